@@ -1,0 +1,33 @@
+#include "converter/EngineApi.h"
+
+EngineFileInfo FileInfo = {};
+
+namespace {
+
+class LibraryEngine final : public EngineApi {
+public:
+    int Init() override { return MyDll_Init(); }
+    int GetFileinfo(const char* path, EngineFileInfo* info) override {
+        return Mydll_GetFileinfo(path, info);
+    }
+    int GetPicure(const char* path, int seconds, const char* size, const char* jpeg) override {
+        return Mydll_GetPicure(path, seconds, size, jpeg);
+    }
+    int Stop() override { return Mydll_Stop(); }
+    int SetInfoCallback(KivoInfoCallback callback) override {
+        return SetGetInfoCallBackFun(callback);
+    }
+    int SetPercentCallback(KivoPercentCallback callback) override {
+        return SetGetPercentCallBackFun(callback);
+    }
+    int X(KivoWindow* window, int argc, char** argv) override { return _X(window, argc, argv); }
+};
+
+LibraryEngine g_library;
+EngineApi* g_engine = &g_library;
+
+}  // namespace
+
+EngineApi& Engine() { return *g_engine; }
+
+void SetEngine(EngineApi* replacement) { g_engine = replacement ? replacement : &g_library; }

@@ -1,0 +1,27 @@
+// How the windows reach the conversion engine: through this interface, so that tests can put a
+// fake engine in place of the real library.
+#pragma once
+
+#include "engine/kivoengine.h"
+
+class EngineApi {
+public:
+    virtual ~EngineApi() = default;
+    virtual int Init() = 0;
+    virtual int GetFileinfo(const char* path, EngineFileInfo* info) = 0;
+    virtual int GetPicure(const char* path, int seconds, const char* size,
+                          const char* jpegPath) = 0;
+    virtual int Stop() = 0;
+    virtual int SetInfoCallback(KivoInfoCallback callback) = 0;
+    virtual int SetPercentCallback(KivoPercentCallback callback) = 0;
+    virtual int X(KivoWindow* window, int argc, char** argv) = 0;
+};
+
+// The engine in use: the real library unless a test installed another.
+EngineApi& Engine();
+
+// Installs `replacement` (not owned); nullptr puts the real engine back.
+void SetEngine(EngineApi* replacement);
+
+// The probe record: one for the whole process, reused by every probe and never cleared.
+extern EngineFileInfo FileInfo;

@@ -1,0 +1,174 @@
+// The converter window: the media list, the preview pane, the profile list and output settings,
+// the output folder, Run and Stop, two progress bars and a status line. Its handlers are spread
+// over the folders of the parts they belong to (profiles/, media/, preview/, converter/); this
+// header declares them all in one place.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "app/DeviceTable.h"
+
+class FolderChooser;
+class ImageButton;
+class ImagePanel;
+class MediaGraph;
+class SkinCheckBox;
+class SkinComboBox;
+class SkinEdit;
+class SkinForm;
+class SkinGroupBox;
+class SkinProgressBar;
+class SkinSpinEdit;
+class SkinTrackBar;
+class TItemPanel;
+class TListImagePanel;
+
+namespace platform {
+class WindowHandle;
+class WindowMessageEvent;
+}  // namespace platform
+
+constexpr unsigned WM_GRAPHEVENT = 0x8000 + 988;  // 33756
+
+class Txconverter : public QWidget {
+    Q_OBJECT
+public:
+    explicit Txconverter(QWidget* parent = nullptr);
+    ~Txconverter() override;
+
+    // ---- Components, as the window's layout places them ----
+    SkinForm* WindowSkin;
+    QLabel* TitleName;
+    ImageButton* BtnMinimize;
+    ImageButton* BtnClose;
+    TListImagePanel* ListImagePanel;
+    ImagePanel* Player;
+    SkinTrackBar* PlayerTrack;
+    ImageButton* BtnPlayPause;
+    ImageButton* BtnStop;
+    ImageButton* BtnSetStartPoint;
+    ImageButton* BtnSetEndPoint;
+    ImageButton* FileAdd;
+    ImageButton* FileRemove;
+    QLabel* Label9;
+    SkinComboBox* ProfilesList;
+    ImageButton* CustomProfileButton;
+    QLabel* LabelOutputFolder;
+    ImageButton* BtnBrows;
+    SkinEdit* OutputFolder;
+    QLabel* Label1;
+    QLabel* Label2;
+    SkinGroupBox* OutputSettingsGroup;
+    QLabel* Label12;
+    SkinComboBox* combox_videoformat;
+    QLabel* Label3;
+    SkinComboBox* combox_resolution;
+    SkinCheckBox* m_checkLetterbox;
+    QLabel* Label4;
+    SkinComboBox* combox_framerate;
+    QLabel* Label5;
+    SkinSpinEdit* edit_videoquality;
+    QLabel* Label10;
+    QLabel* Label6;
+    SkinComboBox* ab_dropdown;
+    QLabel* Audio;
+    SkinComboBox* combox_audioHZ;
+    QLabel* Label7;
+    SkinComboBox* combox_audiochannels;
+    QLabel* Label8;
+    SkinTrackBar* tr_audio_vol;
+    QLabel* Label13;
+    SkinComboBox* combox_outfiletype;
+    ImageButton* Run;
+    ImageButton* Stop;
+    SkinProgressBar* ProgressFile;
+    SkinProgressBar* ProgressTotal;
+    QLabel* Converting_Infor;
+    QTimer* PlayerTimer;
+    FolderChooser* bf_OpenFolder1;
+
+    // ---- Window state ----
+    DeviceType CurrentDevice = DevNone;
+    QString ExeFolder;
+    bool CopyThumbnailToOutput = false;
+
+    // ---- Window logic (converter/Txconverter.cpp) ----
+    void FormShow();
+    void FormClose();
+    void ResetWindow();
+    void SetupForDevice(DeviceType device);
+    void SetJobControlsEnabled(bool enabled);
+    static void ClearFolder(const QString& folder, bool recursive);
+    void BtnCloseClick(QObject* sender);
+    void BtnBrowsClick(QObject* sender);
+    void CustomProfileButtonClick(QObject* sender);
+    void tr_audio_volChange(QObject* sender);
+
+    // The message map: WM_CONVERTDONE to OnConvertDone, WM_GRAPHEVENT to HandleGraphEvents,
+    // everything else to the inherited handling.
+    void WndProc(const platform::WindowMessageEvent& message);
+    // The handle the engine and the preview post to.
+    KivoWindow* Handle();
+
+    // ---- Profiles (profiles/ProfileLoading.cpp) ----
+    void LoadDeviceProfiles(DeviceType device);
+    void ApplySelectedProfile(DeviceType device);
+    void ListCustomProfiles(const QString& section);
+    void ApplyCustomProfile(const QString& section, const QString& text);
+    void ProfilesListChange(QObject* sender);
+
+    // ---- Media list (media/MediaFiles.cpp, media/Thumbnails.cpp) ----
+    void FileAddClick(QObject* sender);
+    void FileRemoveClick(QObject* sender);
+    void ListImagePanelClick(QObject* sender);
+    void UpdateItem(int position, const QString& targetName, int start, int end);
+    QString CaptureThumbnail(const QString& sourcePath);
+
+    // ---- Job runner (converter/JobRunner.cpp) ----
+    void RunClick(QObject* sender);
+    void StopClick(QObject* sender);
+    void OnConvertDone();
+    void StartRowConversion(int row);
+    void RunEngine(const std::vector<QString>& values);
+    static int InfoCallback(const char* text);
+    static int PercentCallback(int value);
+
+    int CurrentRow = 0;
+    bool StopRequested = false;
+    QString JobOutputFolder;
+
+    // ---- Preview and trim points (preview/PreviewPlayer.cpp, preview/TrimPoints.cpp) ----
+    bool OpenPreview(const QString& path);
+    void ClosePreview();
+    void BtnPlayPauseClick(QObject* sender);
+    void BtnStopClick(QObject* sender);
+    void PlayerTrackMouseDown(QObject* sender, Qt::MouseButton button,
+                              Qt::KeyboardModifiers shift, int x, int y);
+    void PlayerTrackMouseUp(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                            int x, int y);
+    void PlayerTimerTimer();
+    void HandleGraphEvents();
+    void BtnSetStartPointClick(QObject* sender);
+    void BtnSetEndPointClick(QObject* sender);
+    void DrawTrimRange(QObject* sender);
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BindHandlers();
+
+    std::unique_ptr<platform::WindowHandle> handle_;
+};
+
+// The one converter window of the program.
+extern Txconverter* xconverter;

@@ -1,0 +1,76 @@
+// The media list: a scrolling list of rows, each showing the still of a source file and four
+// lines of text. A row (TItemPanel) is also the record of one conversion job item: every value
+// kept about a listed file lives in it.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "skin/ImagePanel.h"
+
+class QLabel;
+class SkinScrollBar;
+class TListImagePanel;
+
+class TItemPanel : public ImagePanel {
+    Q_OBJECT
+public:
+    explicit TItemPanel(QWidget* owner);
+    ~TItemPanel() override;
+
+    // Rebuilds the row's text from its fields.
+    void RefreshText();
+
+    QString BackBlankPath;
+    int Index = 0;
+    double Duration = 0;
+    double FrameRate = 0;
+    double AudioSampleRate = 0;
+    int VideoStreams = 0;
+    int VideoWidth = 0;
+    int VideoHeight = 0;
+    QString InfoText;
+    QString TargetName;
+    int StartPoint = 0;
+    int EndPoint = 0;
+    ImagePanel* Thumbnail = nullptr;
+    ImagePanel* BackBlank = nullptr;
+    QLabel* TextLabel = nullptr;
+    QString SourcePath;
+    QString PicturePath;
+    int MarkStart = 0;
+    int MarkEnd = 0;
+    ImagePanel* InnerPanel = nullptr;
+};
+
+// The row text for the given fields (the format of RefreshText).
+QString RowText(const QString& sourcePath, double duration, const QString& infoText,
+                const QString& targetName, int startPoint, int endPoint);
+
+class TListImagePanel : public ImagePanel {
+    Q_OBJECT
+public:
+    explicit TListImagePanel(QWidget* owner);
+    ~TListImagePanel() override;
+
+    // Makes a row showing the picture and appends it; nullptr (nothing changed) when the file
+    // does not exist or cannot be decoded.
+    TItemPanel* AddItem(const QString& picturePath);
+    // Removes the selected row and selects its neighbour.
+    void RemoveItem();
+    void ReSortItems();
+    // Selects a row without firing the click event.
+    void SelectItem(int index);
+    TItemPanel* GetItem(unsigned iPos);
+    TItemPanel* GetCurSel();
+
+    ImagePanel* ContentPanel = nullptr;
+    TItemPanel* CurrentItem = nullptr;
+    TItemPanel* HotItem = nullptr;
+    std::vector<TItemPanel*> m_ListItemPanel;
+    SkinScrollBar* ListScrollBar = nullptr;
+    int ItemCount = 0;
+    int CurSelIndex = 0;
+
+    void ListScrollBarChange(QObject* sender);
+};

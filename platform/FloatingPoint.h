@@ -1,0 +1,6 @@
+// The engine expects every floating-point exception masked before it starts.
+#pragma once
+
+namespace platform {
+void MaskFloatingPointExceptions();
+}

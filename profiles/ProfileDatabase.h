@@ -1,0 +1,29 @@
+// The profile database "KivoMp4.dll" beside the executable: an INI-style text file read and
+// written one key at a time, under the private-profile rules of the desktop it came from.
+// Every operation opens the file anew, so an edit made while the program runs counts at the
+// next lookup.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The full path of the database: ExeFolder() + "KivoMp4.dll".
+QString ProfileDatabasePath();
+
+// The stored value, or `def` when the file, the section or the key does not exist, or the
+// stored value is empty or exactly "0". Never fails.
+QString ReadProfileValue(const QString& section, const QString& key, const QString& def);
+
+// Sets one key; raises EWriteError ("Unable to write to %s" with the full path) when the file
+// cannot be written, leaving it byte for byte unchanged.
+void WriteProfileValue(const QString& section, const QString& key, const QString& value);
+
+// The same rules on any INI file (the version file of the about box uses them too).
+QString ReadIniValue(const QString& path, const QString& section, const QString& key,
+                     const QString& def);
+void WriteIniValue(const QString& path, const QString& section, const QString& key,
+                   const QString& value);
+
+// Splits a parameter value into its fields (comma text: blanks and commas separate fields,
+// double quotes protect them).
+QStringList SplitCommaText(const QString& value);

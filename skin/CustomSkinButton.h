@@ -1,0 +1,93 @@
+// The push-button core of the skinned buttons: states, repeat while held, keys, focus.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include "skin/Events.h"
+#include "skin/Looks.h"
+
+class QTimer;
+
+class CustomSkinButton : public QWidget {
+    Q_OBJECT
+public:
+    explicit CustomSkinButton(QWidget* parent = nullptr);
+
+    UIStyle GetUIStyle() const { return uiStyle_; }
+    void SetUIStyle(UIStyle style);
+    QString Caption() const { return caption_; }
+    void SetCaption(const QString& caption);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    bool Default() const { return default_; }
+    void SetDefault(bool value) { default_ = value; }
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool value) { cancel_ = value; }
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int value) { modalResult_ = value; }
+    int FocusedRectMargin() const { return focusedRectMargin_; }
+    void SetFocusedRectMargin(int value);
+    int MouseContinuouslyDownInterval() const { return repeatInterval_; }
+    void SetMouseContinuouslyDownInterval(int ms) { repeatInterval_ = ms; }
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& color);
+
+    bool MouseOn() const { return mouseOn_; }
+    bool Pressed() const { return pressed_; }
+
+    // Clicks the button: ends a press, hands ModalResult to the window, fires OnClick.
+    void Click();
+
+    NotifyEvent OnClick, OnMouseEnter, OnMouseExit, OnMouseContinuouslyDown;
+    MouseEvent OnMouseDown, OnMouseUp;
+    MouseMoveEvent OnMouseMove;
+
+protected:
+    virtual void AutoSizeChanged();
+    virtual void CaptionChanged();
+    virtual void FontChanged();
+    virtual void TransparentChanged();
+    virtual void EnableChanged();
+    virtual void UIStyleChanged();
+    virtual void PaintPic(QPainter& painter, const QImage& picture);
+    virtual void PaintText(QPainter& painter);
+    virtual void PaintFocus(QPainter& painter);
+    virtual QImage PaintButtonNormal();
+    virtual QImage PaintButtonMouseOn();
+    virtual QImage PaintButtonMouseDown();
+    virtual QImage PaintButtonDisabled();
+
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void enterEvent(QEnterEvent*) override;
+    void leaveEvent(QEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void changeEvent(QEvent*) override;
+
+private:
+    void StopRepeat();
+
+    UIStyle uiStyle_ = UIStyle::DeepBlue;
+    QString caption_;
+    QColor color_;
+    bool transparent_ = false;
+    bool autoSize_ = false;
+    bool default_ = false;
+    bool cancel_ = false;
+    int modalResult_ = 0;
+    int focusedRectMargin_ = 2;
+    int repeatInterval_ = 100;
+    bool tabStop_ = true;
+    bool mouseOn_ = false;
+    bool pressed_ = false;
+    QTimer* repeatTimer_ = nullptr;
+};

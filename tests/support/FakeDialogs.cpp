@@ -1,0 +1,37 @@
+#include "support/FakeDialogs.h"
+
+FakeDialogs::FakeDialogs() { platform::SetDialogs(this); }
+
+FakeDialogs::~FakeDialogs() { platform::SetDialogs(nullptr); }
+
+void FakeDialogs::MessageBox(QWidget*, const QString& text, const QString& caption,
+                             platform::BoxIcon icon) {
+    messages.push_back({text, caption, icon});
+}
+
+std::optional<QString> FakeDialogs::OpenFile(QWidget*, const QString& title,
+                                             const QString& initialFolder,
+                                             const QList<platform::FileFilter>& filters) {
+    lastOpenTitle = title;
+    lastOpenFolder = initialFolder;
+    lastOpenFilters = filters;
+    if (openAnswers.empty()) return std::nullopt;
+    auto answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& title,
+                                                    unsigned flags) {
+    lastFolderTitle = title;
+    lastFolderFlags = flags;
+    if (folderAnswers.empty()) return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+int FakeDialogs::ExecModal(QDialog& dialog) {
+    ++modalCount;
+    return onModal ? onModal(dialog) : 0;
+}
