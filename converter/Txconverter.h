@@ -13,8 +13,14 @@
 #include <vector>
 
 #include "app/DeviceTable.h"
+#include "engine/kivoengine.h"
 
 class FolderChooser;
+class IGraphBuilder;
+class IMediaControl;
+class IMediaEventEx;
+class IMediaSeeking;
+class IVideoWindow;
 class ImageButton;
 class ImagePanel;
 class MediaGraph;
@@ -157,6 +163,15 @@ public:
     void BtnSetStartPointClick(QObject* sender);
     void BtnSetEndPointClick(QObject* sender);
     void DrawTrimRange(QObject* sender);
+
+    // The open preview's graph, one reference per interface, all empty while no preview is open
+    // (preview/MediaGraph.h). Declared in this order so that the window's destruction releases
+    // any still held as MediaSeeking, MediaEvent, VideoWindow, MediaControl, Graph.
+    std::shared_ptr<IGraphBuilder> Graph;
+    std::shared_ptr<IMediaControl> MediaControl;
+    std::shared_ptr<IVideoWindow> VideoWindow;
+    std::shared_ptr<IMediaEventEx> MediaEvent;
+    std::shared_ptr<IMediaSeeking> MediaSeeking;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,0 +1,539 @@
+#include "preview/MpvGraph.h"
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMetaObject>
+#include <QObject>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <clocale>
+#include <cmath>
+#include <deque>
+
+#include "platform/WindowMessages.h"
+
+namespace {
+
+struct MpvHandleDeleter {
+    void operator()(mpv_handle* handle) const { mpv_terminate_destroy(handle); }
+};
+struct MpvRenderDeleter {
+    void operator()(mpv_render_context* context) const { mpv_render_context_free(context); }
+};
+
+// The widget the picture is drawn in: a child of the video window's owner.
+class VideoSurface : public QWidget {
+public:
+    explicit VideoSurface(QWidget* owner) : QWidget(owner) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    QImage frame;
+    std::function<void()> onResize;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        if (!frame.isNull())
+            painter.drawImage(0, 0, frame);
+    }
+    void resizeEvent(QResizeEvent*) override {
+        if (onResize)
+            onResize();
+    }
+};
+
+class MpvGraph;
+
+// What mpv's callbacks may touch from mpv's threads: a QObject that lives on the user interface
+// thread and outlives the player. A queued call to a deleted receiver is dropped by Qt.
+class CallbackTarget : public QObject {
+public:
+    explicit CallbackTarget(MpvGraph* graph) : graph(graph) {}
+    MpvGraph* const graph;
+    std::atomic<bool> eventsPending{false};
+    std::atomic<bool> framePending{false};
+};
+
+struct GraphEvent {
+    long code;
+    intptr_t param1;
+    intptr_t param2;
+};
+
+class MpvGraph final : public IGraphBuilder,
+                       public IMediaControl,
+                       public IVideoWindow,
+                       public IMediaEventEx,
+                       public IMediaSeeking,
+                       public std::enable_shared_from_this<MpvGraph> {
+public:
+    explicit MpvGraph(const MpvGraphOptions& options)
+        : options_(options), target_(std::make_unique<CallbackTarget>(this)) {}
+
+    ~MpvGraph() override {
+        // The renderer goes before the player, and the player (with its threads and pending
+        // callbacks) before anything its callbacks could reach.
+        render_.reset();
+        mpv_.reset();
+        target_.reset();
+        delete surface_.data();
+    }
+
+    bool Start();
+
+    // IGraphBuilder
+    std::shared_ptr<IMediaControl> QueryMediaControl() override {
+        return {shared_from_this(), static_cast<IMediaControl*>(this)};
+    }
+    std::shared_ptr<IVideoWindow> QueryVideoWindow() override {
+        return {shared_from_this(), static_cast<IVideoWindow*>(this)};
+    }
+    std::shared_ptr<IMediaEventEx> QueryMediaEvent() override {
+        return {shared_from_this(), static_cast<IMediaEventEx*>(this)};
+    }
+    std::shared_ptr<IMediaSeeking> QueryMediaSeeking() override {
+        return {shared_from_this(), static_cast<IMediaSeeking*>(this)};
+    }
+
+    // IMediaControl
+    bool RenderFile(const QString& path) override;
+    bool Run() override { return loaded_ && SetPaused(false); }
+    bool Stop() override { return SetPaused(true); }
+
+    // IVideoWindow
+    bool SetOwner(QWidget* owner) override;
+    bool SetCaption(const QString& caption) override;
+    bool SetWindowStyle(long style) override;
+    bool GetWindowPosition(int& left, int& top, int& width, int& height) override;
+    bool SetWindowPosition(int left, int top, int width, int height) override;
+    bool SetMessageDrain(QWidget* drain) override;
+
+    // IMediaEventEx
+    bool SetNotifyWindow(KivoWindow* window, unsigned message, intptr_t instance) override;
+    bool GetEvent(long& code, intptr_t& param1, intptr_t& param2, int timeoutMs) override;
+    bool FreeEventParams(long, intptr_t, intptr_t) override { return true; }
+
+    // IMediaSeeking
+    bool GetCapabilities(unsigned& capabilities) override;
+    bool SetTimeFormat(TimeFormat format) override { return format == TimeFormat::MediaTime; }
+    bool GetDuration(ReferenceTime& duration) override;
+    bool GetCurrentPosition(ReferenceTime& position) override;
+    bool SetPositions(ReferenceTime* current, unsigned currentFlags, ReferenceTime* stop,
+                      unsigned stopFlags) override;
+
+    // Called on the user interface thread after mpv's callbacks.
+    void DrainMpvEvents();
+    void RenderFrame(bool force);
+
+private:
+    static void OnWakeup(void* context);
+    static void OnFrameUpdate(void* context);
+
+    void HandleMpvEvent(const mpv_event& event);
+    void QueueEvent(long code, intptr_t param1, intptr_t param2);
+    void ReadVideoSize();
+    bool SetPaused(bool paused);
+    bool GetDouble(const char* name, double& value);
+    void ShowSurface();
+
+    MpvGraphOptions options_;
+    std::unique_ptr<CallbackTarget> target_;
+    std::unique_ptr<mpv_handle, MpvHandleDeleter> mpv_;
+    std::unique_ptr<mpv_render_context, MpvRenderDeleter> render_;
+    QPointer<VideoSurface> surface_;
+    QPointer<QWidget> drain_;
+    QString caption_;
+    long style_ = 0;
+
+    bool loading_ = false;
+    bool loaded_ = false;
+    bool loadFailed_ = false;
+    int videoWidth_ = 0, videoHeight_ = 0;
+    QRect windowRect_;
+    bool windowPlaced_ = false;
+
+    std::deque<GraphEvent> events_;
+    KivoWindow* notifyWindow_ = nullptr;
+    unsigned notifyMessage_ = 0;
+    intptr_t notifyInstance_ = 0;
+};
+
+bool MpvGraph::Start() {
+    // mpv refuses to start under a numeric locale other than "C".
+    std::setlocale(LC_NUMERIC, "C");
+    mpv_.reset(mpv_create());
+    if (!mpv_)
+        return false;
+    mpv_handle* mpv = mpv_.get();
+    const QByteArray audio = options_.audioOutput.toUtf8();
+    const std::pair<const char*, const char*> settings[] = {
+        {"config", "no"},
+        {"terminal", "no"},
+        {"vo", "libmpv"},
+        {"pause", "yes"},
+        {"idle", "yes"},
+        {"keep-open", "no"},
+        {"hwdec", "no"},
+        {"audio-display", "no"},
+        {"osd-level", "0"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"load-scripts", "no"},
+        {"ytdl", "no"},
+        {"sub-auto", "no"},
+        {"resume-playback", "no"},
+        {"save-position-on-quit", "no"},
+    };
+    for (const auto& [name, value] : settings)
+        mpv_set_option_string(mpv, name, value);
+    if (!audio.isEmpty())
+        mpv_set_option_string(mpv, "ao", audio.constData());
+    if (mpv_initialize(mpv) < 0)
+        return false;
+
+    mpv_set_wakeup_callback(mpv, &MpvGraph::OnWakeup, target_.get());
+
+    const char* apiType = MPV_RENDER_API_TYPE_SW;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(apiType)},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    mpv_render_context* render = nullptr;
+    if (mpv_render_context_create(&render, mpv, params) < 0)
+        return false;
+    render_.reset(render);
+    mpv_render_context_set_update_callback(render, &MpvGraph::OnFrameUpdate, target_.get());
+    return true;
+}
+
+void MpvGraph::OnWakeup(void* context) {
+    auto* target = static_cast<CallbackTarget*>(context);
+    if (target->eventsPending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        target,
+        [target] {
+            target->eventsPending = false;
+            target->graph->DrainMpvEvents();
+        },
+        Qt::QueuedConnection);
+}
+
+void MpvGraph::OnFrameUpdate(void* context) {
+    auto* target = static_cast<CallbackTarget*>(context);
+    if (target->framePending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        target,
+        [target] {
+            target->framePending = false;
+            target->graph->RenderFrame(false);
+        },
+        Qt::QueuedConnection);
+}
+
+bool MpvGraph::RenderFile(const QString& path) {
+    if (!mpv_ || loading_ || loaded_)
+        return false;
+    const QByteArray file = path.toUtf8();
+    const char* command[] = {"loadfile", file.constData(), nullptr};
+    if (mpv_command(mpv_.get(), command) < 0)
+        return false;
+    loading_ = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (!loaded_ && !loadFailed_) {
+        const qint64 left = options_.renderTimeoutMs - clock.elapsed();
+        if (left <= 0)
+            break;
+        const mpv_event* event = mpv_wait_event(mpv_.get(), left / 1000.0);
+        HandleMpvEvent(*event);
+        RenderFrame(false);
+    }
+    loading_ = false;
+    if (!loaded_) {
+        const char* stop[] = {"stop", nullptr};
+        mpv_command(mpv_.get(), stop);
+        return false;
+    }
+    return true;
+}
+
+void MpvGraph::DrainMpvEvents() {
+    if (!mpv_)
+        return;
+    for (;;) {
+        const mpv_event* event = mpv_wait_event(mpv_.get(), 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        HandleMpvEvent(*event);
+    }
+}
+
+void MpvGraph::HandleMpvEvent(const mpv_event& event) {
+    switch (event.event_id) {
+        case MPV_EVENT_FILE_LOADED:
+            if (loading_) {
+                loaded_ = true;
+                ReadVideoSize();
+            }
+            break;
+        case MPV_EVENT_VIDEO_RECONFIG:
+            if (loaded_)
+                ReadVideoSize();
+            break;
+        case MPV_EVENT_END_FILE: {
+            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            if (!loaded_) {
+                if (loading_)
+                    loadFailed_ = true;
+                break;
+            }
+            if (end->reason == MPV_END_FILE_REASON_EOF) {
+                QueueEvent(EC_COMPLETE, 0, 0);
+            } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
+                QueueEvent(EC_ERRORABORT, end->error, 0);
+            }
+            break;
+        }
+        case MPV_EVENT_SHUTDOWN:
+            QueueEvent(EC_USERABORT, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void MpvGraph::QueueEvent(long code, intptr_t param1, intptr_t param2) {
+    events_.push_back({code, param1, param2});
+    if (notifyWindow_)
+        platform::PostMessage(notifyWindow_, notifyMessage_, 0, notifyInstance_);
+}
+
+void MpvGraph::ReadVideoSize() {
+    int64_t width = 0, height = 0;
+    if (mpv_get_property(mpv_.get(), "current-tracks/video/demux-w", MPV_FORMAT_INT64, &width) <
+            0 ||
+        mpv_get_property(mpv_.get(), "current-tracks/video/demux-h", MPV_FORMAT_INT64, &height) <
+            0) {
+        // No picture (a sound file), or its size is not known before the first frame.
+        width = height = 0;
+        double w = 0, h = 0;
+        if (GetDouble("video-params/dw", w) && GetDouble("video-params/dh", h)) {
+            width = int64_t(w);
+            height = int64_t(h);
+        }
+    } else {
+        double aspect = 1;
+        if (GetDouble("current-tracks/video/demux-par", aspect) && aspect > 0 &&
+            std::fabs(aspect - 1) > 1e-3) {
+            width = int64_t(std::lround(width * aspect));
+        }
+    }
+    if (width <= 0 || height <= 0)
+        return;
+    videoWidth_ = int(width);
+    videoHeight_ = int(height);
+    if (!windowPlaced_)
+        windowRect_ = QRect(0, 0, videoWidth_, videoHeight_);
+    ShowSurface();
+}
+
+bool MpvGraph::SetPaused(bool paused) {
+    if (!mpv_)
+        return false;
+    int flag = paused ? 1 : 0;
+    return mpv_set_property(mpv_.get(), "pause", MPV_FORMAT_FLAG, &flag) >= 0;
+}
+
+bool MpvGraph::GetDouble(const char* name, double& value) {
+    return mpv_ && mpv_get_property(mpv_.get(), name, MPV_FORMAT_DOUBLE, &value) >= 0;
+}
+
+// ---- Video window ----
+
+bool MpvGraph::SetOwner(QWidget* owner) {
+    if (surface_ && surface_->parentWidget() == owner)
+        return true;
+    delete surface_.data();
+    if (!owner)
+        return true;
+    surface_ = new VideoSurface(owner);
+    surface_->setWindowTitle(caption_);
+    surface_->onResize = [this] { RenderFrame(true); };
+    surface_->hide();
+    ShowSurface();
+    return true;
+}
+
+void MpvGraph::ShowSurface() {
+    if (!surface_ || videoWidth_ <= 0)
+        return;
+    surface_->setGeometry(windowRect_);
+    surface_->setAttribute(Qt::WA_TransparentForMouseEvents,
+                           drain_ && drain_ == surface_->parentWidget());
+    surface_->show();
+    surface_->raise();
+    RenderFrame(true);
+}
+
+bool MpvGraph::SetCaption(const QString& caption) {
+    caption_ = caption;
+    if (surface_)
+        surface_->setWindowTitle(caption);
+    return true;
+}
+
+bool MpvGraph::SetWindowStyle(long style) {
+    style_ = style;
+    return true;
+}
+
+bool MpvGraph::GetWindowPosition(int& left, int& top, int& width, int& height) {
+    if (videoWidth_ <= 0)
+        return false;  // no picture, no video window
+    left = windowRect_.x();
+    top = windowRect_.y();
+    width = windowRect_.width();
+    height = windowRect_.height();
+    return true;
+}
+
+bool MpvGraph::SetWindowPosition(int left, int top, int width, int height) {
+    if (videoWidth_ <= 0 || width < 0 || height < 0)
+        return false;
+    windowRect_ = QRect(left, top, width, height);
+    windowPlaced_ = true;
+    if (surface_)
+        surface_->setGeometry(windowRect_);
+    return true;
+}
+
+bool MpvGraph::SetMessageDrain(QWidget* drain) {
+    drain_ = drain;
+    // Input over the picture goes to the pane under it when that pane is the drain.
+    if (surface_) {
+        surface_->setAttribute(Qt::WA_TransparentForMouseEvents,
+                               drain && drain == surface_->parentWidget());
+    }
+    return true;
+}
+
+void MpvGraph::RenderFrame(bool force) {
+    if (!render_)
+        return;
+    const uint64_t flags = mpv_render_context_update(render_.get());
+    if (!(flags & MPV_RENDER_UPDATE_FRAME) && !force)
+        return;
+    if (!surface_ || !surface_->isVisibleTo(surface_->parentWidget()))
+        return;
+    const QSize size = surface_->size();
+    if (size.isEmpty())
+        return;
+    QImage& frame = surface_->frame;
+    if (frame.size() != size)
+        frame = QImage(size, QImage::Format_RGB32);
+    int renderSize[2] = {size.width(), size.height()};
+    size_t stride = size_t(frame.bytesPerLine());
+    const char* format = "bgr0";  // the byte order of Format_RGB32 in memory
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_SW_SIZE, renderSize},
+        {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>(format)},
+        {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+        {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    if (mpv_render_context_render(render_.get(), params) >= 0)
+        surface_->update();
+}
+
+// ---- Events ----
+
+bool MpvGraph::SetNotifyWindow(KivoWindow* window, unsigned message, intptr_t instance) {
+    notifyWindow_ = window;
+    notifyMessage_ = message;
+    notifyInstance_ = instance;
+    return true;
+}
+
+bool MpvGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, int timeoutMs) {
+    DrainMpvEvents();
+    if (events_.empty() && timeoutMs > 0 && mpv_) {
+        QElapsedTimer clock;
+        clock.start();
+        while (events_.empty()) {
+            const qint64 left = timeoutMs - clock.elapsed();
+            if (left <= 0)
+                break;
+            HandleMpvEvent(*mpv_wait_event(mpv_.get(), left / 1000.0));
+        }
+    }
+    if (events_.empty())
+        return false;
+    const GraphEvent event = events_.front();
+    events_.pop_front();
+    code = event.code;
+    param1 = event.param1;
+    param2 = event.param2;
+    return true;
+}
+
+// ---- Seeking ----
+
+bool MpvGraph::GetCapabilities(unsigned& capabilities) {
+    if (!loaded_)
+        return false;
+    capabilities = AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
+    int seekable = 0;
+    if (mpv_get_property(mpv_.get(), "seekable", MPV_FORMAT_FLAG, &seekable) >= 0 && seekable) {
+        capabilities |=
+            AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards;
+    }
+    return true;
+}
+
+bool MpvGraph::GetDuration(ReferenceTime& duration) {
+    double seconds = 0;
+    if (!GetDouble("duration", seconds) || !(seconds >= 0))
+        return false;
+    duration = std::llround(seconds * kReferenceTimePerSecond);
+    return true;
+}
+
+bool MpvGraph::GetCurrentPosition(ReferenceTime& position) {
+    double seconds = 0;
+    if (!GetDouble("time-pos", seconds) || !std::isfinite(seconds))
+        return false;
+    position = std::llround(std::max(seconds, 0.0) * kReferenceTimePerSecond);
+    return true;
+}
+
+bool MpvGraph::SetPositions(ReferenceTime* current, unsigned currentFlags, ReferenceTime*,
+                            unsigned) {
+    if (!loaded_ || !current || (currentFlags & 3) != AM_SEEKING_AbsolutePositioning) {
+        return false;
+    }
+    const QByteArray seconds =
+        QByteArray::number(double(*current) / kReferenceTimePerSecond, 'f', 3);
+    const char* how =
+        (currentFlags & AM_SEEKING_SeekToKeyFrame) ? "absolute+keyframes" : "absolute+exact";
+    const char* command[] = {"seek", seconds.constData(), how, nullptr};
+    return mpv_command(mpv_.get(), command) >= 0;
+}
+
+}  // namespace
+
+std::shared_ptr<IGraphBuilder> CreateMpvGraph(const MpvGraphOptions& options) {
+    auto graph = std::make_shared<MpvGraph>(options);
+    if (!graph->Start())
+        return nullptr;
+    return graph;
+}
