@@ -1,0 +1,119 @@
+// The engine's exported C functions: argument checks and hand-over to the units that do the
+// work. No C++ exception leaves through them.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Job.h"
+#include "Log.h"
+#include "Probe.h"
+#include "Still.h"
+#include "kivoengine.h"
+
+namespace {
+
+std::once_flag g_initialised;
+
+void EnsureInitialised() {
+    std::call_once(g_initialised, [] { kivo::InstallLogCallback(); });
+}
+
+// The probe's texts, kept until the next probe.
+std::mutex g_probeMutex;
+std::string g_videoFormat;
+std::string g_audioFormat;
+
+void FillRecord(EngineFileInfo* info, const kivo::ProbeResult& result) {
+    std::lock_guard lock(g_probeMutex);
+    g_videoFormat = result.videoFormat;
+    g_audioFormat = result.audioFormat;
+    info->duration = result.durationSeconds;
+    info->videoFormat = g_videoFormat.c_str();
+    info->audioFormat = g_audioFormat.c_str();
+    info->width = result.width;
+    info->height = result.height;
+    info->fps = result.fps;
+    info->bitRate = result.audioKbps;
+    info->sampleRate = result.sampleRate;
+    info->channels = result.channels;
+}
+
+}  // namespace
+
+extern "C" {
+
+int MyDll_Init(void) {
+    try {
+        EnsureInitialised();
+        return 0;
+    } catch (...) {
+        return -1;
+    }
+}
+
+int Mydll_GetFileinfo(const char* path, EngineFileInfo* info) {
+    if (!info) {
+        return -1;
+    }
+    try {
+        EnsureInitialised();
+        kivo::ProbeResult result;
+        std::string error;
+        bool ok = path && *path && kivo::ProbeFile(path, result, error);
+        FillRecord(info, ok ? result : kivo::ProbeResult{});
+        return ok ? 0 : -1;
+    } catch (...) {
+        FillRecord(info, kivo::ProbeResult{});
+        return -1;
+    }
+}
+
+int Mydll_GetPicure(const char* path, int seconds, const char* size, const char* jpegPath) {
+    if (!path || !*path || !size || !jpegPath || !*jpegPath) {
+        return -1;
+    }
+    try {
+        EnsureInitialised();
+        std::string error;
+        return kivo::CaptureStill(path, seconds, size, jpegPath, error) ? 0 : -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
+int Mydll_Stop(void) {
+    kivo::StopJob();
+    return 0;
+}
+
+int SetGetInfoCallBackFun(KivoInfoCallback callback) {
+    kivo::SetInfoCallback(callback);
+    return 0;
+}
+
+int SetGetPercentCallBackFun(KivoPercentCallback callback) {
+    kivo::SetPercentCallback(callback);
+    return 0;
+}
+
+int _X(KivoWindow* window, int argc, char** argv) {
+    try {
+        EnsureInitialised();
+        std::vector<std::string> entries;
+        if (argv && argc > 0) {
+            for (int i = 0; i < argc; ++i) {
+                // A missing entry becomes empty text, which the vector check refuses.
+                entries.emplace_back(argv[i] ? argv[i] : "");
+            }
+        }
+        return kivo::StartJob(window, std::move(entries)) ? 0 : -1;
+    } catch (...) {
+        // Could not even start a thread: still keep the promise of one end message.
+        if (window && window->post) {
+            window->post(window, WM_CONVERTDONE, 0, 0);
+        }
+        return -1;
+    }
+}
+
+}  // extern "C"

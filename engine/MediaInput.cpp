@@ -1,0 +1,103 @@
+#include "MediaInput.h"
+
+#include "Log.h"
+
+namespace kivo {
+
+InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
+                       std::string& error) {
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) {
+        error = "Out of memory";
+        return nullptr;
+    }
+    if (interrupt) {
+        raw->interrupt_callback = *interrupt;
+    }
+    int ret = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    if (ret < 0) {
+        // avformat_open_input frees the context on failure.
+        error = ret == AVERROR_INVALIDDATA ? "The file is not a media file this program can read"
+                                           : "Cannot open the file (" + ErrorText(ret) + ")";
+        return nullptr;
+    }
+    InputPtr input(raw);
+    ret = avformat_find_stream_info(input.get(), nullptr);
+    if (ret < 0) {
+        error = "Cannot read the streams of the file (" + ErrorText(ret) + ")";
+        return nullptr;
+    }
+    return input;
+}
+
+int FindVideoStream(const AVFormatContext* input) {
+    int best = -1;
+    int64_t bestPixels = -1;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream* st = input->streams[i];
+        if (st->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
+            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->codecpar->width <= 0 ||
+            !avcodec_find_decoder(st->codecpar->codec_id)) {
+            continue;
+        }
+        int64_t pixels = int64_t(st->codecpar->width) * st->codecpar->height;
+        if (pixels > bestPixels) {
+            best = int(i);
+            bestPixels = pixels;
+        }
+    }
+    return best;
+}
+
+int FindAudioStream(const AVFormatContext* input) {
+    int ret = av_find_best_stream(const_cast<AVFormatContext*>(input), AVMEDIA_TYPE_AUDIO, -1, -1,
+                                  nullptr, 0);
+    if (ret < 0) {
+        return -1;
+    }
+    const AVCodecParameters* par = input->streams[ret]->codecpar;
+    if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0 ||
+        !avcodec_find_decoder(par->codec_id)) {
+        return -1;
+    }
+    return ret;
+}
+
+CodecContextPtr OpenDecoder(const AVStream* stream, std::string& error) {
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) {
+        error = std::string("No decoder for ") + avcodec_get_name(stream->codecpar->codec_id);
+        return nullptr;
+    }
+    CodecContextPtr ctx(avcodec_alloc_context3(codec));
+    if (!ctx) {
+        error = "Out of memory";
+        return nullptr;
+    }
+    int ret = avcodec_parameters_to_context(ctx.get(), stream->codecpar);
+    if (ret >= 0) {
+        ctx->pkt_timebase = stream->time_base;
+        ctx->thread_count = 0;  // one thread per core, as the ffmpeg tool does
+        ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+        ret = avcodec_open2(ctx.get(), codec, nullptr);
+    }
+    if (ret < 0) {
+        error = std::string("Cannot open the ") + avcodec_get_name(stream->codecpar->codec_id) +
+                " decoder (" + ErrorText(ret) + ")";
+        return nullptr;
+    }
+    return ctx;
+}
+
+AVRational StreamFrameRate(const AVStream* stream) {
+    AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) {
+        rate = stream->r_frame_rate;
+    }
+    if (rate.num <= 0 || rate.den <= 0) {
+        return AVRational{0, 1};
+    }
+    return rate;
+}
+
+}  // namespace kivo

@@ -1,0 +1,29 @@
+// Opening a source file and choosing its streams: shared by the probe, the still and the
+// conversion so that all three see the same video and audio stream of a file.
+#pragma once
+
+#include <string>
+
+#include "LibavPtr.h"
+
+namespace kivo {
+
+// Opens `path` and reads its stream information. `interrupt` may be null; when given, libav
+// calls it during blocking reads and gives up when it returns non-zero. On failure returns
+// null and sets `error` to a plain sentence.
+InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
+                       std::string& error);
+
+// Index of the main video stream (cover pictures of audio files do not count), or -1.
+int FindVideoStream(const AVFormatContext* input);
+
+// Index of the main audio stream, or -1.
+int FindAudioStream(const AVFormatContext* input);
+
+// Opens a decoder for `stream` with automatic threading; null when none can be opened.
+CodecContextPtr OpenDecoder(const AVStream* stream, std::string& error);
+
+// The stream's frame rate as the file declares it (average rate, else the base rate), or 0/1.
+AVRational StreamFrameRate(const AVStream* stream);
+
+}  // namespace kivo
