@@ -300,8 +300,9 @@ TEST_P(Catalog, FamilySectionIsCompleteAndPlayable) {
         }
         if (QString(f.section) == "IPOD") {
             EXPECT_LE(*video, frame.width() <= 320 ? 768 : 1500);
-            if (frame.width() > 320)
+            if (frame.width() > 320) {
                 EXPECT_EQ(codec.toLower(), "h264");
+            }
         }
     }
 }
