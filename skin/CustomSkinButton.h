@@ -24,9 +24,9 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
     bool Default() const { return default_; }
-    void SetDefault(bool value) { default_ = value; }
+    void SetDefault(bool value);
     bool Cancel() const { return cancel_; }
-    void SetCancel(bool value) { cancel_ = value; }
+    void SetCancel(bool value);
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int value) { modalResult_ = value; }
     int FocusedRectMargin() const { return focusedRectMargin_; }
@@ -72,9 +72,18 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
     void changeEvent(QEvent*) override;
+    bool event(QEvent*) override;
+
+    // The state picture for the current state (disabled, pressed, mouse over or normal).
+    QImage StatePicture();
+    // The look's button frame (1 normal, 2 mouse over, 3 pressed), or a plain 74 x 21 button
+    // face when the look has no picture.
+    QImage LookButtonFrame(int frame) const;
 
 private:
     void StopRepeat();
+    void UpdateShortcut();
+    void RepeatTick();
 
     UIStyle uiStyle_ = UIStyle::DeepBlue;
     QString caption_;
@@ -90,4 +99,10 @@ private:
     bool mouseOn_ = false;
     bool pressed_ = false;
     QTimer* repeatTimer_ = nullptr;
+    int shortcutId_ = 0;
 };
+
+// The window's dialog keys: Enter clicks the active default button (a focused SkinButton,
+// else the one marked Default), Esc the one marked Cancel; both only without Shift, Ctrl and
+// Alt. Installed on a window the first time one of its buttons is shown.
+void EnsureDialogKeys(QWidget* window);

@@ -13,4 +13,7 @@ protected:
     void PaintText(QPainter& painter) override;
     void PaintFocus(QPainter& painter) override;
     void UIStyleChanged() override;
+
+private:
+    bool boldCaption_ = false;
 };

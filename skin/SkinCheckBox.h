@@ -24,6 +24,12 @@ public:
     QColor Color() const { return color_; }
     void SetColor(const QColor& color);
 
+    // Checked or unchecked; any other state unchecks.
+    Qt::CheckState State() const { return checked_ ? Qt::Checked : Qt::Unchecked; }
+    void SetState(Qt::CheckState state) { SetChecked(state == Qt::Checked); }
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+
     // Toggles Checked, then fires OnClick.
     void Click();
 
@@ -34,13 +40,23 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
+    void changeEvent(QEvent*) override;
+    bool event(QEvent*) override;
 
 private:
+    // The look's frame for the current state, or a plain box when the look has none.
+    QImage StatePicture() const;
+    void ApplyAutoSize();
+
     bool checked_ = false;
     QString caption_;
     UIStyle uiStyle_ = UIStyle::DeepBlue;
     bool transparent_ = false;
     bool autoSize_ = true;
     QColor color_;
+    bool tabStop_ = true;
+    bool pressedInside_ = false;
+    int shortcutId_ = 0;
 };

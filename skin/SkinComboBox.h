@@ -41,6 +41,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void showPopup() override;
+    void hidePopup() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     UIStyle uiStyle_ = UIStyle::DeepBlue;

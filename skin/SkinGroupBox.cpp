@@ -1,1 +1,86 @@
-// (being written)
+#include "skin/SkinGroupBox.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "skin/CustomSkinButton.h"
+#include "skin/Drawing.h"
+#include "skin/SkinCheckBox.h"
+#include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinProgressBar.h"
+#include "skin/SkinScrollBar.h"
+#include "skin/SkinTrackBar.h"
+
+SkinGroupBox::SkinGroupBox(QWidget* parent) : ImagePanel(parent) {
+    SetCaption(QStringLiteral(" "));
+    if (parent)
+        SetColor(parent->palette().color(QPalette::Window));
+    resize(185, 105);
+    const int h = QFontMetrics(font()).height();
+    setContentsMargins(3, h, 2, 2);
+}
+
+void SkinGroupBox::SetUIStyle(UIStyle style) {
+    uiStyle_ = style;
+    // The look goes on to every direct child that has one of its own.
+    for (QObject* child : children()) {
+        if (auto* button = qobject_cast<CustomSkinButton*>(child))
+            button->SetUIStyle(style);
+        else if (auto* check = qobject_cast<SkinCheckBox*>(child))
+            check->SetUIStyle(style);
+        else if (auto* combo = qobject_cast<SkinComboBox*>(child))
+            combo->SetUIStyle(style);
+        else if (auto* edit = qobject_cast<SkinEdit*>(child))
+            edit->SetUIStyle(style);
+        else if (auto* group = qobject_cast<SkinGroupBox*>(child))
+            group->SetUIStyle(style);
+        else if (auto* track = qobject_cast<SkinTrackBar*>(child))
+            track->SetUIStyle(style);
+        else if (auto* bar = qobject_cast<SkinProgressBar*>(child))
+            bar->SetUIStyle(style);
+        else if (auto* scroll = qobject_cast<SkinScrollBar*>(child))
+            scroll->SetUIStyle(style);
+    }
+    const UIStyle look = EffectiveLook(style);
+    borderColor_ = GetInsideThemeColor(look, LookEntry::BorderColor).value_or(QColor(Qt::black));
+    captionColor_ =
+        GetInsideThemeColor(look, LookEntry::GroupCaptionColor).value_or(QColor(Qt::black));
+    update();
+}
+
+void SkinGroupBox::SetBorderColor(const QColor& color) {
+    borderColor_ = color;
+    update();
+}
+
+void SkinGroupBox::SetCaptionColor(const QColor& color) {
+    captionColor_ = color;
+    update();
+}
+
+void SkinGroupBox::paintEvent(QPaintEvent* event) {
+    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(Transparent() ? QColor(Qt::transparent) : Color());
+    QPainter painter(&buffer);
+    if (Transparent())
+        DoTrans(painter, this);
+
+    const QFontMetrics metrics(font());
+    const int h = metrics.height();
+    const int y = h / 2 + 1;
+    const int right = width() - 1, bottom = height() - 1;
+    const QString caption = Caption();
+    const int captionWidth = caption.isEmpty() ? -6 : metrics.horizontalAdvance(caption);
+    painter.setPen(BorderColor());
+    const QPoint line[] = {{2, y},          {0, y},     {0, bottom},
+                           {right, bottom}, {right, y}, {captionWidth + 6, y}};
+    painter.drawPolyline(line, 6);
+
+    painter.setFont(font());
+    painter.setPen(isEnabled() ? captionColor_ : QColor(128, 128, 128));
+    painter.drawText(QRect(5, 0, width() - 5, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     caption);
+    painter.end();
+    QPainter(this).drawImage(0, 0, buffer);
+}

@@ -1,1 +1,275 @@
-// (being written)
+#include "skin/SkinScrollBar.h"
+
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+
+#include "skin/Drawing.h"
+#include "skin/ImageButton.h"
+#include "skin/SkinTrackBar.h"
+
+namespace {
+
+constexpr int kArrowRepeat = 100;
+constexpr int kMinimumThumb = 18;
+
+QImage Clockwise(const QImage& picture) {
+    return picture.isNull() ? picture : picture.transformed(QTransform().rotate(90));
+}
+
+// Stand-ins while a look has no pictures: up and down arrows (three states each) and a thumb
+// in three pieces.
+QImage PlainArrows() {
+    const int size = 15;
+    QImage strip(size * 6, size, QImage::Format_ARGB32);
+    QPainter p(&strip);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int frame = 0; frame < 6; ++frame) {
+        const int state = frame % 3;
+        const QRect cell(frame * size, 0, size, size);
+        p.fillRect(cell, state == 2   ? QColor(196, 204, 216)
+                         : state == 1 ? QColor(232, 238, 246)
+                                      : QColor(220, 224, 230));
+        p.setPen(QColor(150, 156, 166));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(cell.adjusted(0, 0, -1, -1));
+        const bool up = frame < 3;
+        const QPointF c = QRectF(cell).center();
+        const QPointF points[3] = {{c.x() - 4, c.y() + (up ? 2 : -2)},
+                                   {c.x() + 4, c.y() + (up ? 2 : -2)},
+                                   {c.x(), c.y() + (up ? -2.5 : 2.5)}};
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 66, 76));
+        p.drawPolygon(points, 3);
+    }
+    return strip;
+}
+
+QImage PlainThumb() {
+    QImage strip(15, 15, QImage::Format_ARGB32);
+    strip.fill(QColor(168, 176, 190));
+    QPainter p(&strip);
+    p.setPen(QColor(110, 118, 132));
+    p.drawLine(0, 0, 14, 0);
+    p.drawLine(0, 14, 14, 14);
+    p.drawLine(0, 0, 0, 14);
+    p.drawLine(14, 0, 14, 14);
+    return strip;
+}
+
+}  // namespace
+
+SkinScrollBar::SkinScrollBar(QWidget* parent) : QWidget(parent) {
+    decButton_ = new ImageButton(this);
+    incButton_ = new ImageButton(this);
+    for (ImageButton* button : {decButton_, incButton_}) {
+        button->SetTabStop(false);
+        button->SetMouseContinuouslyDownInterval(kArrowRepeat);
+        button->SetAutoSize(true);
+        button->OnMouseDown = [this](QObject*, Qt::MouseButton which, Qt::KeyboardModifiers, int,
+                                     int) {
+            if (which == Qt::LeftButton)
+                repeated_ = false;
+        };
+    }
+    decButton_->OnMouseContinuouslyDown = [this](QObject*) {
+        repeated_ = true;
+        Step(-smallChange_);
+    };
+    incButton_->OnMouseContinuouslyDown = [this](QObject*) {
+        repeated_ = true;
+        Step(smallChange_);
+    };
+    // A click released before the first repeat still moves one step: an arrow that does
+    // nothing when clicked reads as broken.
+    decButton_->OnClick = [this](QObject*) {
+        if (!repeated_)
+            Step(-smallChange_);
+    };
+    incButton_->OnClick = [this](QObject*) {
+        if (!repeated_)
+            Step(smallChange_);
+    };
+
+    track_ = new SkinTrackBar(this);
+    track_->SetKeepCustomPictures(true);
+    track_->SetBarImage(QImage());
+    track_->SetShowTick(false);
+    track_->SetTabStop(false);
+    track_->SetTransparent(false);
+    track_->SetPageSize(pageSize_);
+    track_->OnChange = [this](QObject*) {
+        if (OnChange)
+            OnChange(this);
+    };
+    resize(15, 185);
+    UpdatePictures();
+    PlaceTrackBarAndButton();
+}
+
+void SkinScrollBar::Step(int delta) {
+    const long long target = static_cast<long long>(track_->Position()) + delta;
+    track_->SetPosition(
+        static_cast<int>(std::clamp<long long>(target, track_->Min(), track_->High())));
+}
+
+void SkinScrollBar::SetOrientation(Qt::Orientation orientation) {
+    orientation_ = orientation;
+    track_->SetOrientation(orientation);
+    UpdatePictures();
+    PlaceTrackBarAndButton();
+}
+
+void SkinScrollBar::SetUIStyle(UIStyle style) {
+    uiStyle_ = style;
+    UpdatePictures();
+    PlaceTrackBarAndButton();
+}
+
+int SkinScrollBar::Min() const {
+    return track_->Min();
+}
+void SkinScrollBar::SetMin(int value) {
+    track_->SetMin(value);
+}
+int SkinScrollBar::High() const {
+    return track_->High();
+}
+void SkinScrollBar::SetHigh(int value) {
+    track_->SetHigh(value);
+}
+int SkinScrollBar::Position() const {
+    return track_->Position();
+}
+
+void SkinScrollBar::SetPosition(int value) {
+    if (value == track_->Position())
+        return;
+    track_->SetPosition(value);
+}
+
+int SkinScrollBar::LargeChange() const {
+    return track_->PageSize();
+}
+void SkinScrollBar::SetLargeChange(int value) {
+    track_->SetPageSize(value);
+}
+
+void SkinScrollBar::SetPageSize(int value) {
+    pageSize_ = value;
+    track_->SetPageSize(value);
+    UpdateSliderPic();
+}
+
+void SkinScrollBar::SetLineButton(int value) {
+    lineButton_ = value;
+    UpdateSliderPic();
+}
+
+void SkinScrollBar::UpdatePictures() {
+    const UIStyle look = EffectiveLook(uiStyle_);
+    color_ = GetInsideThemeColor(look, LookEntry::ScrollBackground).value_or(QColor(245, 245, 245));
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, color_);
+    setPalette(colors);
+    setAutoFillBackground(true);
+    track_->SetColor(color_);
+
+    const bool vertical = orientation_ == Qt::Vertical;
+    QImage thumbStrip;
+    if (!GetInsideThemeBitmap(look, LookEntry::ScrollThumb, thumbStrip))
+        thumbStrip = PlainThumb();
+    thumbStart_ = SpitBitmap(thumbStrip, 3, 1);
+    thumbMiddle_ = SpitBitmap(thumbStrip, 3, 2);
+    thumbEnd_ = SpitBitmap(thumbStrip, 3, 3);
+    if (vertical) {
+        thumbStart_ = Clockwise(thumbStart_);
+        thumbMiddle_ = Clockwise(thumbMiddle_);
+        thumbEnd_ = Clockwise(thumbEnd_);
+    }
+
+    QImage arrows;
+    if (!GetInsideThemeBitmap(look, LookEntry::ScrollButtons, arrows))
+        arrows = PlainArrows();
+    const auto frame = [&](int n) {
+        const QImage picture = SpitBitmap(arrows, 6, n);
+        return vertical ? picture : RoundPicture(picture);
+    };
+    decButton_->SetPicNormal(frame(1));
+    decButton_->SetPicMouseOn(frame(2));
+    decButton_->SetPicMouseDown(frame(3));
+    incButton_->SetPicNormal(frame(4));
+    incButton_->SetPicMouseOn(frame(5));
+    incButton_->SetPicMouseDown(frame(6));
+    decButton_->SetColor(color_);
+    incButton_->SetColor(color_);
+}
+
+void SkinScrollBar::PlaceTrackBarAndButton() {
+    if (placing_)
+        return;
+    placing_ = true;
+    if (width() <= 0 || height() <= 0) {
+        hide();
+        placing_ = false;
+        return;
+    }
+    const QSize dec = decButton_->size(), inc = incButton_->size();
+    decButton_->move(0, 0);
+    if (orientation_ == Qt::Vertical) {
+        const int length = std::max(0, height() - dec.height() - inc.height() - 1);
+        track_->setGeometry(0, dec.height(), dec.width(), length);
+        incButton_->move(0, height() - inc.height());
+        if (width() != dec.width())
+            resize(dec.width(), height());
+    } else {
+        const int length = std::max(0, width() - dec.width() - inc.width() - 1);
+        track_->setGeometry(dec.width(), 0, length, dec.height());
+        incButton_->move(width() - inc.width(), 0);
+        if (height() != dec.height())
+            resize(width(), dec.height());
+    }
+    placing_ = false;
+    UpdateSliderPic();
+}
+
+int SkinScrollBar::ThumbLength() const {
+    if (lineButton_ > 0)
+        return std::max(lineButton_, kMinimumThumb);
+    const int trackLength = orientation_ == Qt::Vertical ? track_->height() : track_->width();
+    const int page = pageSize_ < 10 || pageSize_ > 100 ? 10 : pageSize_;
+    return trackLength * page / 100;
+}
+
+void SkinScrollBar::UpdateSliderPic() {
+    if (thumbStart_.isNull() || thumbEnd_.isNull())
+        return;
+    const bool vertical = orientation_ == Qt::Vertical;
+    const int length = std::max(1, ThumbLength());
+    const int thickness = vertical ? thumbStart_.width() : thumbStart_.height();
+    QImage thumb = vertical ? QImage(thickness, length, QImage::Format_ARGB32_Premultiplied)
+                            : QImage(length, thickness, QImage::Format_ARGB32_Premultiplied);
+    thumb.fill(color_);
+    {
+        QPainter painter(&thumb);
+        if (vertical) {
+            const int startLength = thumbStart_.height(), endLength = thumbEnd_.height();
+            painter.drawImage(QRect(0, startLength, thickness, length - startLength - endLength),
+                              thumbMiddle_);
+            painter.drawImage(0, 0, thumbStart_);
+            painter.drawImage(0, length - endLength, thumbEnd_);
+        } else {
+            const int startLength = thumbStart_.width(), endLength = thumbEnd_.width();
+            painter.drawImage(QRect(startLength, 0, length - startLength - endLength, thickness),
+                              thumbMiddle_);
+            painter.drawImage(0, 0, thumbStart_);
+            painter.drawImage(length - endLength, 0, thumbEnd_);
+        }
+    }
+    track_->SetSliderImage(thumb);
+}
+
+void SkinScrollBar::resizeEvent(QResizeEvent*) {
+    if (!placing_)
+        PlaceTrackBarAndButton();
+}

@@ -44,6 +44,9 @@ public:
 
     NotifyEvent OnChange;
 
+    // The background colour (the look's scroll-bar colour).
+    QColor Color() const { return color_; }
+
 protected:
     void resizeEvent(QResizeEvent*) override;
 
@@ -54,11 +57,16 @@ private:
 
     Qt::Orientation orientation_ = Qt::Horizontal;
     UIStyle uiStyle_ = UIStyle::DeepBlue;
+    QColor color_;
     int smallChange_ = 1;
     int pageSize_ = 10;
     int lineButton_ = 0;
     SkinTrackBar* track_ = nullptr;
     ImageButton* decButton_ = nullptr;
     ImageButton* incButton_ = nullptr;
+    void Step(int delta);
+
     QImage thumbStart_, thumbMiddle_, thumbEnd_;
+    bool placing_ = false;
+    bool repeated_ = false;
 };

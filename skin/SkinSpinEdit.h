@@ -31,6 +31,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
     void focusOutEvent(QFocusEvent*) override;
     void resizeEvent(QResizeEvent*) override;
 

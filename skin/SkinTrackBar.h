@@ -37,8 +37,11 @@ public:
     void SetFrequency(int value);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
-    QColor Color() const { return color_; }
+    // The background colour; the parent's until one is set.
+    QColor Color() const;
     void SetColor(const QColor& color);
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
 
     const QImage& BarImage() const { return barImage_; }
     void SetBarImage(const QImage& image);
@@ -57,6 +60,10 @@ public:
     // The position a point of the track stands for (horizontal: x; vertical: y).
     int PositionFromPoint(int x, int y) const;
 
+    // The last change notified by OnChange: the new position minus the one notified before.
+    int LastChange() const { return lastChange_; }
+    bool Dragging() const { return dragging_; }
+
     void UpdateControl();  // rebuild pictures and bar strip
     void UpdateSlider();   // place the thumb, repaint, notify a change
 
@@ -72,8 +79,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PressAt(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers mods, bool onThumb);
+    void MoveAt(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+    void ReleaseAt(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void RepeatTick();
+    void StopRepeat();
+    void RebuildBarStrip();
+    int ThumbLengthAlong() const;
+    int TrackLengthAlong() const;
+
     Qt::Orientation orientation_ = Qt::Horizontal;
     UIStyle uiStyle_ = UIStyle::DeepBlue;
     int min_ = 0, high_ = 10, position_ = 0;
@@ -89,4 +106,8 @@ private:
     int lastChange_ = 0;
     bool dragging_ = false;
     QTimer* repeatTimer_ = nullptr;
+    QPoint lastPoint_;
+    bool pressedInside_ = false;
+    bool rebuilding_ = false;
+    bool tabStop_ = true;
 };

@@ -27,6 +27,7 @@ public:
     NotifyEvent OnClick;
 
 protected:
+    void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
