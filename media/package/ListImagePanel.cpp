@@ -1,1 +1,344 @@
-// (being written)
+#include "media/package/ListImagePanel.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QResizeEvent>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/JpegImage.h"
+#include "platform/Paths.h"
+#include "skin/SkinScrollBar.h"
+
+namespace {
+
+// Rows are 66 high on a pitch of 71, leaving 5 pixels between neighbours.
+constexpr int RowPitch = 71;
+constexpr int RowHeight = 66;
+// Subtracted from the content height beyond the list's own height for the scroll range.
+constexpr int ScrollSlack = 44;
+constexpr int PictureInset = 4;
+constexpr int ThumbnailExtraWidth = 30;
+constexpr int TextGap = 22;
+constexpr int TextTop = 3;
+
+const QColor FrameColor(0, 0, 0);
+const QColor HotFrameColor(255, 0, 0);
+const QColor RowColor(255, 255, 255);
+
+QString BackBlankFile() {
+    return platform::ExeFolder() + QStringLiteral("backblank.bmp");
+}
+
+// A picture file decoded in full, or nothing when it is missing or undecodable.
+std::optional<QImage> DecodePicture(const QString& path) {
+    if (!platform::FileExists(path))
+        return std::nullopt;
+    try {
+        return platform::LoadPicture(path);
+    } catch (const QorError&) {
+        return std::nullopt;
+    }
+}
+
+void ShowSelected(TItemPanel* row, bool selected) {
+    row->InnerPanel->SetColor(selected ? SelectedRowColor() : RowColor);
+    if (row->BackBlank)
+        row->BackBlank->setVisible(!selected);
+}
+
+// The list a row belongs to: the row's parent is ContentPanel, whose parent is the list.
+TListImagePanel* ListOf(TItemPanel* row) {
+    QWidget* content = row->parentWidget();
+    return content ? qobject_cast<TListImagePanel*>(content->parentWidget()) : nullptr;
+}
+
+QString TwoDigits(qint64 value) {
+    return (value < 10 ? QStringLiteral("0") : QString()) + QString::number(value);
+}
+
+qint64 WholeSeconds(double duration) {
+    if (!(duration > -9.0e18 && duration < 9.0e18))
+        return 0;  // not a number, or unbounded
+    return qint64(duration);
+}
+
+}  // namespace
+
+QColor SelectedRowColor() {
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+
+// Hours are not cut to two digits, and the text is built whole: a long path or long stream
+// lines are carried in full.
+QString RowText(const QString& sourcePath, double duration, const QString& infoText,
+                const QString& targetName, int startPoint, int endPoint) {
+    const qint64 s = WholeSeconds(duration);
+    return QStringLiteral("FileName:") + sourcePath + QStringLiteral("      ") +
+           TwoDigits(s / 3600) + ':' + TwoDigits(s % 3600 / 60) + ':' + TwoDigits(s % 60) +
+           QStringLiteral(" \n") + infoText + QStringLiteral("\nTarget: ") + targetName +
+           QStringLiteral(" ;Start Point:") + QString::number(startPoint) +
+           QStringLiteral("  End Point:") + QString::number(endPoint);
+}
+
+// ---- TItemPanel ----
+
+TItemPanel::TItemPanel(QWidget* owner) : ImagePanel(owner), BackBlankPath(BackBlankFile()) {}
+
+TItemPanel::~TItemPanel() {
+    delete TextLabel;
+    TextLabel = nullptr;
+    delete Thumbnail;
+    Thumbnail = nullptr;
+    delete BackBlank;
+    BackBlank = nullptr;
+    delete InnerPanel;
+    InnerPanel = nullptr;
+}
+
+void TItemPanel::RefreshText() {
+    if (!TextLabel)
+        return;
+    TextLabel->setText(RowText(SourcePath, Duration, InfoText, TargetName, StartPoint, EndPoint));
+    TextLabel->adjustSize();
+}
+
+void TItemPanel::ItemMouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
+    if (button != Qt::LeftButton)
+        return;
+    TListImagePanel* list = ListOf(this);
+    if (!list || list->CurrentItem == this)
+        return;
+    list->MakeCurrent(this);
+    list->CurSelIndex = Index;
+    if (list->OnClick)
+        list->OnClick(list->ContentPanel);
+}
+
+void TItemPanel::ItemMouseMove(QObject*, Qt::KeyboardModifiers, int, int) {
+    TListImagePanel* list = ListOf(this);
+    if (!list || list->HotItem == this)
+        return;
+    if (list->HotItem)
+        list->HotItem->SetColor(FrameColor);
+    SetColor(HotFrameColor);
+    list->HotItem = this;
+}
+
+// ---- TListImagePanel ----
+
+TListImagePanel::TListImagePanel(QWidget* owner) : ImagePanel(owner) {
+    ContentPanel = new ImagePanel(this);
+    ContentPanel->SetColor(RowColor);
+    ContentPanel->SetTransparent(true);
+
+    ListScrollBar = new SkinScrollBar(this);
+    ListScrollBar->SetUIStyle(UIStyle::MacOS);
+    ListScrollBar->SetOrientation(Qt::Vertical);
+    ListScrollBar->SetMin(0);
+    ListScrollBar->SetHigh(100);
+    ListScrollBar->OnChange = [this](QObject* sender) { ListScrollBarChange(sender); };
+    ListScrollBar->SetPageSize(10);
+    ListScrollBar->installEventFilter(this);
+    ListScrollBar->show();
+
+    ItemCount = 0;
+    CurrentItem = nullptr;
+    PlaceParts();
+}
+
+TListImagePanel::~TListImagePanel() = default;
+
+// The scroll bar keeps its own width along the right edge; ContentPanel fills the rest while
+// it is still aligned.
+void TListImagePanel::PlaceParts() {
+    const int barWidth = ListScrollBar->width();
+    const QRect bar(width() - barWidth, 0, barWidth, height());
+    if (ListScrollBar->geometry() != bar)
+        ListScrollBar->setGeometry(bar);
+    if (contentAligned_) {
+        ContentPanel->setGeometry(0, 0, std::max(0, width() - ListScrollBar->width()), height());
+    }
+}
+
+void TListImagePanel::resizeEvent(QResizeEvent* event) {
+    ImagePanel::resizeEvent(event);
+    PlaceParts();
+}
+
+bool TListImagePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListScrollBar && event->type() == QEvent::Resize)
+        PlaceParts();
+    return ImagePanel::eventFilter(watched, event);
+}
+
+void TListImagePanel::UpdateContentHeight() {
+    const int n = int(m_ListItemPanel.size());
+    ContentPanel->resize(ContentPanel->width(), RowPitch * n + RowPitch);
+    ListScrollBar->SetHigh(ContentPanel->height() - height() - ScrollSlack);
+}
+
+void TListImagePanel::MakeCurrent(TItemPanel* row) {
+    if (CurrentItem)
+        ShowSelected(CurrentItem, false);
+    ShowSelected(row, true);
+    CurrentItem = row;
+}
+
+// Both pictures are decoded before anything is created, so a still that exists but cannot be
+// decoded leaves the list exactly as it was. A background that cannot be decoded counts as
+// missing.
+TItemPanel* TListImagePanel::AddItem(const QString& picturePath) {
+    if (!platform::FileExists(picturePath))
+        return nullptr;
+    const std::optional<QImage> still = DecodePicture(picturePath);
+    if (!still)
+        return nullptr;
+    const std::optional<QImage> background = DecodePicture(BackBlankFile());
+
+    auto* row = new TItemPanel(ContentPanel);
+    m_ListItemPanel.push_back(row);
+    contentAligned_ = false;
+    const int n = int(m_ListItemPanel.size());
+    row->setGeometry(0, RowPitch * (n - 1), ContentPanel->width(), RowHeight);
+    UpdateContentHeight();
+
+    row->SetColor(FrameColor);
+    row->show();
+
+    const auto mouseDown = [row](QObject* sender, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers shift, int x,
+                                 int y) { row->ItemMouseDown(sender, button, shift, x, y); };
+    const auto mouseMove = [row](QObject* sender, Qt::KeyboardModifiers shift, int x, int y) {
+        row->ItemMouseMove(sender, shift, x, y);
+    };
+    const auto bindMouse = [&](ImagePanel* part) {
+        part->OnMouseDown = mouseDown;
+        part->OnMouseMove = mouseMove;
+        part->setMouseTracking(true);
+    };
+
+    row->InnerPanel = new ImagePanel(row);
+    row->InnerPanel->SetColor(RowColor);
+    row->InnerPanel->SetBorderWidth(0);
+    row->InnerPanel->setGeometry(1, 1, row->width() - 2, row->height() - 2);
+    bindMouse(row->InnerPanel);
+    row->InnerPanel->show();
+
+    if (background) {
+        row->BackBlank = new ImagePanel(row->InnerPanel);
+        row->BackBlank->SetDrawStyle(DrawStyle::Stretch);
+        row->BackBlank->setGeometry(PictureInset, PictureInset, background->width(),
+                                    background->height());
+        bindMouse(row->BackBlank);
+        row->BackBlank->SetPicture(*background);
+        row->BackBlank->show();
+    }
+
+    row->Thumbnail = new ImagePanel(row->InnerPanel);
+    row->Thumbnail->SetDrawStyle(DrawStyle::Stretch);
+    const int thumbHeight = row->InnerPanel->height() - 2 * PictureInset;
+    row->Thumbnail->setGeometry(PictureInset, PictureInset, thumbHeight + ThumbnailExtraWidth,
+                                thumbHeight);
+    bindMouse(row->Thumbnail);
+    row->Thumbnail->show();
+
+    // The label lets presses and moves through to the inner panel below it, which carries the
+    // row's handlers; its text is shown as plain text whatever the path holds.
+    row->TextLabel = new QLabel(row->InnerPanel);
+    row->TextLabel->setTextFormat(Qt::PlainText);
+    row->TextLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    row->TextLabel->move(row->Thumbnail->width() + TextGap, TextTop);
+    row->TextLabel->show();
+
+    row->PicturePath = picturePath;
+    row->Thumbnail->SetPicture(*still);
+    row->Thumbnail->raise();
+
+    if (ItemCount == 0) {
+        row->SetColor(FrameColor);
+        ShowSelected(row, true);
+        CurrentItem = row;
+        HotItem = row;
+        CurSelIndex = 0;
+    }
+    row->Index = ItemCount;
+    ++ItemCount;
+    return row;
+}
+
+void TListImagePanel::RemoveItem() {
+    if (!CurrentItem || m_ListItemPanel.empty())
+        return;
+    const int i = CurrentItem->Index;
+    TItemPanel* removed = m_ListItemPanel[i];
+    m_ListItemPanel.erase(m_ListItemPanel.begin() + i);
+    CurrentItem = nullptr;
+    if (HotItem == removed)
+        HotItem = nullptr;
+    delete removed;
+    --ItemCount;
+    ReSortItems();
+
+    const int n = int(m_ListItemPanel.size());
+    const int next = n > i ? i : n > 0 ? i - 1 : -1;
+    if (next < 0) {
+        CurrentItem = nullptr;
+        HotItem = nullptr;
+        CurSelIndex = -1;
+        return;
+    }
+    TItemPanel* row = m_ListItemPanel[next];
+    ShowSelected(row, true);
+    CurrentItem = row;
+    HotItem = row;
+    CurSelIndex = next;
+}
+
+void TListImagePanel::ReSortItems() {
+    for (size_t i = 0; i < m_ListItemPanel.size(); ++i) {
+        TItemPanel* row = m_ListItemPanel[i];
+        row->move(row->x(), RowPitch * int(i));
+        row->Index = int(i);
+    }
+    UpdateContentHeight();
+}
+
+void TListImagePanel::SelectItem(int index) {
+    if (index < 0 || index >= int(m_ListItemPanel.size()))
+        return;
+    TItemPanel* row = m_ListItemPanel[index];
+    if (row == CurrentItem)
+        return;
+    MakeCurrent(row);
+    CurSelIndex = index;
+}
+
+// Every caller checks the bound first; a position beyond it is a programming error that ends
+// the program with the assertion report.
+TItemPanel* TListImagePanel::GetItem(unsigned iPos) {
+    if (iPos >= m_ListItemPanel.size()) {
+        std::fputs("Assertion failed: iPos<m_ListItemPanel.size(), file ListImagePanel, line 418\n",
+                   stderr);
+        std::fflush(stderr);
+        std::abort();
+    }
+    return m_ListItemPanel[iPos];
+}
+
+// With no selected row (an empty list) it returns nullptr and leaves CurSelIndex alone.
+TItemPanel* TListImagePanel::GetCurSel() {
+    if (!CurrentItem)
+        return nullptr;
+    CurSelIndex = CurrentItem->Index;
+    return CurrentItem;
+}
+
+void TListImagePanel::ListScrollBarChange(QObject*) {
+    contentAligned_ = false;
+    ContentPanel->move(ContentPanel->x(), -ListScrollBar->Position());
+}

@@ -21,6 +21,12 @@ public:
     // Rebuilds the row's text from its fields.
     void RefreshText();
 
+    // Bound to every part of the row: a left press selects the row and tells the list's owner;
+    // any move over the row makes it the hot row with the red frame.
+    void ItemMouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                       int y);
+    void ItemMouseMove(QObject* sender, Qt::KeyboardModifiers shift, int x, int y);
+
     QString BackBlankPath;
     int Index = 0;
     double Duration = 0;
@@ -46,6 +52,9 @@ public:
 // The row text for the given fields (the format of RefreshText).
 QString RowText(const QString& sourcePath, double duration, const QString& infoText,
                 const QString& targetName, int startPoint, int endPoint);
+
+// The inner colour of the selected row: the desktop's highlight colour.
+QColor SelectedRowColor();
 
 class TListImagePanel : public ImagePanel {
     Q_OBJECT
@@ -73,4 +82,18 @@ public:
     int CurSelIndex = 0;
 
     void ListScrollBarChange(QObject* sender);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TItemPanel;
+    void PlaceParts();
+    void UpdateContentHeight();
+    void MakeCurrent(TItemPanel* row);
+
+    // ContentPanel fills the list beside the scroll bar until the first row is added or the
+    // list is scrolled; from then on it keeps its place and width.
+    bool contentAligned_ = true;
 };

@@ -1,0 +1,49 @@
+// An engine for the media tests: the probe copies a prepared record, the still is a copy of a
+// prepared file (a real JPEG, or anything else a test wants to hand the list). Installed for
+// the lifetime of the object.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "converter/EngineApi.h"
+
+class FakeEngine : public EngineApi {
+public:
+    FakeEngine() { SetEngine(this); }
+    ~FakeEngine() override { SetEngine(nullptr); }
+
+    int Init() override { return 0; }
+    int GetFileinfo(const char* path, EngineFileInfo* info) override {
+        probed.push_back(path);
+        *info = probe;
+        return 0;
+    }
+    // Writes the still by copying `still`; with an empty `still` nothing is written.
+    int GetPicure(const char* path, int seconds, const char* size, const char* jpegPath) override {
+        pictures.push_back({path, seconds, size, jpegPath});
+        if (still.isEmpty())
+            return -1;
+        const QString target = QString::fromUtf8(jpegPath);
+        QFile::remove(target);
+        return QFile::copy(still, target) ? 0 : -1;
+    }
+    int Stop() override { return 0; }
+    int SetInfoCallback(KivoInfoCallback) override { return 0; }
+    int SetPercentCallback(KivoPercentCallback) override { return 0; }
+    int X(KivoWindow*, int, char**) override { return 0; }
+
+    struct PictureCall {
+        std::string source;
+        int seconds;
+        std::string size;
+        std::string jpeg;
+    };
+
+    EngineFileInfo probe = {};
+    QString still;
+    std::vector<std::string> probed;
+    std::vector<PictureCall> pictures;
+};

@@ -1,0 +1,288 @@
+// The media list control: row geometry, selection by code and by mouse, the hot row, removal,
+// scrolling and pictures that cannot be shown.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <memory>
+
+#include "media/package/ListImagePanel.h"
+#include "skin/SkinScrollBar.h"
+#include "support/ScratchInstall.h"
+
+namespace {
+
+bool IsSelected(TItemPanel* row) {
+    return row->InnerPanel->Color() == SelectedRowColor() &&
+           (!row->BackBlank || row->BackBlank->isHidden());
+}
+
+bool IsPlain(TItemPanel* row) {
+    return row->InnerPanel->Color() == QColor(Qt::white) &&
+           (!row->BackBlank || !row->BackBlank->isHidden());
+}
+
+class ListImagePanelTest : public ::testing::Test {
+protected:
+    explicit ListImagePanelTest(const QStringList& files = ScratchInstall::DefaultFiles())
+        : install(files) {}
+
+    void SetUp() override {
+        window.resize(500, 400);
+        list = new TListImagePanel(&window);
+        list->setGeometry(28, 40, 435, 297);
+        list->OnClick = [this](QObject* sender) { clicks.push_back(sender); };
+        still = install.Path("3GP.jpg");
+    }
+
+    void Add(int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_NE(list->AddItem(still), nullptr);
+    }
+    TItemPanel* Row(int i) { return list->m_ListItemPanel.at(i); }
+    void LeftPress(TItemPanel* row, Qt::MouseButton button = Qt::LeftButton) {
+        row->Thumbnail->OnMouseDown(row->Thumbnail, button, {}, 2, 2);
+    }
+
+    ScratchInstall install;
+    QWidget window;
+    TListImagePanel* list = nullptr;
+    QString still;
+    std::vector<QObject*> clicks;
+};
+
+class ListWithoutBackground : public ListImagePanelTest {
+protected:
+    ListWithoutBackground() : ListImagePanelTest({"3GP.jpg"}) {}
+};
+
+}  // namespace
+
+TEST_F(ListImagePanelTest, ThreeRowsAreLaidOutOnTheirPitchAndOnlyTheFirstIsSelected) {
+    EXPECT_EQ(list->CurSelIndex, 0);
+    EXPECT_EQ(list->CurrentItem, nullptr);
+    const int contentWidth = list->ContentPanel->width();
+    EXPECT_EQ(contentWidth, 435 - list->ListScrollBar->width());
+    EXPECT_EQ(list->ListScrollBar->geometry().right(), 434);
+    Add(3);
+
+    ASSERT_EQ(list->ItemCount, 3);
+    const int tops[] = {0, 71, 142};
+    for (int i = 0; i < 3; ++i) {
+        TItemPanel* row = Row(i);
+        EXPECT_EQ(row->geometry(), QRect(0, tops[i], contentWidth, 66)) << i;
+        EXPECT_EQ(row->Index, i);
+        EXPECT_EQ(row->Color(), QColor(Qt::black));
+        EXPECT_EQ(row->InnerPanel->geometry(), QRect(1, 1, contentWidth - 2, 64));
+        EXPECT_EQ(row->Thumbnail->geometry(), QRect(4, 4, 86, 56));
+        ASSERT_NE(row->BackBlank, nullptr);
+        EXPECT_EQ(row->BackBlank->geometry(), QRect(4, 4, 86, 56));  // the picture's own size
+        EXPECT_EQ(row->TextLabel->pos(), QPoint(108, 3));
+        EXPECT_EQ(row->PicturePath, still);
+        EXPECT_FALSE(row->Thumbnail->Picture().isNull());
+        EXPECT_EQ(row->BackBlankPath, install.Path("backblank.bmp"));
+    }
+    EXPECT_TRUE(IsSelected(Row(0)));
+    EXPECT_TRUE(IsPlain(Row(1)));
+    EXPECT_TRUE(IsPlain(Row(2)));
+    EXPECT_EQ(list->CurrentItem, Row(0));
+    EXPECT_EQ(list->HotItem, Row(0));
+    EXPECT_EQ(list->CurSelIndex, 0);
+    EXPECT_EQ(list->ContentPanel->height(), 284);
+    // 284 - 297 - 44 = -57: nothing to scroll.
+    EXPECT_EQ(list->ListScrollBar->High(), 0);
+    EXPECT_EQ(list->ListScrollBar->Position(), 0);
+    EXPECT_EQ(list->ContentPanel->y(), 0);
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(ListImagePanelTest, ScrollingMovesTheContentAndRemovalShrinksTheRange) {
+    Add(6);
+    EXPECT_EQ(list->ContentPanel->height(), 497);
+    EXPECT_EQ(list->ListScrollBar->High(), 497 - 297 - 44);
+    list->ListScrollBar->SetPosition(100);
+    EXPECT_EQ(list->ContentPanel->y(), -100);
+    EXPECT_EQ(list->ContentPanel->x(), 0);
+    list->SelectItem(5);
+    list->RemoveItem();
+    list->RemoveItem();
+    EXPECT_EQ(list->ContentPanel->height(), 355);
+    EXPECT_EQ(list->ListScrollBar->High(), 14);
+    EXPECT_EQ(list->ListScrollBar->Position(), 14);
+    EXPECT_EQ(list->ContentPanel->y(), -14);
+}
+
+TEST_F(ListImagePanelTest, RemovingTheSelectedRowSelectsItsNeighbour) {
+    struct Case {
+        int rows, selected;
+        int expectSelected;         // -1: empty list
+        int formerIndexAtSelected;  // which original row is selected afterwards
+    };
+    for (const Case& c :
+         {Case{3, 1, 1, 2}, Case{3, 2, 1, 1}, Case{3, 0, 0, 1}, Case{1, 0, -1, -1}}) {
+        SCOPED_TRACE(testing::Message() << c.rows << " rows, removing " << c.selected);
+        delete list;
+        SetUp();
+        Add(c.rows);
+        std::vector<TItemPanel*> before = list->m_ListItemPanel;
+        list->SelectItem(c.selected);
+        list->RemoveItem();
+        EXPECT_EQ(list->ItemCount, c.rows - 1);
+        EXPECT_EQ(int(list->m_ListItemPanel.size()), c.rows - 1);
+        EXPECT_EQ(list->CurSelIndex, c.expectSelected);
+        EXPECT_EQ(list->ContentPanel->height(), 71 * c.rows);
+        for (int i = 0; i < list->ItemCount; ++i) {
+            EXPECT_EQ(Row(i)->Index, i);
+            EXPECT_EQ(Row(i)->y(), 71 * i);
+        }
+        if (c.expectSelected < 0) {
+            EXPECT_EQ(list->CurrentItem, nullptr);
+            EXPECT_EQ(list->HotItem, nullptr);
+            EXPECT_EQ(list->GetCurSel(), nullptr);
+            list->RemoveItem();  // nothing left to remove
+            EXPECT_EQ(list->ItemCount, 0);
+            EXPECT_EQ(list->CurSelIndex, -1);
+            // The emptied list starts over: the next row is selected again.
+            Add(1);
+            EXPECT_EQ(list->CurSelIndex, 0);
+            EXPECT_TRUE(IsSelected(Row(0)));
+        } else {
+            TItemPanel* expected = before[c.formerIndexAtSelected];
+            EXPECT_EQ(list->CurrentItem, expected);
+            EXPECT_EQ(list->HotItem, expected);
+            EXPECT_TRUE(IsSelected(expected));
+            EXPECT_EQ(list->GetCurSel(), expected);
+        }
+        EXPECT_TRUE(clicks.empty());
+    }
+}
+
+TEST_F(ListImagePanelTest, ClicksSelectWithTheLeftButtonAndTellTheOwnerOnce) {
+    Add(3);
+    LeftPress(Row(1), Qt::RightButton);
+    EXPECT_EQ(list->CurrentItem, Row(0));
+    EXPECT_TRUE(clicks.empty());
+
+    LeftPress(Row(1));
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], list->ContentPanel);
+    EXPECT_EQ(list->CurrentItem, Row(1));
+    EXPECT_EQ(list->CurSelIndex, 1);
+    EXPECT_TRUE(IsSelected(Row(1)));
+    EXPECT_TRUE(IsPlain(Row(0)));
+
+    LeftPress(Row(1));  // already selected
+    Row(1)->InnerPanel->OnMouseDown(Row(1)->InnerPanel, Qt::LeftButton, {}, 1, 1);
+    EXPECT_EQ(clicks.size(), 1u);
+
+    // A real press on the text reaches the row through the inner panel below the label.
+    window.show();
+    TItemPanel* third = Row(2);
+    QTest::mouseClick(third->InnerPanel, Qt::LeftButton, {},
+                      third->TextLabel->pos() + QPoint(5, 5));
+    EXPECT_EQ(list->CurrentItem, third);
+    EXPECT_EQ(clicks.size(), 2u);
+
+    // Code selection is silent.
+    list->SelectItem(0);
+    EXPECT_EQ(list->CurSelIndex, 0);
+    EXPECT_TRUE(IsSelected(Row(0)));
+    EXPECT_TRUE(IsPlain(third));
+    EXPECT_EQ(clicks.size(), 2u);
+
+    // A disabled list takes no clicks.
+    list->setEnabled(false);
+    QTest::mouseClick(third->InnerPanel, Qt::LeftButton, {}, QPoint(200, 30));
+    EXPECT_EQ(list->CurrentItem, Row(0));
+}
+
+TEST_F(ListImagePanelTest, TheRowUnderTheMouseGetsTheRedFrame) {
+    Add(3);
+    Row(2)->InnerPanel->OnMouseMove(Row(2)->InnerPanel, {}, 5, 5);
+    EXPECT_EQ(list->HotItem, Row(2));
+    EXPECT_EQ(Row(2)->Color(), QColor(255, 0, 0));
+    EXPECT_EQ(Row(0)->Color(), QColor(Qt::black));
+    Row(1)->Thumbnail->OnMouseMove(Row(1)->Thumbnail, {}, 5, 5);
+    EXPECT_EQ(Row(1)->Color(), QColor(255, 0, 0));
+    EXPECT_EQ(Row(2)->Color(), QColor(Qt::black));
+    EXPECT_EQ(list->CurrentItem, Row(0));  // hovering selects nothing
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(ListImagePanelTest, SelectItemOutsideTheListChangesNothing) {
+    Add(3);
+    list->SelectItem(1);
+    for (int index : {-1, 3, 100, 1}) {
+        list->SelectItem(index);
+        EXPECT_EQ(list->CurrentItem, Row(1)) << index;
+        EXPECT_EQ(list->CurSelIndex, 1) << index;
+    }
+    EXPECT_TRUE(IsSelected(Row(1)));
+    EXPECT_TRUE(IsPlain(Row(0)));
+    EXPECT_TRUE(IsPlain(Row(2)));
+}
+
+TEST_F(ListImagePanelTest, RowTextFollowsTheFields) {
+    Add(1);
+    TItemPanel* row = Row(0);
+    const int emptyWidth = row->TextLabel->width();
+    row->SourcePath = "/clips/<b>party</b>.avi";
+    row->Duration = 3725;
+    row->InfoText =
+        "Video<>mpeg4  640x480  fps:25.00\nAudio<>mp2       44100KHZ  bitrate:192  "
+        "channels:2";
+    row->TargetName = "party.MP4";
+    row->EndPoint = 3725;
+    row->RefreshText();
+    EXPECT_EQ(row->TextLabel->text(),
+              RowText(row->SourcePath, 3725, row->InfoText, "party.MP4", 0, 3725));
+    EXPECT_EQ(row->TextLabel->textFormat(), Qt::PlainText);
+    EXPECT_GT(row->TextLabel->width(), emptyWidth);
+}
+
+TEST_F(ListImagePanelTest, PicturesThatCannotBeShownMakeNoRow) {
+    Add(2);
+    list->SelectItem(1);
+    QFile bad(install.Path("bad.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is not a JPEG picture");
+    bad.close();
+    const auto children = list->ContentPanel->children().size();
+    for (const QString& path :
+         {install.Path("missing.jpg"), install.Path("bad.jpg"), install.Folder(), QString()}) {
+        EXPECT_EQ(list->AddItem(path), nullptr) << path.toStdString();
+    }
+    EXPECT_EQ(list->ItemCount, 2);
+    EXPECT_EQ(list->m_ListItemPanel.size(), 2u);
+    EXPECT_EQ(list->ContentPanel->children().size(), children);
+    EXPECT_EQ(list->ContentPanel->height(), 213);
+    EXPECT_EQ(list->CurrentItem, Row(1));
+
+    // A background that cannot be decoded counts as missing.
+    QFile::remove(install.Path("backblank.bmp"));
+    QFile::copy(install.Path("bad.jpg"), install.Path("backblank.bmp"));
+    ASSERT_NE(list->AddItem(still), nullptr);
+    EXPECT_EQ(Row(2)->BackBlank, nullptr);
+    EXPECT_EQ(list->ItemCount, 3);
+}
+
+TEST_F(ListWithoutBackground, RowsWithoutBackgroundStillSelect) {
+    EXPECT_FALSE(QFile::exists(install.Path("backblank.bmp")));
+    Add(2);
+    EXPECT_EQ(Row(0)->BackBlank, nullptr);
+    EXPECT_EQ(Row(1)->BackBlank, nullptr);
+    EXPECT_TRUE(IsSelected(Row(0)));
+    LeftPress(Row(1));
+    EXPECT_TRUE(IsSelected(Row(1)));
+    EXPECT_TRUE(IsPlain(Row(0)));
+    list->RemoveItem();
+    EXPECT_TRUE(IsSelected(Row(0)));
+}
+
+TEST_F(ListImagePanelTest, GetItemBeyondTheListEndsTheProgram) {
+    Add(1);
+    EXPECT_EQ(list->GetItem(0), Row(0));
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(list->GetItem(1), "iPos<m_ListItemPanel\\.size\\(\\).*ListImagePanel.*418");
+}

@@ -1,0 +1,77 @@
+// Adding a real clip through the real engine: the row shows what the file holds and its still.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <memory>
+
+#include "converter/Txconverter.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/JpegImage.h"
+#include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
+
+TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty())
+        GTEST_SKIP() << "the ffmpeg command-line tool is needed to make a clip";
+    ScratchInstall install;
+    const QString clip = install.Path("sample clip.mp4");
+    QProcess make;
+    make.start(ffmpeg, {"-v",
+                        "error",
+                        "-y",
+                        "-f",
+                        "lavfi",
+                        "-i",
+                        "testsrc=size=320x240:rate=25:duration=7",
+                        "-f",
+                        "lavfi",
+                        "-i",
+                        "sine=frequency=440:sample_rate=22050:duration=7",
+                        "-ac",
+                        "2",
+                        "-c:v",
+                        "mpeg4",
+                        "-c:a",
+                        "aac",
+                        "-b:a",
+                        "64k",
+                        "-shortest",
+                        clip});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+
+    FakeDialogs dialogs;
+    auto window = std::make_unique<Txconverter>();
+    window->CurrentDevice = DevPSP;
+    dialogs.openAnswers.push_back(clip);
+    window->FileAddClick(window->FileAdd);
+
+    TListImagePanel* list = window->ListImagePanel;
+    ASSERT_EQ(list->ItemCount, 1);
+    TItemPanel* row = list->GetItem(0);
+    EXPECT_EQ(row->SourcePath, clip);
+    EXPECT_EQ(row->Duration, 7.0);
+    EXPECT_EQ(row->EndPoint, 7);
+    EXPECT_EQ(row->MarkEnd, 7);
+    EXPECT_EQ(row->VideoWidth, 320);
+    EXPECT_EQ(row->VideoHeight, 240);
+    EXPECT_NEAR(row->FrameRate, 25.0, 0.01);
+    EXPECT_EQ(row->AudioSampleRate, 22050.0);
+    EXPECT_EQ(row->TargetName, "sample clip.MP4");
+    const QStringList info = row->InfoText.split('\n');
+    ASSERT_EQ(info.size(), 2);
+    EXPECT_TRUE(info[0].startsWith("Video<>")) << info[0].toStdString();
+    EXPECT_TRUE(info[0].endsWith("  320x240  fps:25.00")) << info[0].toStdString();
+    EXPECT_TRUE(info[1].startsWith("Audio<>")) << info[1].toStdString();
+    EXPECT_TRUE(info[1].contains("       22050KHZ  bitrate:")) << info[1].toStdString();
+    EXPECT_TRUE(info[1].endsWith("  channels:2")) << info[1].toStdString();
+    EXPECT_TRUE(row->TextLabel->text().startsWith("FileName:" + clip + "      00:00:07 \n"));
+
+    EXPECT_EQ(row->PicturePath, install.Path("shotpic/sample clip.mp4.jpg"));
+    const QImage still = platform::LoadJpeg(row->PicturePath);
+    EXPECT_EQ(still.size(), QSize(160, 120));
+    EXPECT_EQ(row->Thumbnail->Picture().size(), QSize(160, 120));
+    EXPECT_EQ(row->Thumbnail->size(), QSize(86, 56));
+}

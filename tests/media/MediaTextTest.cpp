@@ -1,0 +1,123 @@
+// The texts of a listed file: stream lines, row text, target and still names.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <cmath>
+#include <cstdio>
+
+#include "media/MediaText.h"
+#include "media/Thumbnails.h"
+#include "media/package/ListImagePanel.h"
+
+namespace {
+
+QString CVideo(const char* name, int w, int h, double fps) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%s  %dx%d  fps:%5.2f\n", name, w, h, fps);
+    return QString::fromUtf8(buffer);
+}
+
+QString CAudio(const char* name, int rate, int bitRate, int channels) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%s  %10.2dKHZ  bitrate:%d  channels:%d", name, rate,
+                  bitRate, channels);
+    return QString::fromUtf8(buffer);
+}
+
+}  // namespace
+
+TEST(MediaText, StreamLinesMatchPrintf) {
+    struct Video {
+        const char* name;
+        int w, h;
+        float fps;
+    };
+    for (const Video& v :
+         {Video{"mpeg4", 640, 480, 25.0f}, Video{"h264", 1920, 1080, 29.97f}, Video{"", 0, 0, 0.0f},
+          Video{"mjpeg", -1, 7, 1234.5678f}, Video{"wmv2", 320, 240, 5.005f}}) {
+        EXPECT_EQ(VideoLine(v.name, v.w, v.h, v.fps), CVideo(v.name, v.w, v.h, v.fps)) << v.name;
+    }
+    struct Audio {
+        const char* name;
+        int rate, bitRate, channels;
+    };
+    for (const Audio& a : {Audio{"aac", 44100, 128, 2}, Audio{"mp3", 8000, 0, 1},
+                           Audio{"", 0, 0, 0}, Audio{"pcm", 5, 1411, 6}, Audio{"x", -3, -1, 2},
+                           Audio{"opus", 1234567890, 2147483647, 255}}) {
+        EXPECT_EQ(AudioLine(a.name, a.rate, a.bitRate, a.channels),
+                  CAudio(a.name, a.rate, a.bitRate, a.channels))
+            << a.name << " " << a.rate;
+    }
+    EXPECT_EQ(VideoLine("mpeg4", 640, 480, 25.0), "mpeg4  640x480  fps:25.00\n");
+    EXPECT_EQ(AudioLine("mp2", 44100, 192, 2), "mp2       44100KHZ  bitrate:192  channels:2");
+    EXPECT_EQ(AudioLine("a", 5, 0, 0), "a          05KHZ  bitrate:0  channels:0");
+}
+
+TEST(MediaText, InfoTextFromProbeCarriesLongNamesWholeAndTruncatesBitRate) {
+    const std::string longName(600, 'v');
+    EngineFileInfo info = {};
+    info.videoFormat = longName.c_str();
+    info.audioFormat = nullptr;  // left unset by the engine
+    info.width = 640;
+    info.height = 480;
+    info.fps = 25;
+    info.bitRate = 127.9f;
+    info.sampleRate = 22050;
+    info.channels = 2;
+    EXPECT_EQ(ProbeInfoText(info), "Video<>" + QString::fromStdString(longName) +
+                                       "  640x480  fps:25.00\nAudio<>       22050KHZ  "
+                                       "bitrate:127  channels:2");
+
+    struct Case {
+        float in;
+        int out;
+    };
+    for (const Case& c :
+         {Case{127.9f, 127}, Case{-2.5f, -2}, Case{0.0f, 0}, Case{1e20f, 2147483647},
+          Case{-1e20f, -2147483647 - 1}, Case{std::nanf(""), 0}}) {
+        EXPECT_EQ(WholeBitRate(c.in), c.out) << c.in;
+    }
+}
+
+TEST(MediaText, TargetAndStillNames) {
+    struct Case {
+        QString source;
+        DeviceType device;
+        QString target;
+    };
+    for (const Case& c : {
+             Case{"/clips/my.holiday.avi", Dev3GP, "my.3g2"},
+             Case{"/clips/my.holiday.avi", DevPSP, "my.MP4"},
+             Case{"/clips/my.holiday.avi", DevIPOD, "my.MP4"},
+             Case{"/clips/my.holiday.avi", DevPDA, "my.MP4"},
+             Case{"/clips/my.holiday.avi", DevMP4, "my.MP4"},
+             Case{"/clips/movie", Dev3GP, ".3g2"},
+             Case{"/clips/movie", DevMP4, ".MP4"},
+             Case{"/clips.d/movie", DevPDA, ".MP4"},  // a dot in the folder does not count
+             Case{"party.avi", DevPSP, "party.MP4"},
+         }) {
+        EXPECT_EQ(TargetName(c.source, c.device), c.target) << c.source.toStdString();
+    }
+    EXPECT_EQ(StillFileName("/media/clips/party.avi"), "party.avi.jpg");
+    EXPECT_EQ(StillFileName("/media/clips/movie"), "movie.jpg");
+    EXPECT_EQ(StillFileName("/a/clip.avi"), StillFileName("/b/clip.avi"));
+    EXPECT_EQ(ThumbnailFolder("/opt/qor/"), "/opt/qor/shotpic/");
+}
+
+TEST(MediaText, RowTextShowsLengthWithUnboundedHours) {
+    struct Case {
+        double duration;
+        QString clock;
+    };
+    for (const Case& c :
+         {Case{0, "00:00:00"}, Case{59.9, "00:00:59"}, Case{3725, "01:02:05"},
+          Case{36000, "10:00:00"}, Case{360000, "100:00:00"}, Case{1e9, "277777:46:40"}}) {
+        const QString text = RowText("/c/a.avi", c.duration, "Video<>v\nAudio<>a", "a.MP4", 0, 7);
+        EXPECT_EQ(text, "FileName:/c/a.avi      " + c.clock +
+                            " \nVideo<>v\nAudio<>a\nTarget: a.MP4 ;Start Point:0  End Point:7")
+            << c.duration;
+    }
+    const QString longPath = "/" + QString(5000, 'p') + ".avi";
+    EXPECT_TRUE(RowText(longPath, 1, QString(3000, 'i'), "t", -1, 3725)
+                    .endsWith(QString(3000, 'i') + "\nTarget: t ;Start Point:-1  End Point:3725"));
+}
