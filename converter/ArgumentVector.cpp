@@ -1,0 +1,101 @@
+#include "converter/ArgumentVector.h"
+
+#include <stdexcept>
+
+#include "platform/Convert.h"
+#include "platform/Errors.h"
+
+std::vector<QString> ArgumentEntries(const std::vector<QString>& v) {
+    if (v.size() != JobValueCount) {
+        throw std::invalid_argument("the argument vector needs seventeen values");
+    }
+    return {
+        QStringLiteral("hacktest.exe"),
+        QStringLiteral("-y"),
+        QStringLiteral("-t"),
+        v[ValueDuration],
+        QStringLiteral("-i"),
+        v[ValueSourcePath],
+        QStringLiteral("-vol"),
+        v[ValueVolume],
+        QStringLiteral("-bitexact"),
+        QStringLiteral("-vcodec"),
+        v[ValueVideoCodec],
+        QStringLiteral("-padtop"),
+        v[ValuePadTop],
+        QStringLiteral("-padbottom"),
+        v[ValuePadBottom],
+        QStringLiteral("-padleft"),
+        v[ValuePadLeft],
+        QStringLiteral("-padright"),
+        v[ValuePadRight],
+        QStringLiteral("-s"),
+        v[ValueFrameSize],
+        QStringLiteral("-b"),
+        v[ValueVideoBitRate],
+        QStringLiteral("-r"),
+        v[ValueFrameRate],
+        QStringLiteral("-acodec"),
+        v[ValueAudioCodec],
+        QStringLiteral("-ac"),
+        v[ValueAudioChannels],
+        QStringLiteral("-ar"),
+        v[ValueAudioRate],
+        QStringLiteral("-ab"),
+        v[ValueAudioBitRate],
+        QStringLiteral("-f"),
+        v[ValueFormat],
+        v[ValueOutputPath],
+    };
+}
+
+int LeadingInteger(const QString& text) {
+    const qsizetype space = text.indexOf(' ');
+    return StrToInt(space < 0 ? text : text.left(space));
+}
+
+AudioRates ApplyAudioRateRule(const QString& audioQuality, const QString& audioRate) {
+    AudioRates rates;
+    rates.bitRate = LeadingInteger(audioQuality);
+    rates.sampleRate = LeadingInteger(audioRate);
+    if (rates.sampleRate == 0)
+        throw EDivByZero();
+    if (rates.bitRate * 1000 / rates.sampleRate > 6) {
+        rates.sampleRate = rates.bitRate / 6 * 1000 + 1000;
+    }
+    return rates;
+}
+
+FrameSize ParseFrameSize(const QString& text) {
+    const qsizetype x = text.indexOf('x');
+    if (x < 0)
+        throw EConvertError::NotAnInteger(text);
+    return {StrToInt(text.left(x)), StrToInt(text.mid(x + 1))};
+}
+
+QString DurationText(double seconds) {
+    return QString::number(seconds, 'g', 15);
+}
+
+QString OutputFormat(DeviceType device, int outputFileTypeIndex) {
+    switch (device) {
+        case Dev3GP:
+            return outputFileTypeIndex == 1 ? QStringLiteral("3gp") : QStringLiteral("3g2");
+        case DevPSP:
+            return QStringLiteral("psp");
+        case DevIPOD:
+        case DevMP4:
+            return QStringLiteral("mp4");
+        default:
+            return QString();
+    }
+}
+
+ArgumentVector::ArgumentVector(const std::vector<QString>& entries) {
+    buffers_.reserve(entries.size());
+    for (const QString& entry : entries)
+        buffers_.push_back(entry.toUtf8());
+    for (QByteArray& buffer : buffers_)
+        pointers_.push_back(buffer.data());
+    pointers_.push_back(nullptr);
+}
