@@ -158,12 +158,12 @@ void SkinScrollBar::SetLargeChange(int value) {
 void SkinScrollBar::SetPageSize(int value) {
     pageSize_ = value;
     track_->SetPageSize(value);
-    UpdateSliderPic();
+    PlaceTrackBarAndButton();
 }
 
 void SkinScrollBar::SetLineButton(int value) {
     lineButton_ = value;
-    UpdateSliderPic();
+    PlaceTrackBarAndButton();
 }
 
 void SkinScrollBar::UpdatePictures() {
@@ -214,6 +214,8 @@ void SkinScrollBar::PlaceTrackBarAndButton() {
         placing_ = false;
         return;
     }
+    // The parts are placed from the bar's own geometry, so a bar that is not shown yet is
+    // laid out all the same.
     const QSize dec = decButton_->size(), inc = incButton_->size();
     decButton_->move(0, 0);
     if (orientation_ == Qt::Vertical) {
@@ -236,9 +238,11 @@ void SkinScrollBar::PlaceTrackBarAndButton() {
 int SkinScrollBar::ThumbLength() const {
     if (lineButton_ > 0)
         return std::max(lineButton_, kMinimumThumb);
-    const int trackLength = orientation_ == Qt::Vertical ? track_->height() : track_->width();
+    const int trackLength = orientation_ == Qt::Vertical
+                                ? height() - decButton_->height() - incButton_->height() - 1
+                                : width() - decButton_->width() - incButton_->width() - 1;
     const int page = pageSize_ < 10 || pageSize_ > 100 ? 10 : pageSize_;
-    return trackLength * page / 100;
+    return std::max(0, trackLength) * page / 100;
 }
 
 void SkinScrollBar::UpdateSliderPic() {
