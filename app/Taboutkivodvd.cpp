@@ -1,1 +1,123 @@
-// (being written)
+#include "app/Taboutkivodvd.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "app/TChooseMain.h"
+#include "app/WindowFont.h"
+#include "platform/Handler.h"
+#include "platform/Paths.h"
+#include "profiles/ProfileDatabase.h"
+#include "skin/SkinButton.h"
+#include "skin/UrlLabel.h"
+
+Taboutkivodvd* aboutkivodvd = nullptr;
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QColor& color) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QLabel* MakeRule(QWidget* parent, const char* name, int top) {
+    QLabel* rule = MakeLabel(parent, name, QRect(-10, top, 470, 1), Qt::gray);
+    rule->setAutoFillBackground(true);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    rule->setPalette(palette);
+    return rule;
+}
+
+}  // namespace
+
+Taboutkivodvd::Taboutkivodvd(QWidget* parent) : QDialog(parent) {
+    aboutkivodvd = this;
+    setObjectName("aboutkivodvd");
+    setWindowTitle("About");
+    setFont(WindowFont());
+    setFixedSize(468, 285);
+
+    QFont titleFont = WindowFont();
+    titleFont.setBold(true);
+    titleFont.setPixelSize(15);
+    Label2 = MakeLabel(this, "Label2", QRect(16, 16, 417, 17), Qt::white);
+    Label8 =
+        MakeLabel(this, "Label8", QRect(17, 17, 417, 17), palette().color(QPalette::WindowText));
+    Label2->setFont(titleFont);
+    Label8->setFont(titleFont);
+    Label8->raise();
+    Label4 =
+        MakeLabel(this, "Label4", QRect(352, 40, 110, 13), palette().color(QPalette::WindowText));
+
+    MakerLine = MakeLabel(this, "MakerLine", QRect(336, 189, 80, 13), Qt::white);
+    MakerShadow = MakeLabel(this, "MakerShadow", QRect(337, 189, 80, 13), QColor(128, 128, 128));
+    MakerLine->setText("Qor Converter");
+    MakerShadow->setText("Qor Converter");
+    MakerLine->raise();
+    Label3 = MakeRule(this, "Label3", 201);
+    Label7 = MakeRule(this, "Label7", 205);
+
+    WebLink = new UrlLabel(this);
+    WebLink->setObjectName("WebLink");
+    WebLink->move(8, 216);
+    WebLink->SetCaption("WebSite: " + HomePageAddress);
+    WebLink->SetURL(HomePageAddress);
+    ContactLink = new UrlLabel(this);
+    ContactLink->setObjectName("ContactLink");
+    ContactLink->move(8, 235);
+    QString mail = ContactMailLink;
+    if (mail.startsWith("mailto:", Qt::CaseInsensitive))
+        mail = mail.mid(7);
+    ContactLink->SetCaption("Contact:   " + mail);
+    ContactLink->SetURL(ContactMailLink);
+
+    BtnAboutClose = new SkinButton(this);
+    BtnAboutClose->setObjectName("BtnAboutClose");
+    BtnAboutClose->SetUIStyle(UIStyle::WinXP);
+    BtnAboutClose->setGeometry(360, 224, 80, 27);
+    BtnAboutClose->SetCaption("Close");
+    BtnAboutClose->OnClick = platform::Guarded([this](QObject* s) { BtnAboutCloseClick(s); });
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+Taboutkivodvd::~Taboutkivodvd() {
+    if (aboutkivodvd == this)
+        aboutkivodvd = nullptr;
+}
+
+QString Taboutkivodvd::ReadVersionValue(const QString& section, const QString& key,
+                                        const QString& def) {
+    return ReadIniValue(platform::ExeFolder() + "Gver.dll", section, key, def);
+}
+
+void Taboutkivodvd::FormShow() {
+    const QString sp = ReadVersionValue("Config", "sp", "IPOD/PSP/3GP/MP4 Video Converter");
+    const QString ver1 = ReadVersionValue("Config", "ver1", "4");
+    const QString ver2 = ReadVersionValue("Config", "ver2", "0");
+    const QString ver3 = ReadVersionValue("Config", "ver3", "0");
+    const QString buildon = ReadVersionValue("Config", "buildon", "20070115");
+    Label2->setText("QOR " + sp + "  " + ver1 + "." + ver2 + "." + ver3);
+    Label8->setText(Label2->text());
+    Label4->setText("Build On " + buildon);
+    Label4->adjustSize();
+}
+
+void Taboutkivodvd::BtnAboutCloseClick(QObject*) {
+    done(0);
+}
+
+void Taboutkivodvd::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        platform::Guarded([this] { FormShow(); })();
+}

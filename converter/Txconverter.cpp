@@ -1,1 +1,448 @@
-// (being written)
+// The converter window's own logic: its layout, its set-up for a device family each time it is
+// shown, its reset, closing, the output folder choice, the volume label, the locking of controls
+// during a job and its message map.
+#include "converter/Txconverter.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/Artwork.h"
+#include "app/FolderChooser.h"
+#include "app/TChooseMain.h"
+#include "app/WindowFont.h"
+#include "converter/EngineApi.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/FloatingPoint.h"
+#include "platform/Handler.h"
+#include "platform/JpegImage.h"
+#include "platform/Paths.h"
+#include "platform/WindowMessages.h"
+#include "profiles/ProfileDatabase.h"
+#include "skin/ImageButton.h"
+#include "skin/ImagePanel.h"
+#include "skin/SkinCheckBox.h"
+#include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinGroupBox.h"
+#include "skin/SkinProgressBar.h"
+#include "skin/SkinSpinEdit.h"
+#include "skin/SkinTrackBar.h"
+
+using platform::Guarded;
+
+Txconverter* xconverter = nullptr;
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width, int height,
+                  const QString& text, bool fixedSize) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(left, top);
+    if (fixedSize) {
+        label->resize(width, height);
+    } else {
+        label->adjustSize();
+    }
+    return label;
+}
+
+// A one-pixel grey separator line.
+QLabel* MakeSeparator(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* line = new QLabel(parent);
+    line->setObjectName(name);
+    line->setGeometry(left, top, width, 1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    line->setPalette(palette);
+    return line;
+}
+
+ImageButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
+                        bool transparent) {
+    auto* button = new ImageButton(parent);
+    button->setObjectName(name);
+    button->move(left, top);
+    button->SetTransparent(transparent);
+    button->SetUIStyle(UIStyle::FromThemeFile);
+    button->SetAutoSize(true);
+    Artwork::Dress(button, "converter", name, QSize(width, height));
+    return button;
+}
+
+SkinComboBox* MakeList(QWidget* parent, const char* name, int left, int top, int width, int height,
+                       UIStyle look) {
+    auto* list = new SkinComboBox(parent);
+    list->setObjectName(name);
+    list->setGeometry(left, top, width, height);
+    list->SetUIStyle(look);
+    if (look == UIStyle::Protein) {
+        list->SetButtonColor(QColor(251, 250, 251));
+        list->SetBorderColor(Qt::black);
+        list->SetArrowColor(Qt::black);
+    }
+    return list;
+}
+
+}  // namespace
+
+Txconverter::Txconverter(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    xconverter = this;
+    handle_ = std::make_unique<platform::WindowHandle>(this);
+    BuildLayout();
+    BindHandlers();
+    platform::MaskFloatingPointExceptions();
+    Engine().Init();
+}
+
+Txconverter::~Txconverter() {
+    handle_->Detach();
+    ClosePreview();
+    if (xconverter == this)
+        xconverter = nullptr;
+}
+
+KivoWindow* Txconverter::Handle() {
+    return handle_->Handle();
+}
+
+void Txconverter::BuildLayout() {
+    setObjectName("xconverter");
+    setWindowTitle("iPod/PSP/3GP Converter");
+    setFont(WindowFont());
+    resize(786, 624);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    setPalette(palette);
+
+    WindowSkin = new SkinForm(this);
+    WindowSkin->setObjectName("WindowSkin");
+    WindowSkin->SetGlyph(Artwork::WindowBitmap("converter"));
+
+    TitleName = MakeLabel(this, "TitleName", 32, 8, 289, 13, "All To IPOD Video Converter", true);
+    BtnMinimize = MakeButton(this, "BtnMinimize", 706, 7, 28, 15, false);
+    BtnClose = MakeButton(this, "BtnClose", 739, 7, 28, 15, false);
+
+    ListImagePanel = new TListImagePanel(this);
+    ListImagePanel->setObjectName("ListImagePanel");
+    ListImagePanel->setGeometry(28, 40, 435, 297);
+    ListImagePanel->SetColor(Qt::white);
+    ListImagePanel->SetDrawStyle(DrawStyle::Stretch);
+    ListImagePanel->SetPicture(Artwork::ListWatermark(QSize(435, 297)));
+
+    Player = new ImagePanel(this);
+    Player->setObjectName("Player");
+    Player->setGeometry(475, 37, 283, 205);
+    Player->SetColor(QColor(128, 0, 0));
+
+    PlayerTrack = new SkinTrackBar(this);
+    PlayerTrack->setObjectName("PlayerTrack");
+    PlayerTrack->setGeometry(480, 251, 276, 20);
+    PlayerTrack->SetMin(0);
+    PlayerTrack->SetHigh(10);
+    PlayerTrack->SetPosition(0);
+    PlayerTrack->SetPageSize(2);
+    PlayerTrack->SetLineSize(1);
+    PlayerTrack->SetShowTick(false);
+
+    BtnPlayPause = MakeButton(this, "BtnPlayPause", 558, 271, 57, 60, true);
+    BtnStop = MakeButton(this, "BtnStop", 511, 303, 32, 32, true);
+    BtnSetStartPoint = MakeButton(this, "BtnSetStartPoint", 636, 303, 32, 32, true);
+    BtnSetEndPoint = MakeButton(this, "BtnSetEndPoint", 687, 303, 33, 33, true);
+    BtnSetEndPoint->SetAutoSize(false);
+    BtnSetEndPoint->resize(33, 33);
+
+    FileAdd = MakeButton(this, "FileAdd", 39, 343, 60, 45, true);
+    FileRemove = MakeButton(this, "FileRemove", 112, 343, 60, 45, true);
+    Label9 = MakeLabel(this, "Label9", 192, 349, 71, 13, "Output profiles:", false);
+    ProfilesList = MakeList(this, "ProfilesList", 192, 364, 409, 24, UIStyle::WinXP);
+    ProfilesList->setFont(QFont("Arial", 10));
+    CustomProfileButton = MakeButton(this, "CustomProfileButton", 542, 340, 60, 23, true);
+    LabelOutputFolder =
+        MakeLabel(this, "LabelOutputFolder", 611, 348, 64, 13, "Output folder:", false);
+    BtnBrows = MakeButton(this, "BtnBrows", 691, 342, 60, 23, true);
+    OutputFolder = new SkinEdit(this);
+    OutputFolder->setObjectName("OutputFolder");
+    OutputFolder->setGeometry(611, 367, 142, 19);
+    OutputFolder->SetText(platform::DefaultOutputRoot());
+
+    Label1 = MakeSeparator(this, "Label1", 11, 392, 747);
+    Label2 = MakeSeparator(this, "Label2", 11, 394, 747);
+
+    OutputSettingsGroup = new SkinGroupBox(this);
+    OutputSettingsGroup->setObjectName("OutputSettingsGroup");
+    OutputSettingsGroup->setGeometry(25, 396, 721, 123);
+    OutputSettingsGroup->SetUIStyle(UIStyle::MacOS);
+    OutputSettingsGroup->SetTransparent(true);
+    OutputSettingsGroup->SetBorderColor(QColor(127, 127, 127));
+    OutputSettingsGroup->SetCaptionColor(Qt::black);
+    OutputSettingsGroup->SetCaption("Output Settings");
+    QWidget* group = OutputSettingsGroup;
+
+    Label12 = MakeLabel(group, "Label12", 6, 17, 65, 13, "Video Format:", false);
+    combox_videoformat = MakeList(group, "combox_videoformat", 73, 14, 80, 21, UIStyle::Protein);
+    Label3 = MakeLabel(group, "Label3", 165, 19, 83, 13, "Video Resolution:", false);
+    combox_resolution = MakeList(group, "combox_resolution", 250, 15, 117, 21, UIStyle::Protein);
+    m_checkLetterbox = new SkinCheckBox(group);
+    m_checkLetterbox->setObjectName("m_checkLetterbox");
+    m_checkLetterbox->SetUIStyle(UIStyle::MacOS);
+    m_checkLetterbox->SetAutoSize(false);
+    m_checkLetterbox->SetTransparent(true);
+    m_checkLetterbox->setGeometry(376, 15, 196, 21);
+    m_checkLetterbox->SetCaption("Auto add letterbox to keep aspect");
+    m_checkLetterbox->SetChecked(false);
+    Label4 = MakeLabel(group, "Label4", 581, 19, 50, 13, "Framerate:", false);
+    combox_framerate = MakeList(group, "combox_framerate", 632, 15, 78, 21, UIStyle::Protein);
+    Label5 = MakeLabel(group, "Label5", 5, 58, 65, 13, "Video Quality:", false);
+    edit_videoquality = new SkinSpinEdit(group);
+    edit_videoquality->setObjectName("edit_videoquality");
+    edit_videoquality->setGeometry(74, 54, 71, 25);
+    edit_videoquality->SetUIStyle(UIStyle::WinXP);
+    edit_videoquality->SetIncrement(1);
+    edit_videoquality->SetMinValue(0);
+    edit_videoquality->SetHighValue(0);
+    edit_videoquality->SetValue(512);
+    Label10 = MakeLabel(group, "Label10", 147, 60, 23, 13, "kbps", false);
+    Label6 = MakeLabel(group, "Label6", 194, 60, 65, 13, "Audio Quality:", false);
+    ab_dropdown = MakeList(group, "ab_dropdown", 262, 56, 98, 21, UIStyle::Protein);
+    Audio = MakeLabel(group, "Audio", 392, 60, 88, 13, "Audio Frame Rate:", false);
+    combox_audioHZ = MakeList(group, "combox_audioHZ", 481, 57, 91, 21, UIStyle::Protein);
+    Label7 = MakeLabel(group, "Label7", 6, 98, 77, 13, "Audio Channels:", false);
+    combox_audiochannels =
+        MakeList(group, "combox_audiochannels", 87, 94, 106, 21, UIStyle::Protein);
+    Label8 = MakeLabel(group, "Label8", 203, 98, 70, 13, "Volume : 100%", false);
+    tr_audio_vol = new SkinTrackBar(group);
+    tr_audio_vol->setObjectName("tr_audio_vol");
+    tr_audio_vol->setGeometry(277, 96, 137, 20);
+    tr_audio_vol->SetMin(0);
+    tr_audio_vol->SetHigh(300);
+    tr_audio_vol->SetPosition(100);
+    tr_audio_vol->SetShowTick(false);
+    Label13 = MakeLabel(group, "Label13", 419, 100, 81, 13, "Output File Type:", false);
+    combox_outfiletype = MakeList(group, "combox_outfiletype", 504, 94, 70, 21, UIStyle::Protein);
+
+    Run = MakeButton(this, "Run", 620, 453, 134, 130, false);
+    Stop = MakeButton(this, "Stop", 621, 453, 134, 130, false);
+    Stop->hide();
+
+    ProgressFile = new SkinProgressBar(this);
+    ProgressFile->setObjectName("ProgressFile");
+    ProgressFile->setGeometry(73, 544, 511, 10);
+    ProgressFile->SetMin(0);
+    ProgressFile->SetHigh(100);
+    ProgressFile->SetPosition(0);
+    ProgressFile->SetShowCaption(true);
+    ProgressTotal = new SkinProgressBar(this);
+    ProgressTotal->setObjectName("ProgressTotal");
+    ProgressTotal->setGeometry(73, 557, 511, 10);
+    ProgressTotal->SetMin(0);
+    ProgressTotal->SetHigh(100);
+    ProgressTotal->SetPosition(0);
+    ProgressTotal->SetShowCaption(true);
+    Converting_Infor =
+        MakeLabel(this, "Converting_Infor", 74, 570, 497, 13, "Process Info : ", true);
+
+    PlayerTimer = new QTimer(this);
+    PlayerTimer->setObjectName("PlayerTimer");
+    PlayerTimer->setInterval(1000);
+
+    bf_OpenFolder1 = new FolderChooser(this);
+    bf_OpenFolder1->setObjectName("bf_OpenFolder1");
+
+    // The skin gives the window its client size; centre it on the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+void Txconverter::BindHandlers() {
+    BtnClose->OnClick = Guarded([this](QObject* s) { BtnCloseClick(s); });
+    ListImagePanel->OnClick = Guarded([this](QObject* s) { ListImagePanelClick(s); });
+    PlayerTrack->OnMouseDown =
+        Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+            PlayerTrackMouseDown(s, b, m, x, y);
+        });
+    PlayerTrack->OnMouseUp = Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m,
+                                            int x, int y) { PlayerTrackMouseUp(s, b, m, x, y); });
+    BtnPlayPause->OnClick = Guarded([this](QObject* s) { BtnPlayPauseClick(s); });
+    BtnStop->OnClick = Guarded([this](QObject* s) { BtnStopClick(s); });
+    BtnSetStartPoint->OnClick = Guarded([this](QObject* s) { BtnSetStartPointClick(s); });
+    BtnSetEndPoint->OnClick = Guarded([this](QObject* s) { BtnSetEndPointClick(s); });
+    FileAdd->OnClick = Guarded([this](QObject* s) { FileAddClick(s); });
+    FileRemove->OnClick = Guarded([this](QObject* s) { FileRemoveClick(s); });
+    ProfilesList->OnChange = Guarded([this](QObject* s) { ProfilesListChange(s); });
+    CustomProfileButton->OnClick = Guarded([this](QObject* s) { CustomProfileButtonClick(s); });
+    BtnBrows->OnClick = Guarded([this](QObject* s) { BtnBrowsClick(s); });
+    tr_audio_vol->OnChange = Guarded([this](QObject* s) { tr_audio_volChange(s); });
+    Run->OnClick = Guarded([this](QObject* s) { RunClick(s); });
+    Stop->OnClick = Guarded([this](QObject* s) { StopClick(s); });
+    connect(PlayerTimer, &QTimer::timeout, this,
+            [tick = Guarded([this] { PlayerTimerTimer(); })]() mutable { tick(); });
+}
+
+bool Txconverter::event(QEvent* event) {
+    if (event->type() == platform::WindowMessageEvent::EventType()) {
+        Guarded([this](const platform::WindowMessageEvent& m) { WndProc(m); })(
+            static_cast<const platform::WindowMessageEvent&>(*event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void Txconverter::WndProc(const platform::WindowMessageEvent& message) {
+    switch (message.msg) {
+        case WM_CONVERTDONE:
+            OnConvertDone();
+            break;
+        case WM_GRAPHEVENT:
+            HandleGraphEvents();
+            break;
+        default:
+            break;  // nothing else is posted to this window
+    }
+}
+
+void Txconverter::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Guarded([this] { FormShow(); })();
+}
+
+void Txconverter::closeEvent(QCloseEvent* event) {
+    Guarded([this] { FormClose(); })();
+    event->accept();
+}
+
+void Txconverter::FormShow() {
+    CurrentDevice = ChooseMain ? ChooseMain->SelectedDevice : CurrentDevice;
+    ResetWindow();
+    SetJobControlsEnabled(true);
+    StopRequested = false;
+    SetupForDevice(CurrentDevice);
+}
+
+void Txconverter::ResetWindow() {
+    const int rows = ListImagePanel->ItemCount;
+    for (int i = 0; i < rows; ++i) {
+        ListImagePanel->SelectItem(0);
+        ListImagePanel->RemoveItem();
+    }
+    ProfilesList->Clear();
+    OutputFolder->SetText(QString());
+    for (SkinComboBox* list : {combox_videoformat, combox_resolution, combox_framerate, ab_dropdown,
+                               combox_audioHZ, combox_audiochannels, combox_outfiletype}) {
+        list->Clear();
+    }
+    m_checkLetterbox->SetChecked(false);
+    edit_videoquality->SetValue(512);
+    tr_audio_vol->SetPosition(100);
+    ProgressFile->SetPosition(0);
+    ProgressTotal->SetPosition(0);
+    Converting_Infor->setText("Process Info : ");
+}
+
+void Txconverter::SetupForDevice(DeviceType device) {
+    const DeviceInfo* info = FindDevice(device);
+    ExeFolder = platform::ExeFolder();
+    if (!info)
+        return;  // only a device button shows this window
+    TitleName->setText(info->title);
+    const QString root =
+        ReadProfileValue("MainSettings", "DefaultOutputMainPath", platform::DefaultOutputRoot());
+    const QString subFolder = info->subFolder;
+    CopyThumbnailToOutput = device == DevPSP;
+    LoadDeviceProfiles(device);
+    Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
+    if (!platform::DirectoryExists(root))
+        platform::CreateDir(root);
+    if (!platform::DirectoryExists(root + subFolder))
+        platform::CreateDir(root + subFolder);
+    if (platform::DirectoryExists(root + subFolder))
+        OutputFolder->SetText(root + subFolder);
+}
+
+void Txconverter::FormClose() {
+    EndJobForClose();  // a running job's engine stops before its rows go
+    ClosePreview();
+    ResetWindow();
+    const QString thumbnails = platform::ExeFolder() + "shotpic" + platform::Separator();
+    if (platform::DirectoryExists(thumbnails))
+        ClearFolder(thumbnails, false);
+}
+
+void Txconverter::BtnCloseClick(QObject*) {
+    close();
+    if (ChooseMain)
+        ChooseMain->show();
+}
+
+void Txconverter::BtnBrowsClick(QObject*) {
+    const DeviceInfo* info = FindDevice(CurrentDevice);
+    const QString subFolder = info ? info->subFolder : QString();
+    bf_OpenFolder1->Title = "Select a folder to save the target files.";
+    if (!bf_OpenFolder1->Execute())
+        return;
+    const QString chosen = platform::WithTrailingSeparator(bf_OpenFolder1->FolderName);
+    if (!platform::DirectoryExists(chosen))
+        platform::CreateDir(chosen);
+    if (!platform::DirectoryExists(chosen + subFolder))
+        platform::CreateDir(chosen + subFolder);
+    if (platform::DirectoryExists(chosen + subFolder)) {
+        WriteProfileValue("MainSettings", "DefaultOutputMainPath", chosen);
+        OutputFolder->SetText(chosen + subFolder);
+    } else {
+        platform::ShowMessage(this, "Please choose anthor folder to save the target files.");
+    }
+}
+
+void Txconverter::CustomProfileButtonClick(QObject*) {}
+
+void Txconverter::tr_audio_volChange(QObject*) {
+    Label8->setText(QStringLiteral("Volume : %1%").arg(tr_audio_vol->Position()));
+    Label8->adjustSize();
+}
+
+void Txconverter::SetJobControlsEnabled(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{ListImagePanel,
+                                                            FileAdd,
+                                                            FileRemove,
+                                                            ProfilesList,
+                                                            CustomProfileButton,
+                                                            BtnBrows,
+                                                            OutputFolder,
+                                                            BtnSetStartPoint,
+                                                            BtnStop,
+                                                            BtnPlayPause,
+                                                            BtnSetEndPoint,
+                                                            combox_videoformat,
+                                                            combox_resolution,
+                                                            m_checkLetterbox,
+                                                            combox_framerate,
+                                                            edit_videoquality,
+                                                            ab_dropdown,
+                                                            combox_audioHZ,
+                                                            combox_audiochannels,
+                                                            tr_audio_vol,
+                                                            combox_outfiletype}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void Txconverter::ClearFolder(const QString& folder, bool recursive) {
+    const QString base = platform::WithTrailingSeparator(folder);
+    for (const platform::DirEntry& entry : platform::ListFolder(base)) {
+        if (entry.name == "." || entry.name == "..")
+            continue;
+        if (!entry.isFolder) {
+            platform::DeleteFile(base + entry.name);
+        } else if (recursive) {
+            ClearFolder(base + entry.name, true);
+        }
+    }
+}

@@ -7,7 +7,8 @@
 namespace {
 
 bool ParseInt(const QString& text, int& out) {
-    if (text.isEmpty() || text.size() > 64) return false;
+    if (text.isEmpty() || text.size() > 64)
+        return false;
     int i = 0;
     bool negative = false;
     if (text[0] == '+' || text[0] == '-') {
@@ -18,11 +19,13 @@ bool ParseInt(const QString& text, int& out) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
-    if (i >= text.size()) return false;
+    if (i >= text.size())
+        return false;
     qint64 value = 0;
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -35,9 +38,11 @@ bool ParseInt(const QString& text, int& out) {
             return false;
         }
         value = value * base + digit;
-        if (value > qint64(std::numeric_limits<int>::max()) + 1) return false;
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return false;
     }
-    if (negative) value = -value;
+    if (negative)
+        value = -value;
     if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()) {
         return false;
     }
@@ -49,7 +54,8 @@ bool ParseInt(const QString& text, int& out) {
 
 int StrToInt(const QString& text) {
     int value = 0;
-    if (!ParseInt(text, value)) throw EConvertError::NotAnInteger(text);
+    if (!ParseInt(text, value))
+        throw EConvertError::NotAnInteger(text);
     return value;
 }
 

@@ -18,10 +18,18 @@ public:
         box.setText(text);
         box.setStandardButtons(QMessageBox::Ok);
         switch (icon) {
-            case BoxIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-            case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
-            case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-            case BoxIcon::Error: box.setIcon(QMessageBox::Critical); break;
+            case BoxIcon::None:
+                box.setIcon(QMessageBox::NoIcon);
+                break;
+            case BoxIcon::Information:
+                box.setIcon(QMessageBox::Information);
+                break;
+            case BoxIcon::Warning:
+                box.setIcon(QMessageBox::Warning);
+                break;
+            case BoxIcon::Error:
+                box.setIcon(QMessageBox::Critical);
+                break;
         }
         box.exec();
     }
@@ -48,7 +56,8 @@ public:
                                            unsigned flags) override {
         QFileDialog::Options options = QFileDialog::ShowDirsOnly;
         const QString folder = QFileDialog::getExistingDirectory(owner, title, QString(), options);
-        if (folder.isEmpty()) return std::nullopt;
+        if (folder.isEmpty())
+            return std::nullopt;
         return QDir::toNativeSeparators(folder);
     }
 
@@ -60,13 +69,18 @@ Dialogs* g_current = &g_desktop;
 
 }  // namespace
 
-Dialogs& dialogs() { return *g_current; }
+Dialogs& dialogs() {
+    return *g_current;
+}
 
-void SetDialogs(Dialogs* replacement) { g_current = replacement ? replacement : &g_desktop; }
+void SetDialogs(Dialogs* replacement) {
+    g_current = replacement ? replacement : &g_desktop;
+}
 
 void ShowMessage(QWidget* owner, const QString& text, const QString& caption) {
     QString title = caption;
-    if (title.isEmpty()) title = QCoreApplication::applicationName();
+    if (title.isEmpty())
+        title = QCoreApplication::applicationName();
     dialogs().MessageBox(owner, text, title, BoxIcon::None);
 }
 

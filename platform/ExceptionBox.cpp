@@ -8,13 +8,15 @@
 namespace platform {
 
 QString ExceptionText(const QString& message) {
-    if (!message.isEmpty() && message.back() > QChar('.')) return message + '.';
+    if (!message.isEmpty() && message.back() > QChar('.'))
+        return message + '.';
     return message;
 }
 
 QString ApplicationTitle() {
     QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    if (name.isEmpty()) name = QCoreApplication::applicationName();
+    if (name.isEmpty())
+        name = QCoreApplication::applicationName();
     const qsizetype dot = name.indexOf('.');
     return dot >= 0 ? name.left(dot) : name;
 }

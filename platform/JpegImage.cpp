@@ -69,19 +69,23 @@ bool Decode(const QByteArray& data, QImage& out) {
 
 QImage LoadJpeg(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw NotAPicture(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw NotAPicture(path);
     const QByteArray data = file.readAll();
     file.close();
     QImage image;
-    if (data.isEmpty() || !Decode(data, image)) throw NotAPicture(path);
+    if (data.isEmpty() || !Decode(data, image))
+        throw NotAPicture(path);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage LoadPicture(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == "jpg" || suffix == "jpeg") return LoadJpeg(path);
+    if (suffix == "jpg" || suffix == "jpeg")
+        return LoadJpeg(path);
     QImage image;
-    if (!QFileInfo(path).isFile() || !image.load(path)) throw NotAPicture(path);
+    if (!QFileInfo(path).isFile() || !image.load(path))
+        throw NotAPicture(path);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 

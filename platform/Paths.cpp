@@ -17,7 +17,8 @@ QChar Separator() {
 }
 
 bool EndsWithSeparator(const QString& path) {
-    if (path.isEmpty()) return false;
+    if (path.isEmpty())
+        return false;
 #ifdef _WIN32
     return path.back() == '\\' || path.back() == '/';
 #else
@@ -30,11 +31,14 @@ QString WithTrailingSeparator(const QString& path) {
 }
 
 QString ExeFolder() {
-    if (!g_exeFolderOverride.isEmpty()) return WithTrailingSeparator(g_exeFolderOverride);
+    if (!g_exeFolderOverride.isEmpty())
+        return WithTrailingSeparator(g_exeFolderOverride);
     return WithTrailingSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
 
-void SetExeFolder(const QString& folder) { g_exeFolderOverride = folder; }
+void SetExeFolder(const QString& folder) {
+    g_exeFolderOverride = folder;
+}
 
 QString FileNamePart(const QString& path) {
     qsizetype cut = path.lastIndexOf(Separator());

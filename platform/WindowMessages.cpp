@@ -13,9 +13,13 @@ QEvent::Type WindowMessageEvent::EventType() {
     return type;
 }
 
-WindowHandle::WindowHandle(QObject* target) : target_(target) { post = &WindowHandle::Post; }
+WindowHandle::WindowHandle(QObject* target) : target_(target) {
+    post = &WindowHandle::Post;
+}
 
-WindowHandle::~WindowHandle() { Detach(); }
+WindowHandle::~WindowHandle() {
+    Detach();
+}
 
 void WindowHandle::Detach() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -31,7 +35,8 @@ void WindowHandle::Post(KivoWindow* self, unsigned msg, uintptr_t wparam, intptr
 }
 
 void PostMessage(KivoWindow* handle, unsigned msg, uintptr_t wparam, intptr_t lparam) {
-    if (handle && handle->post) handle->post(handle, msg, wparam, lparam);
+    if (handle && handle->post)
+        handle->post(handle, msg, wparam, lparam);
 }
 
 }  // namespace platform

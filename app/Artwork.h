@@ -1,0 +1,31 @@
+// The pictures the windows are dressed in: each window's skin bitmap and the normal,
+// pointer-over and pressed pictures of each image button, looked up by the component's name.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class ImageButton;
+
+struct ButtonPictures {
+    QImage normal, mouseOn, mouseDown;
+};
+
+namespace Artwork {
+
+// "launcher" (648 x 452), "converter" (778 x 597) or "profile" (483 x 314); fuchsia outside
+// the window's shape.
+QImage WindowBitmap(const QString& window);
+
+// The pictures of the image button `name` of `window` ("launcher" / "converter"), sized as the
+// window's layout gives the button.
+ButtonPictures Button(const QString& window, const QString& name, QSize size);
+
+// Gives `button` its three pictures (it sizes itself to them).
+void Dress(ImageButton* button, const QString& window, const QString& name, QSize size);
+
+// The light watermark of the family names behind the media list.
+QImage ListWatermark(QSize size);
+
+}  // namespace Artwork

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/TChooseMain.h"
+#include "converter/Txconverter.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/FileSystem.h"
+#include "profiles/ProfileDatabase.h"
+#include "skin/ImageButton.h"
+#include "skin/ImagePanel.h"
+#include "skin/SkinCheckBox.h"
+#include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinProgressBar.h"
+#include "skin/SkinSpinEdit.h"
+#include "skin/SkinTrackBar.h"
+#include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
+
+namespace {
+
+// The default output root lies in the home folder: point HOME at a scratch folder.
+class ScratchHome {
+public:
+    ScratchHome() : old_(qgetenv("HOME")) { qputenv("HOME", dir_.path().toUtf8()); }
+    ~ScratchHome() { qputenv("HOME", old_); }
+    QString Path() const { return dir_.path() + "/"; }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray old_;
+};
+
+void Touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+}  // namespace
+
+TEST(ConverterWindow, SetUpCreatesTheFamilysOutputFolderUnderTheStoredRoot) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    const struct {
+        DeviceType device;
+        const char* title;
+        const char* sub;
+    } families[] = {
+        {Dev3GP, "All To 3GP 3GPP (Mobile) Video Converter", "3GP/"},
+        {DevPSP, "All To PSP Video Converter", "PSP/"},
+        {DevIPOD, "All To IPOD Video Converter", "IPOD/"},
+        {DevPDA, "All To PDA Video Converter", "PDA/"},
+        {DevMP4, "All To MP4 Video Converter", "MP4/"},
+    };
+    for (const auto& f : families) {
+        SCOPED_TRACE(f.title);
+        window.CurrentDevice = f.device;
+        window.FormShow();
+        EXPECT_EQ(window.TitleName->text(), f.title);
+        EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + f.sub);
+        EXPECT_TRUE(platform::DirectoryExists(install.OutputRoot() + f.sub));
+        EXPECT_EQ(window.CopyThumbnailToOutput, f.device == DevPSP);
+        EXPECT_EQ(window.ExeFolder, install.Folder());
+        EXPECT_EQ(window.Player->Picture().size(), QSize(283, 205));
+    }
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
+TEST(ConverterWindow, MissingEmptyOrZeroRootFallsBackToTheHomeFolder) {
+    FakeDialogs dialogs;
+    ScratchHome home;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    for (const char* stored : std::initializer_list<const char*>{"", "0", nullptr}) {
+        if (stored) {
+            WriteProfileValue("MainSettings", "DefaultOutputMainPath", stored);
+        } else {  // the shipped catalog carries no output root at all
+            QFile::remove(install.Path("KivoMp4.dll"));
+            QFile::copy(ScratchInstall::BinFolder() + "KivoMp4.dll", install.Path("KivoMp4.dll"));
+        }
+        QDir(home.Path() + "KivoMp4").removeRecursively();
+        window.FormShow();
+        EXPECT_EQ(window.OutputFolder->Text(), home.Path() + "KivoMp4/MP4/");
+        EXPECT_TRUE(platform::DirectoryExists(home.Path() + "KivoMp4/MP4/"));
+    }
+}
+
+TEST(ConverterWindow, ARootThatCannotBeCreatedLeavesTheFolderFieldEmpty) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Touch(install.Path("plainfile"));
+    WriteProfileValue("MainSettings", "DefaultOutputMainPath", install.Path("plainfile/out/"));
+    Txconverter window;
+    window.CurrentDevice = Dev3GP;
+    window.FormShow();
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(ConverterWindow, AMissingDevicePictureEndsTheSetUpWithTheExceptionBox) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    QFile::remove(install.Path("PDA.jpg"));
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.BtnPDA->Click();  // shows the converter, whose show runs the set-up
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("PDA.jpg"));
+    EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+    EXPECT_FALSE(platform::DirectoryExists(install.OutputRoot() + "PDA/"));
+    EXPECT_EQ(window.CurrentDevice, DevPDA);
+}
+
+TEST(ConverterWindow, BrowseStoresTheRootAndShowsTheFamilysSubFolder) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevPSP;
+    window.FormShow();
+
+    const QString videos = install.Path("Videos");
+    dialogs.folderAnswers.push_back(videos);
+    window.BtnBrowsClick(nullptr);
+    EXPECT_EQ(dialogs.lastFolderTitle, "Select a folder to save the target files.");
+    EXPECT_EQ(ReadProfileValue("MainSettings", "DefaultOutputMainPath", ""), videos + "/");
+    EXPECT_EQ(window.OutputFolder->Text(), videos + "/PSP/");
+
+    window.CurrentDevice = DevMP4;
+    window.FormShow();
+    EXPECT_EQ(window.OutputFolder->Text(), videos + "/MP4/");
+
+    window.BtnBrowsClick(nullptr);  // cancelled: nothing changes
+    EXPECT_EQ(window.OutputFolder->Text(), videos + "/MP4/");
+
+    Touch(install.Path("notafolder"));
+    dialogs.folderAnswers.push_back(install.Path("notafolder"));
+    window.BtnBrowsClick(nullptr);
+    EXPECT_EQ(dialogs.LastText(), "Please choose anthor folder to save the target files.");
+    EXPECT_EQ(window.OutputFolder->Text(), videos + "/MP4/");
+    EXPECT_EQ(ReadProfileValue("MainSettings", "DefaultOutputMainPath", ""), videos + "/");
+}
+
+TEST(ConverterWindow, VolumeLabelAndResetRestoreTheDefaults) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = Dev3GP;
+    window.FormShow();
+    window.tr_audio_vol->SetPosition(250);
+    EXPECT_EQ(window.Label8->text(), "Volume : 250%");
+
+    window.m_checkLetterbox->SetChecked(true);
+    window.edit_videoquality->SetValue(900);
+    window.ProgressFile->SetPosition(40);
+    window.ProgressTotal->SetPosition(1);
+    window.Converting_Infor->setText("Process Info :  Job Finished.");
+    window.ResetWindow();
+    EXPECT_FALSE(window.m_checkLetterbox->Checked());
+    EXPECT_EQ(window.edit_videoquality->Text(), "512");
+    EXPECT_EQ(window.tr_audio_vol->Position(), 100);
+    EXPECT_EQ(window.Label8->text(), "Volume : 100%");
+    EXPECT_EQ(window.ProgressFile->Position(), 0);
+    EXPECT_EQ(window.ProgressTotal->Position(), 0);
+    EXPECT_EQ(window.Converting_Infor->text(), "Process Info : ");
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+    EXPECT_EQ(window.ProfilesList->Count(), 0);
+    EXPECT_EQ(window.combox_audiochannels->Count(), 0);
+}
+
+TEST(ConverterWindow, JobLockingLeavesTrackCloseRunAndStopAlone) {
+    Txconverter window;
+    window.SetJobControlsEnabled(false);
+    for (QWidget* locked : std::initializer_list<QWidget*>{window.ListImagePanel,
+                                                           window.FileAdd,
+                                                           window.FileRemove,
+                                                           window.ProfilesList,
+                                                           window.CustomProfileButton,
+                                                           window.BtnBrows,
+                                                           window.OutputFolder,
+                                                           window.BtnSetStartPoint,
+                                                           window.BtnStop,
+                                                           window.BtnPlayPause,
+                                                           window.BtnSetEndPoint,
+                                                           window.combox_videoformat,
+                                                           window.combox_resolution,
+                                                           window.m_checkLetterbox,
+                                                           window.combox_framerate,
+                                                           window.edit_videoquality,
+                                                           window.ab_dropdown,
+                                                           window.combox_audioHZ,
+                                                           window.combox_audiochannels,
+                                                           window.tr_audio_vol,
+                                                           window.combox_outfiletype}) {
+        EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
+    }
+    for (QWidget* free : std::initializer_list<QWidget*>{
+             window.PlayerTrack, window.BtnClose, window.BtnMinimize, window.Run, window.Stop}) {
+        EXPECT_TRUE(free->isEnabled()) << free->objectName().toStdString();
+    }
+    window.SetJobControlsEnabled(true);
+    EXPECT_TRUE(window.combox_outfiletype->isEnabled());
+}
+
+TEST(ConverterWindow, ClearFolderDeletesPlainFilesAndRecursesOnlyWhenAsked) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    QDir().mkpath(root + "sub/deeper");
+    for (const char* f : {"a.jpg", "b.avi.jpg", "sub/c.jpg", "sub/deeper/d.jpg"})
+        Touch(root + f);
+
+    Txconverter::ClearFolder(dir.path(), false);  // no trailing separator given
+    EXPECT_FALSE(QFile::exists(root + "a.jpg"));
+    EXPECT_FALSE(QFile::exists(root + "b.avi.jpg"));
+    EXPECT_TRUE(QFile::exists(root + "sub/c.jpg"));
+    EXPECT_TRUE(QFile::exists(root + "sub/deeper/d.jpg"));
+
+    Txconverter::ClearFolder(root, true);
+    EXPECT_FALSE(QFile::exists(root + "sub/c.jpg"));
+    EXPECT_FALSE(QFile::exists(root + "sub/deeper/d.jpg"));
+    EXPECT_TRUE(QDir(root + "sub/deeper").exists());   // folders are never removed
+    Txconverter::ClearFolder(root + "missing", true);  // nothing to do, nothing breaks
+}
+
+TEST(ConverterWindow, CloseEmptiesTheThumbnailsAndReturnsToTheLauncher) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.show();
+    launcher.Btn3GP->Click();
+    EXPECT_TRUE(launcher.isHidden());
+    EXPECT_FALSE(window.isHidden());
+    EXPECT_EQ(window.CurrentDevice, Dev3GP);
+    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "3GP/");
+
+    QDir().mkpath(install.Path("shotpic/keep"));
+    Touch(install.Path("shotpic/clip.avi.jpg"));
+    Touch(install.Path("shotpic/keep/other.jpg"));
+    window.BtnClose->Click();
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_FALSE(launcher.isHidden());
+    EXPECT_FALSE(QFile::exists(install.Path("shotpic/clip.avi.jpg")));
+    EXPECT_TRUE(QFile::exists(install.Path("shotpic/keep/other.jpg")));
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+
+    launcher.BtnMP4->Click();  // a new show sets the window up afresh for the new family
+    EXPECT_EQ(window.CurrentDevice, DevMP4);
+    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "MP4/");
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
