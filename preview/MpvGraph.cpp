@@ -13,7 +13,10 @@
 #include <atomic>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <deque>
+#include <optional>
+#include <string>
 
 #include "platform/WindowMessages.h"
 
@@ -79,6 +82,7 @@ public:
         : options_(options), target_(std::make_unique<CallbackTarget>(this)) {}
 
     ~MpvGraph() override {
+        UnloadFile();
         // The renderer goes before the player, and the player (with its threads and pending
         // callbacks) before anything its callbacks could reach.
         render_.reset();
@@ -140,6 +144,8 @@ private:
     void HandleMpvEvent(const mpv_event& event);
     void QueueEvent(long code, intptr_t param1, intptr_t param2);
     void ReadVideoSize();
+    bool HasVideoTrack();
+    void UnloadFile();
     bool SetPaused(bool paused);
     bool GetDouble(const char* name, double& value);
     void ShowSurface();
@@ -156,6 +162,9 @@ private:
     bool loading_ = false;
     bool loaded_ = false;
     bool loadFailed_ = false;
+    bool ended_ = false;
+    std::optional<double> timePos_, duration_;
+    bool seekable_ = false;
     int videoWidth_ = 0, videoHeight_ = 0;
     QRect windowRect_;
     bool windowPlaced_ = false;
@@ -194,11 +203,22 @@ bool MpvGraph::Start() {
     };
     for (const auto& [name, value] : settings)
         mpv_set_option_string(mpv, name, value);
+    if (getenv("PVX")) {
+        for (const QByteArray& kv : QByteArray(getenv("PVX")).split(',')) {
+            auto p = kv.split('=');
+            mpv_set_option_string(mpv, p[0].constData(), p[1].constData());
+        }
+    }
     if (!audio.isEmpty())
         mpv_set_option_string(mpv, "ao", audio.constData());
     if (mpv_initialize(mpv) < 0)
         return false;
 
+    // Position, duration and seekability arrive as events, so that reading them never waits
+    // for mpv's core while it plays.
+    mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv, 0, "duration", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv, 0, "seekable", MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(mpv, &MpvGraph::OnWakeup, target_.get());
 
     const char* apiType = MPV_RENDER_API_TYPE_SW;
@@ -250,7 +270,10 @@ bool MpvGraph::RenderFile(const QString& path) {
     loading_ = true;
     QElapsedTimer clock;
     clock.start();
-    while (!loaded_ && !loadFailed_) {
+    // Opened means loaded and, for a file with a picture, the picture's size known: the
+    // container does not always tell it, the first decoded frame does.
+    const auto opened = [this] { return loaded_ && (videoWidth_ > 0 || !HasVideoTrack()); };
+    while (!opened() && !loadFailed_ && !ended_) {
         const qint64 left = options_.renderTimeoutMs - clock.elapsed();
         if (left <= 0)
             break;
@@ -292,6 +315,7 @@ void MpvGraph::HandleMpvEvent(const mpv_event& event) {
             break;
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            ended_ = true;
             if (!loaded_) {
                 if (loading_)
                     loadFailed_ = true;
@@ -301,6 +325,21 @@ void MpvGraph::HandleMpvEvent(const mpv_event& event) {
                 QueueEvent(EC_COMPLETE, 0, 0);
             } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
                 QueueEvent(EC_ERRORABORT, end->error, 0);
+            }
+            break;
+        }
+        case MPV_EVENT_PROPERTY_CHANGE: {
+            const auto* property = static_cast<const mpv_event_property*>(event.data);
+            const std::string name = property->name;
+            const bool isDouble = property->format == MPV_FORMAT_DOUBLE;
+            const double value = isDouble ? *static_cast<const double*>(property->data) : 0;
+            if (name == "time-pos") {
+                timePos_ = isDouble ? std::optional<double>(value) : std::nullopt;
+            } else if (name == "duration") {
+                duration_ = isDouble ? std::optional<double>(value) : std::nullopt;
+            } else if (name == "seekable") {
+                seekable_ = property->format == MPV_FORMAT_FLAG &&
+                            *static_cast<const int*>(property->data) != 0;
             }
             break;
         }
@@ -347,11 +386,40 @@ void MpvGraph::ReadVideoSize() {
     ShowSurface();
 }
 
+// Ends playback while drawing what mpv's video output still hands over: it waits for each frame
+// to be drawn, and would hold up freeing the renderer if this thread just blocked.
+void MpvGraph::UnloadFile() {
+    if (!mpv_ || !render_)
+        return;
+    if (!loaded_ || ended_)
+        return;
+    const char* stop[] = {"stop", nullptr};
+    if (mpv_command_async(mpv_.get(), 0, stop) < 0)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000) {
+        RenderFrame(false);
+        const mpv_event* event = mpv_wait_event(mpv_.get(), 0.005);
+        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_IDLE)
+            break;
+    }
+}
+
+bool MpvGraph::HasVideoTrack() {
+    char* track = mpv_get_property_string(mpv_.get(), "vid");
+    const bool has = track && std::strcmp(track, "no") != 0;
+    mpv_free(track);
+    return has;
+}
+
 bool MpvGraph::SetPaused(bool paused) {
     if (!mpv_)
         return false;
+    // Asynchronous, like every request the user interface thread makes while the file plays:
+    // mpv's video output may be waiting for this thread to draw a frame.
     int flag = paused ? 1 : 0;
-    return mpv_set_property(mpv_.get(), "pause", MPV_FORMAT_FLAG, &flag) >= 0;
+    return mpv_set_property_async(mpv_.get(), 0, "pause", MPV_FORMAT_FLAG, &flag) >= 0;
 }
 
 bool MpvGraph::GetDouble(const char* name, double& value) {
@@ -433,25 +501,30 @@ void MpvGraph::RenderFrame(bool force) {
     const uint64_t flags = mpv_render_context_update(render_.get());
     if (!(flags & MPV_RENDER_UPDATE_FRAME) && !force)
         return;
-    if (!surface_ || !surface_->isVisibleTo(surface_->parentWidget()))
+    // A frame nobody shows is still taken, so that mpv's video output never waits for it.
+    const bool shown =
+        surface_ && surface_->isVisibleTo(surface_->parentWidget()) && !surface_->size().isEmpty();
+    if (!shown && !(flags & MPV_RENDER_UPDATE_FRAME))
         return;
-    const QSize size = surface_->size();
-    if (size.isEmpty())
-        return;
-    QImage& frame = surface_->frame;
+    QImage scratch;
+    QImage& frame = shown ? surface_->frame : scratch;
+    const QSize size = shown ? surface_->size() : QSize(16, 16);
     if (frame.size() != size)
         frame = QImage(size, QImage::Format_RGB32);
     int renderSize[2] = {size.width(), size.height()};
     size_t stride = size_t(frame.bytesPerLine());
+    int blockForTargetTime = 0;
     const char* format = "bgr0";  // the byte order of Format_RGB32 in memory
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_SW_SIZE, renderSize},
         {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>(format)},
         {MPV_RENDER_PARAM_SW_STRIDE, &stride},
         {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
+        // Never sleep on the user interface thread until the frame's display time.
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &blockForTargetTime},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    if (mpv_render_context_render(render_.get(), params) >= 0)
+    if (mpv_render_context_render(render_.get(), params) >= 0 && shown)
         surface_->update();
 }
 
@@ -491,9 +564,13 @@ bool MpvGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, int time
 bool MpvGraph::GetCapabilities(unsigned& capabilities) {
     if (!loaded_)
         return false;
-    capabilities = AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
+    DrainMpvEvents();
     int seekable = 0;
-    if (mpv_get_property(mpv_.get(), "seekable", MPV_FORMAT_FLAG, &seekable) >= 0 && seekable) {
+    if (!seekable_ && !ended_ &&
+        mpv_get_property(mpv_.get(), "seekable", MPV_FORMAT_FLAG, &seekable) >= 0)
+        seekable_ = seekable != 0;
+    capabilities = AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
+    if (seekable_) {
         capabilities |=
             AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards;
     }
@@ -501,18 +578,21 @@ bool MpvGraph::GetCapabilities(unsigned& capabilities) {
 }
 
 bool MpvGraph::GetDuration(ReferenceTime& duration) {
+    DrainMpvEvents();
     double seconds = 0;
-    if (!GetDouble("duration", seconds) || !(seconds >= 0))
+    if (!duration_ && loaded_ && !ended_ && GetDouble("duration", seconds))
+        duration_ = seconds;
+    if (!duration_ || !std::isfinite(*duration_) || *duration_ < 0)
         return false;
-    duration = std::llround(seconds * kReferenceTimePerSecond);
+    duration = std::llround(*duration_ * kReferenceTimePerSecond);
     return true;
 }
 
 bool MpvGraph::GetCurrentPosition(ReferenceTime& position) {
-    double seconds = 0;
-    if (!GetDouble("time-pos", seconds) || !std::isfinite(seconds))
+    DrainMpvEvents();
+    if (!timePos_ || !std::isfinite(*timePos_))
         return false;
-    position = std::llround(std::max(seconds, 0.0) * kReferenceTimePerSecond);
+    position = std::llround(std::max(*timePos_, 0.0) * kReferenceTimePerSecond);
     return true;
 }
 
@@ -526,7 +606,7 @@ bool MpvGraph::SetPositions(ReferenceTime* current, unsigned currentFlags, Refer
     const char* how =
         (currentFlags & AM_SEEKING_SeekToKeyFrame) ? "absolute+keyframes" : "absolute+exact";
     const char* command[] = {"seek", seconds.constData(), how, nullptr};
-    return mpv_command(mpv_.get(), command) >= 0;
+    return mpv_command_async(mpv_.get(), 0, command) >= 0;
 }
 
 }  // namespace

@@ -1,0 +1,178 @@
+// The preview's media graph on libmpv, on generated clips, headless and silent.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "Clips.h"
+#include "platform/WindowMessages.h"
+#include "preview/MediaGraph.h"
+#include "preview/MpvGraph.h"
+
+namespace {
+
+constexpr unsigned kNotify = 33756;
+
+// Collects the window messages posted to it.
+class MessageSink : public QObject {
+public:
+    std::vector<unsigned> messages;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == platform::WindowMessageEvent::EventType()) {
+            messages.push_back(static_cast<platform::WindowMessageEvent*>(event)->msg);
+            return true;
+        }
+        return QObject::event(event);
+    }
+};
+
+// Runs the event loop until `done` holds or `ms` have passed.
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+std::shared_ptr<IGraphBuilder> SilentGraph() {
+    return CreateMpvGraph({QStringLiteral("null")});
+}
+
+struct Opened {
+    std::shared_ptr<IGraphBuilder> graph;
+    std::shared_ptr<IMediaControl> control;
+    std::shared_ptr<IVideoWindow> window;
+    std::shared_ptr<IMediaEventEx> events;
+    std::shared_ptr<IMediaSeeking> seeking;
+};
+
+Opened Open(const QString& path) {
+    Opened o;
+    o.graph = SilentGraph();
+    if (!o.graph)
+        return o;
+    o.control = o.graph->QueryMediaControl();
+    o.window = o.graph->QueryVideoWindow();
+    o.events = o.graph->QueryMediaEvent();
+    o.seeking = o.graph->QueryMediaSeeking();
+    return o;
+}
+
+ReferenceTime Position(IMediaSeeking& seeking) {
+    ReferenceTime position = -1;
+    seeking.GetCurrentPosition(position);
+    return position;
+}
+
+TEST(MpvGraph, RenderFileReportsPictureSizeAndDuration) {
+    struct Case {
+        const char* name;
+        double seconds;
+        int width, height;
+    } cases[] = {{"a.mp4", 2, 320, 240}, {"b.mp4", 3, 640, 272}, {"short.mp4", 0.6, 160, 120}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Opened o = Open(clips::Video(c.name, c.seconds, c.width, c.height));
+        ASSERT_TRUE(o.graph);
+        ASSERT_TRUE(o.control->RenderFile(clips::Video(c.name, c.seconds, c.width, c.height)));
+        int left = -1, top = -1, width = 0, height = 0;
+        ASSERT_TRUE(o.window->GetWindowPosition(left, top, width, height));
+        EXPECT_EQ(QRect(left, top, width, height), QRect(0, 0, c.width, c.height));
+        unsigned capabilities = 0;
+        EXPECT_TRUE(o.seeking->GetCapabilities(capabilities));
+        EXPECT_TRUE(capabilities & AM_SEEKING_CanSeekAbsolute);
+        EXPECT_TRUE(o.seeking->SetTimeFormat(TimeFormat::MediaTime));
+        ReferenceTime duration = 0;
+        ASSERT_TRUE(o.seeking->GetDuration(duration));
+        EXPECT_NEAR(double(duration) / kReferenceTimePerSecond, c.seconds, 0.15);
+    }
+}
+
+TEST(MpvGraph, SoundWithoutPictureHasNoVideoWindow) {
+    QWidget pane;
+    pane.resize(283, 205);
+    Opened o = Open(clips::AudioOnly("tone.m4a", 1));
+    ASSERT_TRUE(o.control->RenderFile(clips::AudioOnly("tone.m4a", 1)));
+    o.window->SetOwner(&pane);
+    int left, top, width, height;
+    EXPECT_FALSE(o.window->GetWindowPosition(left, top, width, height));
+    EXPECT_TRUE(o.control->Run());
+    QCoreApplication::processEvents();
+    for (QWidget* child : pane.findChildren<QWidget*>())
+        EXPECT_FALSE(child->isVisibleTo(&pane));
+}
+
+TEST(MpvGraph, UnreadableOrMissingFileFailsToRender) {
+    for (const QString& path : {clips::Unreadable(), QStringLiteral("/nonexistent/clip.avi")}) {
+        SCOPED_TRACE(path.toStdString());
+        Opened o = Open(path);
+        ASSERT_TRUE(o.graph);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(o.control->RenderFile(path));
+        EXPECT_LT(clock.elapsed(), 4000);
+        EXPECT_FALSE(o.control->Run());
+    }
+}
+
+TEST(MpvGraph, PlaysSeeksAndDrawsIntoTheOwner) {
+    QWidget pane;
+    pane.resize(283, 205);
+    pane.setAutoFillBackground(true);
+    pane.setPalette(QPalette(QColor(128, 0, 0)));
+    const QString path = clips::Video("long.mp4", 6, 320, 240);
+    Opened o = Open(path);
+    ASSERT_TRUE(o.control->RenderFile(path));
+    o.window->SetOwner(&pane);
+    ASSERT_TRUE(o.window->SetWindowPosition(5, 0, 273, 205));
+    o.window->SetMessageDrain(&pane);
+    ASSERT_TRUE(o.control->Run());
+
+    ASSERT_TRUE(
+        PumpUntil([&] { return Position(*o.seeking) >= kReferenceTimePerSecond / 2; }, 3000))
+        << "position stayed at " << Position(*o.seeking);
+
+    // The picture covers the placed rectangle and leaves the pane's colour around it.
+    const QImage shot = pane.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(2, 100), QColor(128, 0, 0));
+    EXPECT_NE(shot.pixelColor(140, 100), QColor(128, 0, 0));
+    EXPECT_NE(shot.pixelColor(140, 100), QColor(0, 0, 0));
+
+    ReferenceTime target = 4 * kReferenceTimePerSecond;
+    ASSERT_TRUE(o.seeking->SetPositions(&target,
+                                        AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
+                                        nullptr, AM_SEEKING_NoPositioning));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return std::llabs(Position(*o.seeking) - target) < kReferenceTimePerSecond; }, 1500))
+        << "position " << Position(*o.seeking);
+}
+
+TEST(MpvGraph, EndOfFileArrivesAsNotifyMessageAndCompleteEvent) {
+    MessageSink sink;
+    platform::WindowHandle handle(&sink);
+    const QString path = clips::Video("short.mp4", 0.6, 160, 120);
+    Opened o = Open(path);
+    ASSERT_TRUE(o.control->RenderFile(path));
+    o.events->SetNotifyWindow(handle.Handle(), kNotify, 0);
+    ASSERT_TRUE(o.control->Run());
+    ASSERT_TRUE(PumpUntil([&] { return !sink.messages.empty(); }, 5000));
+    EXPECT_EQ(sink.messages.front(), kNotify);
+    long code = 0;
+    intptr_t p1 = 0, p2 = 0;
+    ASSERT_TRUE(o.events->GetEvent(code, p1, p2, 0));
+    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_TRUE(o.events->FreeEventParams(code, p1, p2));
+    EXPECT_FALSE(o.events->GetEvent(code, p1, p2, 0));
+}
+
+}  // namespace
