@@ -37,7 +37,8 @@ std::vector<Line> SplitLines(const QByteArray& data) {
     std::vector<Line> lines;
     const char* p = data.constData();
     const qsizetype size = data.size();
-    qsizetype pos = 0;
+    // A byte-order mark that an editor may have put in front is not part of the first line.
+    qsizetype pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < size) {
         Line line;
         line.begin = pos;

@@ -137,9 +137,11 @@ TEST_F(ProfileDatabaseTest, LongValuesAreCutAt2047Characters) {
 }
 
 TEST_F(ProfileDatabaseTest, LineEndsOfEitherKindRead) {
-    for (const QByteArray& content : {QByteArray("[PSP]\r\nProfiles0=crlf\r\nProfiles1=two\r\n"),
-                                      QByteArray("[PSP]\nProfiles0=crlf\nProfiles1=two"),
-                                      QByteArray("[PSP]\rProfiles0=crlf\rProfiles1=two\r")}) {
+    for (const QByteArray& content :
+         {QByteArray("[PSP]\r\nProfiles0=crlf\r\nProfiles1=two\r\n"),
+          QByteArray("[PSP]\nProfiles0=crlf\nProfiles1=two"),
+          QByteArray("[PSP]\rProfiles0=crlf\rProfiles1=two\r"),
+          QByteArray("\xEF\xBB\xBF[PSP]\nProfiles0=crlf\nProfiles1=two\n")}) {
         Store(content);
         EXPECT_EQ(List("PSP", "Profiles"), QStringList({"crlf", "two"})) << content.constData();
     }
@@ -193,6 +195,8 @@ TEST_F(ProfileDatabaseTest, WritesKeepEveryOtherLine) {
         {"CRLF file keeps CRLF for a new key", "[PSP]\r\nA=1\r\n[MP4]\r\nB=2\r\n", "PSP", "C", "3",
          "[PSP]\r\nA=1\r\nC=3\r\n[MP4]\r\nB=2\r\n"},
         {"a value written as 0", "[MP4]\nA=1\n", "MP4", "A", "0", "[MP4]\nA=0\n"},
+        {"byte-order mark kept", "\xEF\xBB\xBF[MP4]\nA=1\n", "MP4", "A", "2",
+         "\xEF\xBB\xBF[MP4]\nA=2\n"},
         {"empty section keeps its header", "[MP4]\n[PSP]\nA=1\n", "MP4", "A", "x",
          "[MP4]\nA=x\n[PSP]\nA=1\n"},
     };
