@@ -10,6 +10,7 @@
 #include "converter/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "platform/ExceptionBox.h"
+#include "profiles/TProfile.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
         auto launcher = std::make_unique<TChooseMain>();
         auto converter = std::make_unique<Txconverter>();
         auto about = std::make_unique<Taboutkivodvd>();
+        auto profile = std::make_unique<TProfile>();
         launcher->show();
         app.exec();
         // A job may still run: stop the engine before the windows go.

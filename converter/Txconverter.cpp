@@ -21,6 +21,7 @@
 #include "platform/Paths.h"
 #include "platform/WindowMessages.h"
 #include "profiles/ProfileDatabase.h"
+#include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
@@ -401,7 +402,9 @@ void Txconverter::BtnBrowsClick(QObject*) {
     }
 }
 
-void Txconverter::CustomProfileButtonClick(QObject*) {}
+void Txconverter::CustomProfileButtonClick(QObject*) {
+    if (Profile) platform::dialogs().ExecModal(*Profile);
+}
 
 void Txconverter::tr_audio_volChange(QObject*) {
     Label8->setText(QStringLiteral("Volume : %1%").arg(tr_audio_vol->Position()));

@@ -9,6 +9,7 @@
 #include "media/package/ListImagePanel.h"
 #include "platform/FileSystem.h"
 #include "profiles/ProfileDatabase.h"
+#include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
@@ -254,4 +255,18 @@ TEST(ConverterWindow, CloseEmptiesTheThumbnailsAndReturnsToTheLauncher) {
     EXPECT_EQ(window.CurrentDevice, DevMP4);
     EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "MP4/");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
+TEST(ConverterWindow, CustomProfileButtonOpensTheEditorModally) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    TProfile editor;
+    QDialog* shown = nullptr;
+    dialogs.onModal = [&](QDialog& dialog) {
+        shown = &dialog;
+        return 0;
+    };
+    window.CustomProfileButton->Click();
+    EXPECT_EQ(shown, &editor);
 }
