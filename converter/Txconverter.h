@@ -149,6 +149,16 @@ public:
     bool StopRequested = false;
     QString JobOutputFolder;
 
+    // Ends a running job before the window is reset (closing the window): the engine is asked
+    // to stop, and the stopped row's late WM_CONVERTDONE then changes nothing.
+    void EndJobForClose();
+    // Whether a job runs (Run hidden, Stop shown).
+    bool JobRunning() const;
+    // The engine calls whose WM_CONVERTDONE is still to come, each with the job it belongs to
+    // and the argument vector it was given (converter/JobRunner.cpp). Destroying it waits a
+    // moment for a stopped conversion to end, so the engine's thread never outlives the window.
+    std::shared_ptr<class JobRunnerState> JobState;
+
     // ---- Preview and trim points (preview/PreviewPlayer.cpp, preview/TrimPoints.cpp) ----
     bool OpenPreview(const QString& path);
     void ClosePreview();

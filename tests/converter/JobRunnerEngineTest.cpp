@@ -1,0 +1,325 @@
+// Run and Stop with the real engine: clips made with the ffmpeg command-line tool are added,
+// converted with each family's default profile and probed with ffprobe. A 10 ms timer measures
+// how late the window's thread gets to it while the engine works.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+#include "converter/ArgumentVector.h"
+#include "converter/EngineApi.h"
+#include "converter/Txconverter.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/JpegImage.h"
+#include "skin/ImageButton.h"
+#include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinProgressBar.h"
+#include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
+
+namespace {
+
+const QString kJobFinished = "Process Info :  Job Finished.";
+const QString kStoppedByUser = "Process Info :  Stoped by user.";
+
+// The worst lateness of a 10 ms timer on the window's thread, over the whole program.
+class LatenessProbe {
+public:
+    LatenessProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            if (last_ > 0)
+                worst_ = std::max(worst_, (now - last_) / 1e6 - 10.0);
+            last_ = now;
+        });
+        clock_.start();
+        timer_.start();
+    }
+    double WorstMs() const { return worst_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    double worst_ = 0;
+};
+
+double g_worstLateness = 0;
+
+// Runs the window's event loop until `done` holds or `ms` have passed.
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+QString Tool(const char* name) {
+    return QStandardPaths::findExecutable(name);
+}
+
+bool MakeClip(const QString& path, int seconds, const QString& audioCodec) {
+    QProcess make;
+    make.start(Tool("ffmpeg"),
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                QString("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
+                "-f",
+                "lavfi",
+                "-i",
+                QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds),
+                "-ac",
+                "2",
+                "-c:v",
+                "mpeg4",
+                "-q:v",
+                "5",
+                "-c:a",
+                audioCodec,
+                "-shortest",
+                path});
+    return make.waitForFinished(120000) && make.exitCode() == 0;
+}
+
+struct Probed {
+    bool ok = false;
+    QString formatName, brand;
+    double duration = 0;
+    QString videoCodec;
+    int width = 0, height = 0;
+    double fps = 0;
+    QString audioCodec;
+    int sampleRate = 0, channels = 0;
+};
+
+double Fraction(const QString& text) {
+    const QStringList parts = text.split('/');
+    if (parts.size() != 2 || parts[1].toDouble() == 0)
+        return text.toDouble();
+    return parts[0].toDouble() / parts[1].toDouble();
+}
+
+Probed Probe(const QString& path) {
+    QProcess probe;
+    probe.start(Tool("ffprobe"),
+                {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", path});
+    Probed result;
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return result;
+    const QJsonObject root = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+    const QJsonObject format = root["format"].toObject();
+    result.formatName = format["format_name"].toString();
+    result.brand = format["tags"].toObject()["major_brand"].toString();
+    result.duration = format["duration"].toString().toDouble();
+    for (const QJsonValue& value : root["streams"].toArray()) {
+        const QJsonObject stream = value.toObject();
+        if (stream["codec_type"] == "video") {
+            result.videoCodec = stream["codec_name"].toString();
+            result.width = stream["width"].toInt();
+            result.height = stream["height"].toInt();
+            result.fps = Fraction(stream["avg_frame_rate"].toString());
+        } else if (stream["codec_type"] == "audio") {
+            result.audioCodec = stream["codec_name"].toString();
+            result.sampleRate = stream["sample_rate"].toString().toInt();
+            result.channels = stream["channels"].toInt();
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+// The AAC rates, as the engine picks the one nearest to what was asked.
+int NearestAacRate(int64_t asked) {
+    static const int rates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                22050, 16000, 12000, 11025, 8000,  7350};
+    int best = rates[0];
+    for (int rate : rates) {
+        if (std::llabs(rate - asked) < std::llabs(best - asked))
+            best = rate;
+    }
+    return best;
+}
+
+QString CodecName(const QString& setting) {
+    const QString codec = setting.toLower();
+    return codec == "xvid" ? QString("mpeg4") : codec;
+}
+
+class JobRunnerEngine : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (Tool("ffmpeg").isEmpty() || Tool("ffprobe").isEmpty())
+            return;
+        clips_ = std::make_unique<QTemporaryDir>();
+        ready_ = MakeClip(clips_->filePath("first clip.mp4"), 2, "aac") &&
+                 MakeClip(clips_->filePath("second.avi"), 2, "pcm_s16le") &&
+                 MakeClip(clips_->filePath("long one.mp4"), 12, "aac") &&
+                 MakeClip(clips_->filePath("long two.mp4"), 12, "aac") &&
+                 MakeClip(clips_->filePath("long three.mp4"), 12, "aac");
+    }
+    static void TearDownTestSuite() {
+        clips_.reset();
+        std::cout << "[ lateness ] worst UI-thread timer lateness during conversions: "
+                  << g_worstLateness << " ms" << std::endl;
+    }
+
+    void SetUp() override {
+        if (!ready_)
+            GTEST_SKIP() << "the ffmpeg and ffprobe command-line tools are needed";
+        SetEngine(nullptr);
+        window_ = std::make_unique<Txconverter>();
+    }
+    void TearDown() override {
+        if (lateness_)
+            g_worstLateness = std::max(g_worstLateness, lateness_->WorstMs());
+    }
+
+    Txconverter& w() { return *window_; }
+
+    void Open(DeviceType device, const QStringList& clips) {
+        w().CurrentDevice = device;
+        w().FormShow();
+        for (const QString& clip : clips) {
+            dialogs_.openAnswers.push_back(clips_->filePath(clip));
+            w().FileAddClick(w().FileAdd);
+        }
+    }
+
+    QString Output(int row) {
+        return w().OutputFolder->Text().trimmed() + w().ListImagePanel->GetItem(row)->TargetName;
+    }
+
+    // Presses Run and waits for the job to end; a refusing engine skips the test.
+    void RunToEnd(int seconds) {
+        lateness_ = std::make_unique<LatenessProbe>();
+        w().Run->Click();
+        ASSERT_TRUE(WaitFor([this] { return !w().JobRunning(); }, seconds * 1000))
+            << w().Converting_Infor->text().toStdString();
+    }
+
+    FakeDialogs dialogs_;
+    ScratchInstall install_;
+    std::unique_ptr<Txconverter> window_;
+    std::unique_ptr<LatenessProbe> lateness_;
+    static inline std::unique_ptr<QTemporaryDir> clips_;
+    static inline bool ready_ = false;
+};
+
+TEST_F(JobRunnerEngine, EachFamilyConvertsTwoClipsWithItsDefaultProfile) {
+    const struct {
+        DeviceType device;
+        const char* name;
+    } families[] = {
+        {Dev3GP, "3GP"}, {DevPSP, "PSP"}, {DevIPOD, "IPOD"}, {DevPDA, "PDA"}, {DevMP4, "MP4"},
+    };
+    for (const auto& f : families) {
+        SCOPED_TRACE(f.name);
+        Open(f.device, {"first clip.mp4", "second.avi"});
+        ASSERT_TRUE(dialogs_.messages.empty()) << dialogs_.LastText().toStdString();
+        ASSERT_EQ(w().ListImagePanel->ItemCount, 2);
+
+        // What the default profile asks for.
+        const QString codec = CodecName(w().combox_videoformat->Text());
+        const FrameSize size = ParseFrameSize(w().combox_resolution->Text().toLower());
+        const double fps = w().combox_framerate->Text().toDouble();
+        const AudioRates audio =
+            ApplyAudioRateRule(w().ab_dropdown->Text(), w().combox_audioHZ->Text());
+        const int channels = w().combox_audiochannels->ItemIndex() + 1;
+        const QString format = OutputFormat(f.device, w().combox_outfiletype->ItemIndex());
+
+        RunToEnd(120);
+        const QString status = w().Converting_Infor->text();
+        if (status != kJobFinished || !QFile::exists(Output(0))) {
+            GTEST_SKIP() << "the engine did not convert (" << status.toStdString()
+                         << "); the end-to-end checks wait for a converting engine";
+        }
+        EXPECT_EQ(w().ProgressTotal->Position(), 2);
+        for (int row = 0; row < 2; ++row) {
+            SCOPED_TRACE(row);
+            const QString output = Output(row);
+            ASSERT_TRUE(QFile::exists(output)) << output.toStdString();
+            const Probed probed = Probe(output);
+            ASSERT_TRUE(probed.ok) << output.toStdString();
+            EXPECT_TRUE(probed.formatName.contains("mp4")) << probed.formatName.toStdString();
+            if (format == "3gp" || format == "3g2") {
+                EXPECT_TRUE(probed.brand.startsWith(format)) << probed.brand.toStdString();
+            }
+            EXPECT_NEAR(probed.duration, 2.0, 0.3);
+            EXPECT_EQ(probed.videoCodec, codec);
+            EXPECT_EQ(probed.width, size.width);
+            EXPECT_EQ(probed.height, size.height);
+            EXPECT_NEAR(probed.fps, fps, 0.05);
+            EXPECT_EQ(probed.audioCodec, "aac");
+            EXPECT_EQ(probed.sampleRate, NearestAacRate(audio.sampleRate));
+            EXPECT_EQ(probed.channels, channels == 0 ? 2 : channels);
+            if (f.device == DevPSP) {
+                QString thm = output;
+                thm.chop(3);
+                thm += "THM";
+                EXPECT_EQ(platform::LoadJpeg(thm).size(), QSize(160, 120)) << thm.toStdString();
+            }
+        }
+        w().FormClose();
+    }
+}
+
+TEST_F(JobRunnerEngine, StopDuringAThreeRowJobKeepsTheStoppedRowPlayable) {
+    Open(DevMP4, {"long one.mp4", "long two.mp4", "long three.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 3);
+    lateness_ = std::make_unique<LatenessProbe>();
+    w().Run->Click();
+    // Stop once the second row has output of its own.
+    const bool inSecondRow = WaitFor(
+        [this] {
+            const int position = w().ProgressFile->Position();
+            return !w().JobRunning() || (w().CurrentRow == 1 && position > 0 && position < 100);
+        },
+        240000);
+    ASSERT_TRUE(inSecondRow);
+    if (!w().JobRunning()) {
+        GTEST_SKIP() << "the engine did not convert (" << w().Converting_Infor->text().toStdString()
+                     << ")";
+    }
+    w().Stop->Click();
+    ASSERT_TRUE(WaitFor([this] { return w().Converting_Infor->text() == kStoppedByUser; }, 30000))
+        << w().Converting_Infor->text().toStdString();
+    EXPECT_EQ(w().ProgressTotal->Position(), 2);
+
+    const Probed first = Probe(Output(0));
+    EXPECT_NEAR(first.duration, 12.0, 0.5);
+    const Probed second = Probe(Output(1));
+    ASSERT_TRUE(second.ok) << "the stopped row's file cannot be read";
+    EXPECT_GT(second.duration, 0.0);
+    EXPECT_LT(second.duration, 12.0);
+    EXPECT_EQ(second.videoCodec, CodecName(w().combox_videoformat->Text()));
+    EXPECT_FALSE(QFile::exists(Output(2)));
+}
+
+}  // namespace
