@@ -274,6 +274,7 @@ void CustomSkinButton::mousePressEvent(QMouseEvent* event) {
         pressed_ = true;
         if (!repeatTimer_) {
             repeatTimer_ = new QTimer(this);
+            repeatTimer_->setTimerType(Qt::PreciseTimer);
             repeatTimer_->setInterval(std::max(0, repeatInterval_));
             connect(repeatTimer_, &QTimer::timeout, this, [this] { RepeatTick(); });
             repeatTimer_->start();

@@ -1,5 +1,6 @@
 #include "skin/Looks.h"
 
+#include <QtGlobal>
 #include <array>
 
 namespace {
@@ -89,9 +90,20 @@ QString ThemeBitmapName(UIStyle look, int entry) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name), QLatin1String(role));
 }
 
+// The pictures are compiled into this static library; registering them explicitly keeps the
+// linker from leaving them out.
+static void RegisterLookPictures() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(looks);
+        return true;
+    }();
+    (void)registered;
+}
+
 QImage LoadLookResource(const QString& name) {
     if (name.isEmpty())
         return {};
+    RegisterLookPictures();
     return QImage(QStringLiteral(":/looks/%1.png").arg(name));
 }
 

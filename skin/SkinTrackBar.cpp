@@ -353,6 +353,7 @@ void SkinTrackBar::PressAt(QPoint point, Qt::MouseButton button, Qt::KeyboardMod
     }
     if (!repeatTimer_) {
         repeatTimer_ = new QTimer(this);
+        repeatTimer_->setTimerType(Qt::PreciseTimer);
         repeatTimer_->setInterval(kRepeatInterval);
         connect(repeatTimer_, &QTimer::timeout, this, [this] { RepeatTick(); });
         repeatTimer_->start();

@@ -199,14 +199,16 @@ TEST(SkinProgressBar, CaptionAndFill) {
         bar.SetHigh(c.high);
         bar.SetPosition(c.position);
         EXPECT_EQ(bar.Caption(), QString::fromLatin1(c.caption)) << c.position;
-        if (c.high > c.min)
+        if (c.high > c.min) {
             EXPECT_EQ(bar.FillWidth(), c.fillWidth) << c.position;
+        }
         const QImage shown = bar.grab().toImage();
         const int painted = std::max(1, bar.FillWidth());
         EXPECT_EQ(shown.pixel(1, 6), fill) << c.position;  // at least one pixel is filled
         EXPECT_EQ(shown.pixel(std::min(painted, 148), 6), fill) << c.position;
-        if (painted < 148)
+        if (painted < 148) {
             EXPECT_EQ(shown.pixel(painted + 1, 6), empty) << c.position;
+        }
         EXPECT_EQ(shown.pixel(0, 6), bar.BorderColor().rgb());
         EXPECT_EQ(shown.pixel(149, 6), bar.BorderColor().rgb());
     }

@@ -53,8 +53,9 @@ TEST(CustomSkinButton, HeldButtonRepeatsAndClicksOnceOnRelease) {
     QTest::qWait(350);
     const qint64 elapsed = held.elapsed();
     Release(&button, Centre(&button));
-    if (elapsed < 395)
+    if (elapsed < 395) {
         EXPECT_EQ(counts.repeats, 3) << "held " << elapsed << " ms";
+    }
     EXPECT_EQ(counts.clicks, 1);
     EXPECT_FALSE(button.Pressed());
     QTest::qWait(150);  // the timer has gone with the release

@@ -209,3 +209,35 @@ TEST(Drawing, DoTransShowsParentAndLowerSiblingsUnderTheControl) {
     EXPECT_EQ(canvas.pixel(10, 0), kBlue);   // x 50: the parent's own background
     EXPECT_EQ(canvas.pixel(19, 19), kBlue);
 }
+
+TEST(Looks, EveryLookHasItsPicturesWithTheirFrameCounts) {
+    struct Entry {
+        int entry, frames;
+    } entries[] = {
+        {LookEntry::ButtonStrip, 3},   {LookEntry::CheckBoxStrip, 4},
+        {LookEntry::ProgressFill, 1},  {LookEntry::TrackBar, 3},
+        {LookEntry::TrackSlider, 1},   {LookEntry::TrackSliderVertical, 1},
+        {LookEntry::ScrollButtons, 6}, {LookEntry::ScrollThumb, 3},
+    };
+    for (int value = 1; value <= 5; ++value) {
+        const auto look = static_cast<UIStyle>(value);
+        for (const Entry& e : entries) {
+            QImage whole;
+            ASSERT_TRUE(GetInsideThemeBitmap(look, e.entry, whole)) << value << " " << e.entry;
+            EXPECT_EQ(whole.width() % e.frames, 0) << value << " " << e.entry;
+            QImage last;
+            ASSERT_TRUE(GetInsideThemeBitmap(look, e.entry, last, e.frames, e.frames));
+            EXPECT_EQ(last.size(), QSize(whole.width() / e.frames, whole.height()));
+            EXPECT_EQ(last, SpitBitmap(whole, e.frames, e.frames));
+        }
+        // The thumbs lie on the key colour, which their bottom-left pixel gives.
+        QImage thumb;
+        GetInsideThemeBitmap(look, LookEntry::TrackSlider, thumb);
+        EXPECT_EQ(thumb.size(), QSize(11, 20));
+        EXPECT_EQ(thumb.pixel(0, thumb.height() - 1), clFuchsia);
+    }
+    EXPECT_FALSE(LoadLookResource("MACOS_COMBOBOX_BUTTON").isNull());
+    EXPECT_FALSE(LoadLookResource("WINXP_COMBOBOX_BUTTON").isNull());
+    QImage none;
+    EXPECT_FALSE(GetInsideThemeBitmap(UIStyle::MacOS, LookEntry::ButtonStrip, none, 4, 3));
+}

@@ -160,8 +160,9 @@ TEST(UrlLabel, HoverColoursAndClickOpensTheAddress) {
         Press(&label, QPoint(2, 2));
         Release(&label, QPoint(2, 2));
         ASSERT_EQ(int(opened.size()), c.opens) << c.url;
-        if (c.opens)
+        if (c.opens) {
             EXPECT_EQ(opened[0], QString::fromLatin1(c.url).trimmed());
+        }
     }
     EXPECT_EQ(clicks, 4);
     platform::SetShellOpenHandler(nullptr);

@@ -115,3 +115,18 @@ TEST(SkinButton, PressedCaptionShiftsOnePixel) {
     skintest::Release(&button, QPoint(5, 5));
     EXPECT_FALSE(button.Pressed());
 }
+
+TEST(SkinButton, FromThemeFileLooksExactlyLikeDeepBlue) {
+    QWidget window;
+    SkinButton theme(&window), deep(&window);
+    theme.SetUIStyle(UIStyle::FromThemeFile);
+    deep.SetUIStyle(UIStyle::DeepBlue);
+    deep.move(0, 40);
+    for (SkinButton* b : {&theme, &deep})
+        b->SetCaption(QStringLiteral("Close"));
+    window.show();
+    EXPECT_EQ(Shot(&theme), Shot(&deep));
+    skintest::Enter(&theme);
+    skintest::Enter(&deep);
+    EXPECT_EQ(Shot(&theme), Shot(&deep));
+}

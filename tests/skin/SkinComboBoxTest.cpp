@@ -91,3 +91,24 @@ TEST(SkinComboBox, LookSetsColoursAndTheButtonIsDrawn) {
     }
     EXPECT_GE(black, 6);  // the arrow
 }
+
+TEST(SkinComboBox, WinXPButtonPictureCarriesItsOwnArrow) {
+    // Drawn from the look's button picture: the pixels under the button are the picture's,
+    // with no black triangle added.
+    QWidget window;
+    SkinComboBox combo(&window);
+    combo.SetUIStyle(UIStyle::WinXP);
+    combo.resize(98, 21);
+    window.show();
+    const QImage shown = combo.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int black = 0, blueish = 0;
+    for (int x = 78; x < 97; ++x) {
+        for (int y = 2; y < 19; ++y) {
+            const QRgb p = shown.pixel(x, y);
+            black += p == qRgb(0, 0, 0);
+            blueish += qBlue(p) > qRed(p) + 20;
+        }
+    }
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(blueish, 50);
+}
