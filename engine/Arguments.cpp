@@ -171,10 +171,12 @@ bool ParseArguments(int argc, const char* const* argv, ConversionArguments& args
             args.input = value;
             haveInput = true;
         } else if (option == "-vol") {
-            int volume = 0;
-            if (!ToInt(value, LONG_MIN, LONG_MAX, volume))
+            // Out-of-range volumes are clipped, never wrapped: a huge number is loudest.
+            char* end = nullptr;
+            long volume = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0')
                 return bad("volume");
-            args.volumePercent = std::clamp(volume, 0, 300);
+            args.volumePercent = int(std::clamp(volume, 0L, 300L));
         } else if (option == "-vcodec") {
             if (!ParseVideoCodec(value, args.videoCodec)) {
                 error = "Unknown video codec " + Quoted(value) +

@@ -1,6 +1,7 @@
 #include "Transcoder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -19,6 +20,9 @@ extern "C" {
 namespace kivo {
 namespace {
 
+constexpr int kBitexactThreads = 4;
+constexpr auto kStopDrainTime = std::chrono::milliseconds(250);
+
 // One source stream on its way to the output: decoder, filter graph and encoder.
 struct StreamPipe {
     int inputIndex = -1;
@@ -32,6 +36,11 @@ struct StreamPipe {
     bool filterDone = false;  // the filter graph has given its last frame
     int64_t startOffset = 0;  // the source's start time, in the stream's time base
     int64_t nextAudioPts = AV_NOPTS_VALUE;
+    int64_t nextVideoPts = AV_NOPTS_VALUE;
+    // A generated track (black picture or silence) for a container that needs both kinds.
+    bool generated = false;
+    double generatedSeconds = 0;
+    AVRational frameStep{1, 25};  // one source picture's duration
 };
 
 class Transcoder {
@@ -68,6 +77,8 @@ private:
     bool WritePacket(StreamPipe& pipe, AVPacket* packet);
     bool Finish(bool stopped);
     bool AllFiltersDone() const;
+    bool NeedsPictureAndSound() const;
+    bool Generate(StreamPipe& pipe, double untilSeconds);
     std::string DurationFilter(const char* name) const;
     void ReportProgress(const StreamPipe& pipe, int64_t pts);
 
@@ -89,7 +100,10 @@ private:
     FramePtr filtered_ = MakeFrame();
     PacketPtr encoded_ = MakePacket();
     PacketPtr stripped_ = MakePacket();
+    std::chrono::steady_clock::time_point drainDeadline_ =
+        std::chrono::steady_clock::time_point::max();
     double outputSeconds_ = 0;
+    double sourceSeconds_ = 0;  // how far the converted streams have got
     long long videoFrames_ = 0;
 };
 
@@ -184,8 +198,11 @@ bool Transcoder::BuildGraph(StreamPipe& pipe, const std::string& sourceArgs, con
     }
     // The filters run on this thread; the codecs have the cores.
     pipe.graph->nb_threads = 1;
-    int ret = avfilter_graph_create_filter(&pipe.source, avfilter_get_by_name(sourceName), "in",
+    int ret = 0;
+    if (sourceName) {
+        ret = avfilter_graph_create_filter(&pipe.source, avfilter_get_by_name(sourceName), "in",
                                            sourceArgs.c_str(), nullptr, pipe.graph.get());
+    }
     if (ret >= 0) {
         ret = avfilter_graph_create_filter(&pipe.sink, avfilter_get_by_name(sinkName), "out",
                                            nullptr, nullptr, pipe.graph.get());
@@ -202,6 +219,9 @@ bool Transcoder::BuildGraph(StreamPipe& pipe, const std::string& sourceArgs, con
     outputs->filter_ctx = pipe.source;
     inputs->name = av_strdup("out");
     inputs->filter_ctx = pipe.sink;
+    if (!sourceName) {
+        outputs.reset();  // the chain starts with a generating filter
+    }
     AVFilterInOut* outputsRaw = outputs.release();
     AVFilterInOut* inputsRaw = inputs.release();
     ret =
@@ -246,14 +266,20 @@ bool Transcoder::OpenEncoder(StreamPipe& pipe, const AVCodec* codec, AVDictionar
     return true;
 }
 
+bool Transcoder::NeedsPictureAndSound() const {
+    // The PSP's container cannot hold a file with only one kind of stream.
+    return std::string(output_->oformat->name) == "psp";
+}
+
 bool Transcoder::SetUpVideo() {
-    if (video_.inputIndex < 0) {
+    video_.generated = video_.inputIndex < 0;
+    if (video_.generated && !NeedsPictureAndSound()) {
         return true;
     }
-    const AVStream* st = input_->streams[video_.inputIndex];
+    const AVStream* st = video_.generated ? nullptr : input_->streams[video_.inputIndex];
     const AVCodecContext* dec = video_.decoder.get();
-    int width = args_.width > 0 ? args_.width : dec->width;
-    int height = args_.height > 0 ? args_.height : dec->height;
+    int width = args_.width > 0 ? args_.width : dec ? dec->width : 320;
+    int height = args_.height > 0 ? args_.height : dec ? dec->height : 240;
     // 4:2:0 pictures need even sizes.
     width &= ~1;
     height &= ~1;
@@ -263,9 +289,13 @@ bool Transcoder::SetUpVideo() {
         return Fail("H.263 cannot carry the frame size " + std::to_string(width) + "x" +
                     std::to_string(height) + ": use " + kH263Sizes);
     }
+    AVRational sourceRate = st ? StreamFrameRate(st) : AVRational{25, 1};
+    if (sourceRate.num > 0) {
+        video_.frameStep = av_inv_q(sourceRate);
+    }
     AVRational rate{args_.frameRateNum, args_.frameRateDen};
     if (rate.num <= 0) {
-        rate = StreamFrameRate(st);
+        rate = sourceRate;
         if (rate.num <= 0 || av_q2d(rate) > 120) {
             rate = AVRational{25, 1};
         }
@@ -312,6 +342,14 @@ bool Transcoder::SetUpVideo() {
         enc->bit_rate = int64_t(args_.videoKbps) * 1000;
     }
     enc->thread_count = 0;
+    if (args_.bitexact) {
+        // Identical output needs the work split the same way every time: a fixed number of
+        // slices. libx264 runs on one thread: with threads its rate control plans a picture's
+        // bit budget from how far the pictures being encoded beside it have got.
+        bool x264 = args_.videoCodec == VideoCodec::H264;
+        enc->thread_count = x264 ? 1 : kBitexactThreads;
+        enc->thread_type = FF_THREAD_SLICE;
+    }
     AVDictionary* options = nullptr;
     if (args_.videoCodec == VideoCodec::H264) {
         // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;
@@ -336,24 +374,33 @@ bool Transcoder::SetUpVideo() {
         return false;
     }
 
+    if (video_.generated) {
+        char chain[256];
+        std::snprintf(chain, sizeof chain, "color=c=black:s=%dx%d:r=%d/%d,format=yuv420p", width,
+                      height, rate.num, rate.den);
+        return BuildGraph(video_, "", nullptr, "buffersink", chain);
+    }
     char sourceArgs[256];
     AVRational sar = dec->sample_aspect_ratio.num > 0 ? dec->sample_aspect_ratio : AVRational{1, 1};
     std::snprintf(sourceArgs, sizeof sourceArgs,
                   "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", dec->width,
                   dec->height, int(dec->pix_fmt), st->time_base.num, st->time_base.den, sar.num,
                   sar.den);
-    // The frame rate is changed before scaling so that dropped frames cost nothing.
+    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
+    // starts at 0 like the sound, even when the source's first picture comes a little later.
     char chain[512];
-    std::snprintf(chain, sizeof chain,
-                  "%sfps=%d/%d,scale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:black,setsar=1,"
-                  "format=yuv420p",
-                  DurationFilter("trim").c_str(), rate.num, rate.den, pictureWidth, pictureHeight,
-                  width, height, args_.padLeft, args_.padTop);
+    std::snprintf(
+        chain, sizeof chain,
+        "%sfps=%d/%d:start_time=0,scale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:black,setsar=1,"
+        "format=yuv420p",
+        DurationFilter("trim").c_str(), rate.num, rate.den, pictureWidth, pictureHeight, width,
+        height, args_.padLeft, args_.padTop);
     return BuildGraph(video_, sourceArgs, "buffer", "buffersink", chain);
 }
 
 bool Transcoder::SetUpAudio() {
-    if (audio_.inputIndex < 0) {
+    audio_.generated = audio_.inputIndex < 0;
+    if (audio_.generated && !NeedsPictureAndSound()) {
         return true;
     }
     const AVCodecContext* dec = audio_.decoder.get();
@@ -366,10 +413,10 @@ bool Transcoder::SetUpAudio() {
         return Fail("Out of memory");
     }
     AVCodecContext* enc = audio_.encoder.get();
-    int sourceChannels = dec->ch_layout.nb_channels;
+    int sourceChannels = dec ? dec->ch_layout.nb_channels : 2;
     int channels = args_.channels > 0 ? args_.channels : std::min(sourceChannels, 2);
     av_channel_layout_default(&enc->ch_layout, channels);
-    int requestedRate = args_.sampleRate > 0 ? args_.sampleRate : dec->sample_rate;
+    int requestedRate = args_.sampleRate > 0 ? args_.sampleRate : dec ? dec->sample_rate : 44100;
     enc->sample_rate = NearestSampleRate(requestedRate, codec->supported_samplerates);
     enc->sample_fmt = AV_SAMPLE_FMT_FLTP;
     enc->time_base = AVRational{1, enc->sample_rate};
@@ -382,6 +429,18 @@ bool Transcoder::SetUpAudio() {
         return false;
     }
 
+    char outLayoutText[128] = {};
+    av_channel_layout_describe(&enc->ch_layout, outLayoutText, sizeof outLayoutText);
+    if (audio_.generated) {
+        char chain[256];
+        std::snprintf(chain, sizeof chain, "anullsrc=r=%d:cl=%s,aformat=sample_fmts=fltp",
+                      enc->sample_rate, outLayoutText);
+        if (!BuildGraph(audio_, "", nullptr, "abuffersink", chain)) {
+            return false;
+        }
+        av_buffersink_set_frame_size(audio_.sink, unsigned(enc->frame_size));
+        return true;
+    }
     AVChannelLayout inLayout{};
     if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
         av_channel_layout_default(&inLayout, sourceChannels);
@@ -391,8 +450,6 @@ bool Transcoder::SetUpAudio() {
     char inLayoutText[128] = {};
     av_channel_layout_describe(&inLayout, inLayoutText, sizeof inLayoutText);
     av_channel_layout_uninit(&inLayout);
-    char outLayoutText[128] = {};
-    av_channel_layout_describe(&enc->ch_layout, outLayoutText, sizeof outLayoutText);
 
     char sourceArgs[256];
     std::snprintf(sourceArgs, sizeof sourceArgs,
@@ -464,7 +521,7 @@ bool Transcoder::OpenOutputFile() {
 
 void Transcoder::ReportProgress(const StreamPipe& pipe, int64_t pts) {
     // The video's time leads the percentage when there is video; audio-only files use audio.
-    if (&pipe == &audio_ && video_.encoder) {
+    if (pipe.generated || (&pipe == &audio_ && video_.encoder && !video_.generated)) {
         return;
     }
     double seconds = pts * av_q2d(pipe.encoder->time_base);
@@ -492,6 +549,13 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
         return Fail(WithLibavReason("The encoder failed", ret));
     }
     while ((ret = avcodec_receive_packet(pipe.encoder.get(), encoded_.get())) >= 0) {
+        if (!frame && std::chrono::steady_clock::now() > drainDeadline_) {
+            av_packet_unref(encoded_.get());
+            return true;
+        }
+        if (encoded_->duration <= 0 && &pipe == &video_) {
+            encoded_->duration = 1;  // one frame: the container then knows the last one's length
+        }
         if (!pipe.bitstreamFilter) {
             if (!WritePacket(pipe, encoded_.get())) {
                 return false;
@@ -539,6 +603,7 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
         }
         if (frame->pts != AV_NOPTS_VALUE) {
             int64_t end = frame->pts + (&pipe == &audio_ ? frame->nb_samples : 1);
+            sourceSeconds_ = std::max(sourceSeconds_, end * av_q2d(pipe.encoder->time_base));
             ReportProgress(pipe, end);
         }
         av_frame_unref(frame);
@@ -569,7 +634,14 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             frame->pts = pts;
             pipe.nextAudioPts = pts + frame->nb_samples;
         } else {
-            frame->pts = ts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : ts - pipe.startOffset;
+            // Pictures without a time (packed B-frames in AVI) follow the one before.
+            AVRational tb = input_->streams[pipe.inputIndex]->time_base;
+            int64_t pts = ts == AV_NOPTS_VALUE ? pipe.nextVideoPts : ts - pipe.startOffset;
+            if (pts == AV_NOPTS_VALUE) {
+                pts = 0;
+            }
+            frame->pts = pts;
+            pipe.nextVideoPts = pts + std::max<int64_t>(1, av_rescale_q(1, pipe.frameStep, tb));
         }
         // A frame the graph cannot take (its format changed mid-stream) is dropped.
         if (av_buffersrc_add_frame_flags(pipe.source, frame, 0) < 0) {
@@ -583,7 +655,34 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
 }
 
 bool Transcoder::AllFiltersDone() const {
-    return (!video_.graph || video_.filterDone) && (!audio_.graph || audio_.filterDone);
+    return (!video_.graph || video_.generated || video_.filterDone) &&
+           (!audio_.graph || audio_.generated || audio_.filterDone);
+}
+
+bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
+    if (!pipe.generated || !pipe.encoder) {
+        return true;
+    }
+    AVRational tb = av_buffersink_get_time_base(pipe.sink);
+    while (pipe.generatedSeconds < untilSeconds) {
+        int ret = av_buffersink_get_frame(pipe.sink, filtered_.get());
+        if (ret < 0) {
+            return Fail(WithLibavReason("Processing the picture or sound failed", ret));
+        }
+        AVFrame* frame = filtered_.get();
+        int64_t length = &pipe == &audio_ ? av_rescale_q(frame->nb_samples,
+                                                         AVRational{1, frame->sample_rate}, tb)
+                                          : av_rescale_q(1, pipe.encoder->time_base, tb);
+        pipe.generatedSeconds = (frame->pts + length) * av_q2d(tb);
+        frame->pts = av_rescale_q(frame->pts, tb, pipe.encoder->time_base);
+        frame->pict_type = AV_PICTURE_TYPE_NONE;
+        bool ok = Encode(pipe, frame);
+        av_frame_unref(frame);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Transcoder::ConvertPackets() {
@@ -601,6 +700,7 @@ bool Transcoder::ConvertPackets() {
                                                                        : nullptr;
         bool ok = !pipe || DecodePacket(*pipe, packet.get());
         av_packet_unref(packet.get());
+        ok = ok && Generate(video_, sourceSeconds_) && Generate(audio_, sourceSeconds_);
         if (!ok) {
             return false;
         }
@@ -609,11 +709,25 @@ bool Transcoder::ConvertPackets() {
 }
 
 bool Transcoder::Finish(bool stopped) {
-    for (StreamPipe* pipe : {&video_, &audio_}) {
+    if (stopped) {
+        // The pictures an encoder still holds (H.264 looks ahead) are drained only for a short
+        // while, so a stop takes effect at once; a cut in decoding order stays playable.
+        drainDeadline_ = std::chrono::steady_clock::now() + kStopDrainTime;
+    }
+    // A generated track is finished last, to the length the converted one reached.
+    StreamPipe* order[] = {&video_, &audio_};
+    if (video_.generated) {
+        std::swap(order[0], order[1]);
+    }
+    for (StreamPipe* pipe : order) {
         if (!pipe->encoder) {
             continue;
         }
-        if (!stopped) {
+        if (pipe->generated) {
+            if (!Generate(*pipe, sourceSeconds_)) {
+                return false;
+            }
+        } else if (!stopped) {
             if (!DecodePacket(*pipe, nullptr)) {
                 return false;
             }
@@ -624,11 +738,7 @@ bool Transcoder::Finish(bool stopped) {
                 }
             }
         }
-        // On stop an encoder that holds many pictures back (H.264 look-ahead) is not drained,
-        // so the stop takes effect at once; what it already gave is kept.
-        bool drain = !stopped || !(pipe->encoder->codec->capabilities & AV_CODEC_CAP_DELAY) ||
-                     pipe == &audio_;
-        if (drain && !Encode(*pipe, nullptr)) {
+        if (!Encode(*pipe, nullptr)) {
             return false;
         }
         if (pipe->bitstreamFilter) {

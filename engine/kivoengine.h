@@ -6,12 +6,22 @@
  * Qt and starts no processes.
  *
  * Threads. Every export may be called from any thread; the program calls them from its user
- * interface thread. A conversion started by _X runs on the engine's own thread: the info and
+ * interface thread. Probing and still capture run on the calling thread and return when done.
+ * A conversion started by _X runs on the engine's own thread (one at a time): the info and
  * percent callbacks are called on that thread, and the end of a conversion is announced by
  * posting WM_CONVERTDONE through the KivoWindow handle, also from that thread. The caller
  * must carry their effects over to its own thread and must not block in them.
  *
- * Text. Paths and texts are UTF-8 (the system code page of the platforms we run on).
+ * Text. Paths and texts are UTF-8 (the system code page of the platforms we run on). Paths
+ * have no length limit of their own; the file system's limits apply.
+ *
+ * Errors. No export crashes or throws on bad input: null pointers, empty texts, missing,
+ * empty, damaged or non-media files are answered with a negative result (or, for _X, a failed
+ * conversion reported like any other). libav's own log never reaches the terminal; its last
+ * error line is what a failed conversion's status line quotes.
+ *
+ * Unloading. When the library is unloaded (or the process exits) while a conversion runs, the
+ * conversion is stopped and waited for; its WM_CONVERTDONE may then still be posted.
  */
 #pragma once
 
@@ -27,7 +37,8 @@ extern "C" {
 #define KIVO_API __attribute__((visibility("default")))
 #endif
 
-/* Posted to the window when one conversion has ended: finished, stopped or failed. */
+/* Posted to the window when one conversion has ended: finished, stopped or failed. Both
+ * parameters are 0. */
 #define WM_CONVERTDONE 1212
 
 /* A window the engine can post messages to without knowing the toolkit: the program fills
@@ -39,31 +50,113 @@ struct KivoWindow {
 };
 
 /* The probe record: twelve 32-bit slots. Slots reserved0, reserved7 and reserved8 are not
- * written. */
+ * written. Every probe writes every other slot, so nothing of an earlier file survives. */
 typedef struct EngineFileInfo {
     int32_t reserved0;
-    int32_t duration;        /* whole seconds */
-    const char* videoFormat; /* engine-owned text, valid until the next probe */
-    const char* audioFormat; /* engine-owned text, valid until the next probe */
-    int32_t width;
+    int32_t duration;        /* whole seconds (truncated); 0 when unknown */
+    const char* videoFormat; /* codec name such as "mpeg4" or "h264"; "" without video */
+    const char* audioFormat; /* codec name such as "aac" or "mp3"; "" without audio */
+    int32_t width;           /* coded picture size in pixels; 0 without video */
     int32_t height;
-    float fps;
+    float fps; /* average frames per second (29.97 for NTSC); 0 without video */
     int32_t reserved7;
     int32_t reserved8;
-    float bitRate;      /* audio bit rate, kbit/s */
-    int32_t sampleRate; /* Hz */
-    int32_t channels;
+    float bitRate;      /* audio bit rate, whole kbit/s; 0 when the file does not say */
+    int32_t sampleRate; /* Hz; 0 without audio */
+    int32_t channels;   /* 0 without audio */
 } EngineFileInfo;
 
+/* Status text (UTF-8, valid only during the call) and percentage (0..100). The result is
+ * ignored. */
 typedef int (*KivoInfoCallback)(const char* text);
 typedef int (*KivoPercentCallback)(int percent);
 
+/* One-time set-up: routes libav's log into the engine. Safe to call again; the other exports
+ * do it themselves when it was forgotten. Returns 0. */
 KIVO_API int MyDll_Init(void);
+
+/* Probes the media file at `path` into `*info` before returning.
+ * Writes: every slot of `*info` but the reserved ones. videoFormat and audioFormat point to
+ * engine-owned text that stays valid until the next Mydll_GetFileinfo call (from any thread).
+ * Streams: the largest decodable video stream (cover pictures of audio files do not count as
+ * video) and the best decodable audio stream; an absent stream gives 0 and "".
+ * Returns 0, or -1 when the file cannot be read as media (missing, empty, not media, nothing
+ * decodable) or `path` is null or empty; `*info` then describes an empty file. A null `info`
+ * returns -1 and writes nothing. */
 KIVO_API int Mydll_GetFileinfo(const char* path, EngineFileInfo* info);
+
+/* Writes the still picture of `path` as a baseline JPEG at `jpegPath` before returning.
+ * `seconds`: the moment to show; a source shorter than that shows its first frame, and a
+ * negative value counts as 0. `size`: "WxH" (such as "160x120"), each side 1..4096; the
+ * picture is scaled into it keeping its display aspect, with black bars.
+ * An audio-only source gets a generated picture (a note on dark blue) of that size.
+ * The file is written under a temporary name beside `jpegPath` and renamed over it, so an
+ * existing file of that name is replaced whole or, on failure, left as it was.
+ * Returns 0, or -1 with nothing written when the source has nothing decodable, the size text
+ * is invalid, an argument is null or empty, or the folder cannot be written. */
 KIVO_API int Mydll_GetPicure(const char* path, int seconds, const char* size, const char* jpegPath);
+
+/* Asks the running conversion to stop; returns at once. Safe at any time and from any thread,
+ * also when nothing runs (then it does nothing; it never affects a later _X). The conversion
+ * ends within half a second: what was converted is finalised and kept under the target name,
+ * its status line reads "Stopped by user: ...", and its WM_CONVERTDONE is still posted.
+ * Returns 0. */
 KIVO_API int Mydll_Stop(void);
+
+/* Set the callbacks of the conversions to come (and of the running one, from its next
+ * report). Null switches the report off. Returns 0. */
 KIVO_API int SetGetInfoCallBackFun(KivoInfoCallback callback);
 KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
+
+/* Converts one file on the engine's thread and returns at once.
+ *
+ * `argv` holds `argc` entries: entry 0 is a program name (ignored), the last entry is the
+ * output path, and in between come options (a repeated option: the last one counts):
+ *   -y             overwrite an existing output (without it an existing output is an error)
+ *   -t SECONDS     decimal; the output's length at most; 0 or absent: the whole source
+ *   -i PATH        the source (required)
+ *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
+ *                  values outside 0..300 are clipped to it
+ *   -bitexact      no encoder or version strings: the same input and vector give
+ *                  byte-identical output on the same machine
+ *   -vcodec NAME   mpeg4 (MPEG-4 Part 2 Simple Profile), xvid (the same, tagged XVID where
+ *                  the container carries tags; MP4 files always say mp4v), h263 (only at
+ *                  128x96, 176x144, 352x288, 704x576, 1408x1152), h263p, h264 (Baseline level
+ *                  3.0 with one reference frame; for -f psp Main level 3.0 with at most two)
+ *   -padtop, -padbottom, -padleft, -padright PIXELS   black bars inside the frame
+ *   -s WxH         the final frame size, bars included: the picture is scaled to the size
+ *                  minus the pads; odd sizes are made even; absent: the source's size
+ *   -b KBITS       video bit rate
+ *   -r RATE        decimal frame rate; 29.97, 23.976, 59.94 and 14.985 mean the exact NTSC
+ *                  fractions (30000/1001 ...); absent: the source's rate
+ *   -acodec aac    AAC-LC, the only audio codec
+ *   -ac N          channels, 1..8; 0: the source's count, at most 2
+ *   -ar HZ         sample rate; a rate AAC cannot carry becomes the nearest it can (11000
+ *                  gives 11025, 22000 gives 22050)
+ *   -ab KBITS      audio bit rate
+ *   -f NAME        muxer: 3gp, 3g2, psp (its own brand) or mp4, or any other libav muxer;
+ *                  empty or absent: chosen from the output's extension (.MP4 gives mp4)
+ * A source without audio gives a video-only output, one without video an audio-only output.
+ * All entries are copied; the caller may reuse its buffers when _X returns.
+ *
+ * While the conversion runs, the info callback gets status lines such as
+ * "Converting clip.avi  42%  118.0 fps  speed 4.10x  time left 00:00:12" and the percent
+ * callback 0..99 from the output time against -t, each at most about ten times a second.
+ * When it ends the info callback gets the last status line, which says how it ended:
+ * "Finished clip.avi" (after percent 100), "Stopped by user: clip.avi, the first 00:00:12 are
+ * kept", or "Failed: clip.avi: <why, in plain words>" ("Failed: <why>" for a refused vector).
+ * Then WM_CONVERTDONE is posted to `window`, exactly once per _X call, whatever happened; a
+ * null `window` (or post) gets nothing.
+ *
+ * Output safety: the output is written to a temporary file beside the target and renamed over
+ * the target when it is complete or stopped. A failure deletes the temporary file and leaves
+ * any existing file of the target's name untouched. Damaged packets in the source are skipped
+ * and the conversion goes on.
+ *
+ * A second _X while a conversion runs first waits for that one to end (it is not stopped).
+ * Returns 0 when the conversion was started, -1 when the vector was refused (unknown option
+ * or codec, a missing or malformed value, an illegal H.263 size, pads that leave no picture);
+ * a refused vector is reported and posted like a failed conversion. */
 KIVO_API int _X(KivoWindow* window, int argc, char** argv);
 
 #ifdef __cplusplus

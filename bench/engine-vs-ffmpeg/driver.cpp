@@ -5,8 +5,10 @@
 //   engine-bench-driver convert <output> <entry>...   (the vector's entries 1..34 follow)
 //
 // Exit status 0 when the engine reported success.
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -64,11 +66,23 @@ int main(int argc, char** argv) {
         SetGetInfoCallBackFun(OnInfo);
         SetGetPercentCallBackFun(OnPercent);
         KivoWindow window{Post};
-        _X(&window, int(vector.size()), vector.data());
-        std::unique_lock lock(g_mutex);
-        g_done.wait(lock, [] { return g_finished; });
-        std::printf("%s\n", g_lastInfo.c_str());
-        return g_lastInfo.rfind("Finished", 0) == 0 ? 0 : 1;
+        // KIVO_REPEAT=n converts n times in a row (for leak checks).
+        const char* repeatText = std::getenv("KIVO_REPEAT");
+        int repeat = repeatText ? std::max(1, std::atoi(repeatText)) : 1;
+        bool ok = true;
+        for (int i = 0; i < repeat; ++i) {
+            g_finished = false;
+            _X(&window, int(vector.size()), vector.data());
+            std::unique_lock lock(g_mutex);
+            g_done.wait(lock, [] { return g_finished; });
+            std::printf("%s\n", g_lastInfo.c_str());
+            ok = ok && g_lastInfo.rfind("Finished", 0) == 0;
+            if (std::getenv("KIVO_KEEP")) {  // keep each run's output as <output>.<run>
+                std::string kept = std::string(argv[argc - 1]) + "." + std::to_string(i);
+                std::rename(argv[argc - 1], kept.c_str());
+            }
+        }
+        return ok ? 0 : 1;
     }
     std::fprintf(stderr, "unknown mode %s\n", argv[1]);
     return 2;
