@@ -272,6 +272,7 @@ void CustomSkinButton::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         pressed_ = true;
+        leftHeld_ = true;
         if (!repeatTimer_) {
             repeatTimer_ = new QTimer(this);
             repeatTimer_->setTimerType(Qt::PreciseTimer);
@@ -297,6 +298,12 @@ void CustomSkinButton::mouseMoveEvent(QMouseEvent* event) {
         pressed_ = false;
         StopRepeat();
         update();
+    } else if (leftHeld_ && !pressed_ && rect().contains(p) &&
+               (event->buttons() & Qt::LeftButton)) {
+        // Back over the button while still held: a release here clicks it.
+        mouseOn_ = true;
+        pressed_ = true;
+        update();
     }
     if (OnMouseMove)
         OnMouseMove(this, event->modifiers(), p.x(), p.y());
@@ -305,6 +312,7 @@ void CustomSkinButton::mouseMoveEvent(QMouseEvent* event) {
 void CustomSkinButton::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
+        leftHeld_ = false;
         const bool inside = rect().contains(p);
         if (inside && pressed_) {
             Click();

@@ -98,6 +98,7 @@ private:
     bool tabStop_ = true;
     bool mouseOn_ = false;
     bool pressed_ = false;
+    bool leftHeld_ = false;
     QTimer* repeatTimer_ = nullptr;
     int shortcutId_ = 0;
 };

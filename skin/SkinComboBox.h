@@ -38,10 +38,12 @@ public:
 
     NotifyEvent OnChange, OnSelect, OnDropDown;
 
-protected:
-    void paintEvent(QPaintEvent*) override;
+    // Opening fires OnDropDown; closing repaints the parent window.
     void showPopup() override;
     void hidePopup() override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

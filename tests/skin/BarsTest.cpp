@@ -280,3 +280,36 @@ TEST(SkinScrollBar, ArrowsStepWhileHeld) {
     bar.SetPosition(50);
     EXPECT_EQ(changes, before);
 }
+
+TEST(SkinTrackBar, VerticalTrackUsesTheOtherAxis) {
+    QWidget window;
+    SkinTrackBar track(&window);
+    track.SetOrientation(Qt::Vertical);
+    track.setGeometry(0, 0, 20, 276);
+    window.show();
+    track.SetSliderImage(QImage(20, 11, QImage::Format_RGB32));
+    track.SetHigh(100);
+    track.SetPosition(50);
+    EXPECT_EQ(track.Thumb()->y(), 132);
+    EXPECT_EQ(track.PositionFromPoint(0, 138), 50);
+    ASSERT_FALSE(track.BarBitmap().isNull());
+    EXPECT_EQ(track.BarBitmap().height(), 276);
+    QTest::keyClick(&track, Qt::Key_Down);
+    EXPECT_EQ(track.Position(), 51);
+}
+
+TEST(SkinProgressBar, VerticalFillsFromTheBottomWithoutCaption) {
+    SkinProgressBar bar;
+    bar.SetOrientation(Qt::Vertical);
+    bar.resize(12, 101);
+    QImage red(10, 4, QImage::Format_RGB32);
+    red.fill(qRgb(200, 0, 0));
+    bar.SetPicture(red);
+    bar.SetColor(QColor(230, 230, 230));
+    bar.SetPosition(50);
+    const QImage shown = bar.grab().toImage();
+    EXPECT_EQ(shown.pixel(6, 95), qRgb(200, 0, 0));
+    EXPECT_EQ(shown.pixel(6, 52), qRgb(200, 0, 0));
+    EXPECT_EQ(shown.pixel(6, 45), qRgb(230, 230, 230));
+    EXPECT_EQ(shown.pixel(6, 5), qRgb(230, 230, 230));
+}

@@ -89,6 +89,15 @@ TEST(CustomSkinButton, ReleaseOutsideOrDraggedOffGivesNoClick) {
     Release(&button, QPoint(button.width() + 10, 3));
     EXPECT_EQ(counts.clicks, 0);
 
+    // Dragged off and back on while still held: the release clicks.
+    Press(&button, Centre(&button));
+    MoveHeld(&button, QPoint(-8, 3));
+    MoveHeld(&button, Centre(&button));
+    EXPECT_TRUE(button.Pressed());
+    Release(&button, Centre(&button));
+    EXPECT_EQ(counts.clicks, 1);
+    counts.clicks = 0;
+
     // A double click is two ordinary presses: two clicks.
     Press(&button, Centre(&button));
     Release(&button, Centre(&button));

@@ -1,6 +1,7 @@
 // The drop-down list: selection rules, the change event only on a user's pick, and drawing.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QTest>
 
 #include "skin/SkinComboBox.h"
@@ -111,4 +112,25 @@ TEST(SkinComboBox, WinXPButtonPictureCarriesItsOwnArrow) {
     }
     EXPECT_EQ(black, 0);
     EXPECT_GT(blueish, 50);
+}
+
+TEST(SkinComboBox, OpenListIsFramedAndClosingRepaints) {
+    QWidget window;
+    SkinComboBox combo(&window);
+    combo.SetUIStyle(UIStyle::Protein);
+    combo.SetBorderColor(QColor(255, 0, 0));
+    for (const char* item : {"a", "b", "c"})
+        combo.AddItem(QString::fromLatin1(item));
+    window.show();
+    int drops = 0;
+    combo.OnDropDown = [&](QObject*) { ++drops; };
+    combo.showPopup();
+    EXPECT_EQ(drops, 1);
+    QWidget* popup = combo.view()->window();
+    ASSERT_NE(popup, &window);
+    QTest::qWait(20);
+    const QImage shown = popup->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixel(0, shown.height() / 2), qRgb(255, 0, 0));
+    combo.hidePopup();
+    EXPECT_EQ(combo.ItemIndex(), -1);
 }

@@ -6,6 +6,7 @@
 
 #include "skin/Beep.h"
 #include "skin/CustomSkinButton.h"
+#include "skin/SkinEdit.h"
 #include "skin/SkinSpinEdit.h"
 
 namespace {
@@ -136,4 +137,25 @@ TEST(SkinSpinEdit, ButtonsSitAtTheRightEdge) {
     EXPECT_EQ(edit.DownButton()->geometry().bottom(), 20);
     EXPECT_EQ(edit.UpButton()->MouseContinuouslyDownInterval(), 400);
     EXPECT_FALSE(edit.UpButton()->TabStop());
+}
+
+TEST(SkinEdit, FramedInTheLookBorderColour) {
+    struct Case {
+        UIStyle look;
+        QRgb border;
+    } cases[] = {{UIStyle::WinXP, qRgb(104, 104, 104)},
+                 {UIStyle::MacOS, qRgb(127, 127, 127)},
+                 {UIStyle::FromThemeFile, qRgb(0, 0, 0)}};
+    for (const Case& c : cases) {
+        SkinEdit edit;
+        edit.resize(142, 19);
+        edit.SetUIStyle(c.look);
+        edit.SetText(QStringLiteral("/home/user/KivoMp4/3GP/"));
+        EXPECT_EQ(edit.BorderColor().rgb(), c.border);
+        const QImage shown = edit.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (QPoint at : {QPoint(0, 0), QPoint(141, 18), QPoint(70, 0), QPoint(0, 9)}) {
+            EXPECT_EQ(shown.pixel(at), c.border) << int(c.look);
+        }
+        EXPECT_EQ(shown.pixel(1, 1), edit.palette().color(QPalette::Base).rgb());
+    }
 }
