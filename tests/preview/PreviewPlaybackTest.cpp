@@ -1,0 +1,100 @@
+// The converter window's preview on the real libmpv graph, silent and headless.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+#include "Clips.h"
+#include "converter/Txconverter.h"
+#include "media/package/ListImagePanel.h"
+#include "preview/MediaGraph.h"
+#include "preview/MpvGraph.h"
+#include "preview/PreviewPlayer.h"
+#include "skin/ImageButton.h"
+#include "skin/SkinTrackBar.h"
+#include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class PreviewPlayback : public ::testing::Test {
+protected:
+    PreviewPlayback() {
+        SetGraphFactory([] { return CreateMpvGraph({QStringLiteral("null")}); });
+    }
+    ~PreviewPlayback() override {
+        window.ClosePreview();
+        SetGraphFactory(nullptr);
+    }
+
+    void AddRow(const QString& source, double seconds) {
+        TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
+        ASSERT_NE(row, nullptr);
+        row->SourcePath = source;
+        row->Duration = seconds;
+        row->EndPoint = row->MarkEnd = int(seconds);
+    }
+
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+};
+
+TEST_F(PreviewPlayback, PlaysWithTheTrackFollowingAndClosesAtTheEnd) {
+    AddRow(clips::Video("three.mp4", 3, 320, 240), 3);
+    window.BtnPlayPauseClick(window.BtnPlayPause);
+    ASSERT_TRUE(PreviewPlaying) << dialogs.LastText().toStdString();
+    EXPECT_EQ(window.PlayerTrack->High(), 3);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // The once-a-second timer moves the track along.
+    EXPECT_TRUE(PumpUntil([&] { return window.PlayerTrack->Position() >= 1; }, 4000));
+
+    // The end of the file closes the preview through the graph's message; the track stays.
+    ASSERT_TRUE(PumpUntil([&] { return !PreviewPlaying; }, 8000));
+    EXPECT_FALSE(window.Graph || window.MediaControl || window.VideoWindow || window.MediaEvent ||
+                 window.MediaSeeking);
+    EXPECT_FALSE(window.PlayerTimer->isActive());
+    EXPECT_GE(window.PlayerTrack->Position(), 1);
+}
+
+TEST_F(PreviewPlayback, ReleasingTheTrackSeeksThere) {
+    AddRow(clips::Video("long.mp4", 6, 320, 240), 6);
+    window.BtnPlayPauseClick(window.BtnPlayPause);
+    ASSERT_TRUE(PreviewPlaying);
+    EXPECT_EQ(window.PlayerTrack->High(), 6);
+    window.PlayerTrackMouseDown(window.PlayerTrack, Qt::LeftButton, {}, 0, 0);
+    window.PlayerTrack->SetPosition(4);
+    window.PlayerTrackMouseUp(window.PlayerTrack, Qt::LeftButton, {}, 0, 0);
+    const auto near = [&] {
+        ReferenceTime position = 0;
+        return window.MediaSeeking && window.MediaSeeking->GetCurrentPosition(position) &&
+               std::llabs(position - 4 * kReferenceTimePerSecond) < kReferenceTimePerSecond;
+    };
+    EXPECT_TRUE(PumpUntil(near, 1500));
+}
+
+TEST_F(PreviewPlayback, UnreadableFileShowsTheRenderFileMessage) {
+    AddRow(clips::Unreadable(), 0);
+    window.BtnPlayPauseClick(window.BtnPlayPause);
+    EXPECT_FALSE(PreviewPlaying);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.LastText(),
+              "Not Supported Media Format,\nYou need to install some codec.\nRenderFile(wFile)");
+    window.BtnStopClick(window.BtnStop);
+    EXPECT_FALSE(window.Graph);
+}
+
+}  // namespace
