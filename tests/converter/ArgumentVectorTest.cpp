@@ -99,22 +99,6 @@ TEST(ArgumentEntries, DurationIsAGeneralNumber) {
     EXPECT_EQ(DurationText(3599.04), "3599.04");
 }
 
-TEST(ArgumentEntries, FormatByFamily) {
-    EXPECT_EQ(OutputFormat(Dev3GP, 1), "3gp");
-    EXPECT_EQ(OutputFormat(Dev3GP, 0), "3g2");
-    EXPECT_EQ(OutputFormat(Dev3GP, -1), "3g2");
-    EXPECT_EQ(OutputFormat(Dev3GP, 2), "3g2");
-    EXPECT_EQ(OutputFormat(DevPSP, 0), "psp");
-    EXPECT_EQ(OutputFormat(DevIPOD, 0), "mp4");
-    EXPECT_EQ(OutputFormat(DevMP4, 1), "mp4");
-    EXPECT_EQ(OutputFormat(DevPDA, 0), "");
-}
-
-TEST(ArgumentEntries, NeedSeventeenValues) {
-    EXPECT_THROW(ArgumentEntries(std::vector<QString>(16)), std::invalid_argument);
-    EXPECT_EQ(ArgumentEntries(std::vector<QString>(17)).size(), 36u);
-}
-
 TEST(ArgumentVector, BuffersHoldEveryEntryWhole) {
     const QString longPath = "/" + QString(400, 'p') + "/clip \u00e9t\u00e9.MP4";
     ArgumentVector vector({"hacktest.exe", "", longPath});
