@@ -19,7 +19,7 @@ void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
         return;
     }
     char line[512];
-    int printPrefix = 1;
+    int printPrefix = 0;  // the status line is for users: no "[mp4 @ 0x...]" prefix
     av_log_format_line2(avcl, level, fmt, args, line, sizeof line, &printPrefix);
     std::string text(line);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {

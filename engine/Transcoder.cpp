@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "LibavPtr.h"
@@ -21,7 +25,7 @@ namespace kivo {
 namespace {
 
 constexpr int kBitexactThreads = 4;
-constexpr auto kStopDrainTime = std::chrono::milliseconds(250);
+constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 
 // One source stream on its way to the output: decoder, filter graph and encoder.
 struct StreamPipe {
@@ -33,14 +37,69 @@ struct StreamPipe {
     CodecContextPtr encoder;
     BitstreamFilterPtr bitstreamFilter;  // strips the encoder's version note when bit-exact
     AVStream* output = nullptr;
-    bool filterDone = false;  // the filter graph has given its last frame
-    int64_t startOffset = 0;  // the source's start time, in the stream's time base
+    std::atomic<bool> filterDone{false};  // the filter graph has given its last frame
+    int64_t startOffset = 0;              // the source's start time, in the stream's time base
     int64_t nextAudioPts = AV_NOPTS_VALUE;
     int64_t nextVideoPts = AV_NOPTS_VALUE;
     // A generated track (black picture or silence) for a container that needs both kinds.
     bool generated = false;
     double generatedSeconds = 0;
     AVRational frameStep{1, 25};  // one source picture's duration
+    // Work buffers of this stream, so that two streams can be converted on two threads.
+    FramePtr decoded = MakeFrame();
+    FramePtr filtered = MakeFrame();
+    PacketPtr encoded = MakePacket();
+    PacketPtr stripped = MakePacket();
+};
+
+// Packets handed from the reading thread to the sound's thread. Bounded, so that the sound
+// never runs far behind the picture and memory stays flat.
+class PacketQueue {
+public:
+    // Waits while the queue is full; false when the queue was closed.
+    bool Push(PacketPtr packet) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return closed_ || packets_.size() < kCapacity; });
+        if (closed_) {
+            return false;
+        }
+        packets_.push_back(std::move(packet));
+        changed_.notify_all();
+        return true;
+    }
+    // Waits for a packet; null once the queue is finished and empty, or closed.
+    PacketPtr Pop() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return closed_ || finished_ || !packets_.empty(); });
+        if (closed_ || packets_.empty()) {
+            return nullptr;
+        }
+        PacketPtr packet = std::move(packets_.front());
+        packets_.pop_front();
+        changed_.notify_all();
+        return packet;
+    }
+    // No more packets will come; those queued are still taken.
+    void Finish() {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        changed_.notify_all();
+    }
+    // Ends at once; queued packets are dropped.
+    void Close() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        packets_.clear();
+        changed_.notify_all();
+    }
+
+private:
+    static constexpr size_t kCapacity = 128;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<PacketPtr> packets_;
+    bool finished_ = false;
+    bool closed_ = false;
 };
 
 class Transcoder {
@@ -53,6 +112,7 @@ public:
 
 private:
     bool Fail(std::string message) {
+        std::lock_guard lock(errorMutex_);
         if (error_.empty()) {
             error_ = std::move(message);
         }
@@ -71,6 +131,7 @@ private:
     bool SetUpBitstreamFilter(StreamPipe& pipe);
     bool OpenOutputFile();
     bool ConvertPackets();
+    bool ReadPackets();
     bool DecodePacket(StreamPipe& pipe, const AVPacket* packet);
     bool PullFiltered(StreamPipe& pipe);
     bool Encode(StreamPipe& pipe, const AVFrame* frame);
@@ -96,10 +157,11 @@ private:
     OutputPtr output_;
     StreamPipe video_;
     StreamPipe audio_;
-    FramePtr decoded_ = MakeFrame();
-    FramePtr filtered_ = MakeFrame();
-    PacketPtr encoded_ = MakePacket();
-    PacketPtr stripped_ = MakePacket();
+    std::mutex errorMutex_;
+    std::mutex muxMutex_;       // the muxer is shared by the picture's and the sound's thread
+    bool soundThread_ = false;  // the sound is converted on a thread of its own
+    PacketQueue soundPackets_;
+    std::atomic<bool> soundFailed_{false};
     std::chrono::steady_clock::time_point drainDeadline_ =
         std::chrono::steady_clock::time_point::max();
     double outputSeconds_ = 0;
@@ -536,6 +598,7 @@ void Transcoder::ReportProgress(const StreamPipe& pipe, int64_t pts) {
 bool Transcoder::WritePacket(StreamPipe& pipe, AVPacket* packet) {
     packet->stream_index = pipe.output->index;
     av_packet_rescale_ts(packet, pipe.encoder->time_base, pipe.output->time_base);
+    std::lock_guard lock(muxMutex_);
     int ret = av_interleaved_write_frame(output_.get(), packet);
     if (ret < 0) {
         return Fail(WithLibavReason("Cannot write the output file", ret));
@@ -548,26 +611,27 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
     if (ret < 0 && ret != AVERROR_EOF) {
         return Fail(WithLibavReason("The encoder failed", ret));
     }
-    while ((ret = avcodec_receive_packet(pipe.encoder.get(), encoded_.get())) >= 0) {
+    while ((ret = avcodec_receive_packet(pipe.encoder.get(), pipe.encoded.get())) >= 0) {
         if (!frame && std::chrono::steady_clock::now() > drainDeadline_) {
-            av_packet_unref(encoded_.get());
+            av_packet_unref(pipe.encoded.get());
             return true;
         }
-        if (encoded_->duration <= 0 && &pipe == &video_) {
-            encoded_->duration = 1;  // one frame: the container then knows the last one's length
+        if (pipe.encoded->duration <= 0 && &pipe == &video_) {
+            pipe.encoded->duration =
+                1;  // one frame: the container then knows the last one's length
         }
         if (!pipe.bitstreamFilter) {
-            if (!WritePacket(pipe, encoded_.get())) {
+            if (!WritePacket(pipe, pipe.encoded.get())) {
                 return false;
             }
             continue;
         }
-        ret = av_bsf_send_packet(pipe.bitstreamFilter.get(), encoded_.get());
+        ret = av_bsf_send_packet(pipe.bitstreamFilter.get(), pipe.encoded.get());
         if (ret < 0) {
             return Fail(WithLibavReason("The encoder failed", ret));
         }
-        while (av_bsf_receive_packet(pipe.bitstreamFilter.get(), stripped_.get()) >= 0) {
-            if (!WritePacket(pipe, stripped_.get())) {
+        while (av_bsf_receive_packet(pipe.bitstreamFilter.get(), pipe.stripped.get()) >= 0) {
+            if (!WritePacket(pipe, pipe.stripped.get())) {
                 return false;
             }
         }
@@ -580,7 +644,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
 
 bool Transcoder::PullFiltered(StreamPipe& pipe) {
     while (true) {
-        int ret = av_buffersink_get_frame(pipe.sink, filtered_.get());
+        int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
         if (ret == AVERROR(EAGAIN)) {
             return true;
         }
@@ -591,7 +655,7 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
         if (ret < 0) {
             return Fail(WithLibavReason("Processing the picture or sound failed", ret));
         }
-        AVFrame* frame = filtered_.get();
+        AVFrame* frame = pipe.filtered.get();
         if (frame->pts != AV_NOPTS_VALUE) {
             frame->pts = av_rescale_q(frame->pts, av_buffersink_get_time_base(pipe.sink),
                                       pipe.encoder->time_base);
@@ -603,7 +667,9 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
         }
         if (frame->pts != AV_NOPTS_VALUE) {
             int64_t end = frame->pts + (&pipe == &audio_ ? frame->nb_samples : 1);
-            sourceSeconds_ = std::max(sourceSeconds_, end * av_q2d(pipe.encoder->time_base));
+            if (!soundThread_) {  // only a generated track needs it, and then there is no thread
+                sourceSeconds_ = std::max(sourceSeconds_, end * av_q2d(pipe.encoder->time_base));
+            }
             ReportProgress(pipe, end);
         }
         av_frame_unref(frame);
@@ -616,7 +682,7 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
 bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
     // A damaged packet is skipped: the decoder's complaint is no reason to give up the file.
     avcodec_send_packet(pipe.decoder.get(), packet);
-    AVFrame* frame = decoded_.get();
+    AVFrame* frame = pipe.decoded.get();
     while (avcodec_receive_frame(pipe.decoder.get(), frame) >= 0) {
         if (pipe.filterDone) {
             av_frame_unref(frame);
@@ -665,11 +731,11 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
     }
     AVRational tb = av_buffersink_get_time_base(pipe.sink);
     while (pipe.generatedSeconds < untilSeconds) {
-        int ret = av_buffersink_get_frame(pipe.sink, filtered_.get());
+        int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
         if (ret < 0) {
             return Fail(WithLibavReason("Processing the picture or sound failed", ret));
         }
-        AVFrame* frame = filtered_.get();
+        AVFrame* frame = pipe.filtered.get();
         int64_t length = &pipe == &audio_ ? av_rescale_q(frame->nb_samples,
                                                          AVRational{1, frame->sample_rate}, tb)
                                           : av_rescale_q(1, pipe.encoder->time_base, tb);
@@ -686,8 +752,38 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
 }
 
 bool Transcoder::ConvertPackets() {
+    // With picture and sound both to convert, the sound gets a thread of its own: on a
+    // machine with two cores its encoding then overlaps the picture's work.
+    soundThread_ = video_.encoder && !video_.generated && audio_.encoder && !audio_.generated;
+    std::thread sound;
+    if (soundThread_) {
+        sound = std::thread([this] {
+            while (PacketPtr packet = soundPackets_.Pop()) {
+                if (!audio_.filterDone && !DecodePacket(audio_, packet.get())) {
+                    soundFailed_ = true;
+                    soundPackets_.Close();
+                    return;
+                }
+            }
+        });
+    }
+    bool ok = ReadPackets();
+    if (soundThread_) {
+        // A stop or a failure leaves the queued sound; a finished read lets it be converted.
+        if (ok && !stop_.load()) {
+            soundPackets_.Finish();
+        } else {
+            soundPackets_.Close();
+        }
+        sound.join();
+        ok = ok && !soundFailed_;
+    }
+    return ok;
+}
+
+bool Transcoder::ReadPackets() {
     PacketPtr packet = MakePacket();
-    while (!stop_.load() && !AllFiltersDone()) {
+    while (!stop_.load() && !AllFiltersDone() && !soundFailed_.load()) {
         int ret = av_read_frame(input_.get(), packet.get());
         if (ret == AVERROR(EAGAIN)) {
             continue;
@@ -695,10 +791,18 @@ bool Transcoder::ConvertPackets() {
         if (ret < 0) {
             break;  // the end of the source, or damage the reader cannot get past
         }
-        StreamPipe* pipe = packet->stream_index == video_.inputIndex   ? &video_
-                           : packet->stream_index == audio_.inputIndex ? &audio_
-                                                                       : nullptr;
-        bool ok = !pipe || DecodePacket(*pipe, packet.get());
+        bool ok = true;
+        if (packet->stream_index == video_.inputIndex) {
+            ok = DecodePacket(video_, packet.get());
+        } else if (packet->stream_index == audio_.inputIndex) {
+            if (soundThread_) {
+                PacketPtr queued = MakePacket();
+                av_packet_move_ref(queued.get(), packet.get());
+                soundPackets_.Push(std::move(queued));
+            } else {
+                ok = DecodePacket(audio_, packet.get());
+            }
+        }
         av_packet_unref(packet.get());
         ok = ok && Generate(video_, sourceSeconds_) && Generate(audio_, sourceSeconds_);
         if (!ok) {
@@ -743,8 +847,8 @@ bool Transcoder::Finish(bool stopped) {
         }
         if (pipe->bitstreamFilter) {
             av_bsf_send_packet(pipe->bitstreamFilter.get(), nullptr);
-            while (av_bsf_receive_packet(pipe->bitstreamFilter.get(), stripped_.get()) >= 0) {
-                if (!WritePacket(*pipe, stripped_.get())) {
+            while (av_bsf_receive_packet(pipe->bitstreamFilter.get(), pipe->stripped.get()) >= 0) {
+                if (!WritePacket(*pipe, pipe->stripped.get())) {
                     return false;
                 }
             }

@@ -39,8 +39,8 @@ int OnPercent(int percent) {
 
 void Post(KivoWindow*, unsigned msg, uintptr_t, intptr_t) {
     std::lock_guard lock(g_mutex);
-    if (msg == WM_CONVERTDONE) {
-        ++g_report.doneMessages;
+    if (msg == WM_CONVERTDONE && ++g_report.doneMessages == 1) {
+        g_report.doneAt = std::chrono::steady_clock::now();
     }
     g_changed.notify_all();
 }

@@ -3,6 +3,7 @@
 // ffprobe tool's view of a file.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ struct ConversionReport {
     std::vector<std::string> infoLines;
     std::vector<int> percents;
     int result = 0;  // what _X returned
+    std::chrono::steady_clock::time_point doneAt;  // when the first WM_CONVERTDONE came
     std::string LastLine() const { return infoLines.empty() ? std::string() : infoLines.back(); }
 };
 
