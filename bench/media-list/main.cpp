@@ -1,11 +1,12 @@
-// Media list benchmark: the time and memory one added row costs, against decoding its still
-// alone, and the cost of a scroll step against a repaint that moves nothing. Runs on the
-// offscreen platform; the engine is a stand-in that copies a real 160 x 120 JPEG still.
+// Media list benchmark: what one added row costs in time and memory, against decoding its still
+// alone, and what a scroll step costs, against a repaint that moves nothing. Rows are added
+// through the converter window's add handler with painting after each; the engine is a timed
+// stand-in that writes a real 160 x 120 JPEG still, and its time is left out of the add figures.
+// Runs on the offscreen platform.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <algorithm>
 #include <clocale>
@@ -16,6 +17,7 @@
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinScrollBar.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
@@ -23,6 +25,7 @@
 namespace {
 
 constexpr int Rows = 200;
+constexpr double AddBudgetMs = 20.0;
 
 long ResidentBytes() {
     long pages = 0, resident = 0;
@@ -37,6 +40,26 @@ long ResidentBytes() {
 double Ms(qint64 ns) {
     return double(ns) / 1e6;
 }
+
+// The stand-in engine, timed: writing the still is the engine's share of an add.
+class TimedEngine : public FakeEngine {
+public:
+    int GetFileinfo(const char* path, EngineFileInfo* info) override {
+        QElapsedTimer clock;
+        clock.start();
+        const int result = FakeEngine::GetFileinfo(path, info);
+        spentNs += clock.nsecsElapsed();
+        return result;
+    }
+    int GetPicure(const char* path, int seconds, const char* size, const char* jpeg) override {
+        QElapsedTimer clock;
+        clock.start();
+        const int result = FakeEngine::GetPicure(path, seconds, size, jpeg);
+        spentNs += clock.nsecsElapsed();
+        return result;
+    }
+    qint64 spentNs = 0;
+};
 
 }  // namespace
 
@@ -56,7 +79,7 @@ int main(int argc, char** argv) {
     }
 
     FakeDialogs dialogs;
-    FakeEngine engine;
+    TimedEngine engine;
     engine.still = still;
     engine.probe.duration = 3725;
     engine.probe.videoFormat = "mpeg4";
@@ -77,27 +100,27 @@ int main(int argc, char** argv) {
     // Reference: decoding the still alone, as often as rows are added.
     QElapsedTimer clock;
     clock.start();
-    qint64 decodeNs = 0;
     for (int i = 0; i < Rows; ++i) {
-        clock.restart();
-        const QImage image = platform::LoadJpeg(still);
-        decodeNs += clock.nsecsElapsed();
-        if (image.isNull())
+        if (platform::LoadJpeg(still).isNull())
             return 1;
     }
-    const double decodeMs = Ms(decodeNs) / Rows;
+    const double decodeMs = Ms(clock.nsecsElapsed()) / Rows;
 
-    // Adding the rows through the window's add handler, painting after each.
     const long memoryBefore = ResidentBytes();
     qint64 addNs = 0, worstNs = 0;
+    int worstRow = 0, overBudget = 0;
     for (int i = 0; i < Rows; ++i) {
         dialogs.openAnswers.push_back(QStringLiteral("/clips/clip%1.avi").arg(i));
+        const qint64 engineBefore = engine.spentNs;
         clock.restart();
         window->FileAddClick(window->FileAdd);
         app.processEvents();
-        const qint64 ns = clock.nsecsElapsed();
+        const qint64 ns = clock.nsecsElapsed() - (engine.spentNs - engineBefore);
         addNs += ns;
-        worstNs = std::max(worstNs, ns);
+        if (ns > worstNs)
+            worstNs = ns, worstRow = i;
+        if (Ms(ns) > AddBudgetMs)
+            ++overBudget;
     }
     const long memoryAfter = ResidentBytes();
     if (list->ItemCount != Rows) {
@@ -108,8 +131,8 @@ int main(int argc, char** argv) {
     const double rowKiB = double(memoryAfter - memoryBefore) / Rows / 1024.0;
     const double stillKiB = 160.0 * 120.0 * 4.0 / 1024.0;
 
-    // Scrolling: every step of 10 pixels from the top to the bottom, repainting the list,
-    // against repaints that move nothing.
+    // Scrolling: every step of 10 pixels from the top to the bottom, each repainted, against
+    // as many renderings of the list where it stands.
     SkinScrollBar* bar = list->ListScrollBar;
     int steps = 0;
     clock.restart();
@@ -119,21 +142,23 @@ int main(int argc, char** argv) {
     }
     const double scrollMs = Ms(clock.nsecsElapsed()) / std::max(steps, 1);
     clock.restart();
-    for (int i = 0; i < steps; ++i)
-        list->repaint();
+    for (int i = 0; i < steps; ++i) {
+        if (list->grab().isNull())
+            return 1;
+    }
     const double repaintMs = Ms(clock.nsecsElapsed()) / std::max(steps, 1);
 
     std::printf("media list: %d rows, scroll range 0..%d\n", Rows, bar->High());
-    std::printf("add per row      %8.3f ms   (still decode %.3f ms, ratio %.1f)\n", addMs, decodeMs,
-                addMs / decodeMs);
-    std::printf("slowest add      %8.3f ms   (budget 20 ms: %s)\n", Ms(worstNs),
-                Ms(worstNs) <= 20.0 ? "met" : "MISSED");
-    std::printf("memory per row   %8.1f KiB  (decoded still %.1f KiB, ratio %.1f)\n", rowKiB,
-                stillKiB, rowKiB / stillKiB);
     std::printf(
-        "scroll step      %8.3f ms   (repaint in place %.3f ms, ratio %.2f) over %d "
-        "steps\n",
-        scrollMs, repaintMs, scrollMs / repaintMs, steps);
+        "add per row    %8.3f ms  (still decode %.3f ms, ratio %.1f); engine stand-in "
+        "%.3f ms on top\n",
+        addMs, decodeMs, addMs / decodeMs, Ms(engine.spentNs) / Rows);
+    std::printf("slowest add    %8.3f ms  (row %d; %d of %d adds over the %.0f ms budget)\n",
+                Ms(worstNs), worstRow, overBudget, Rows, AddBudgetMs);
+    std::printf("memory per row %8.1f KiB (decoded still %.1f KiB, ratio %.2f)\n", rowKiB, stillKiB,
+                rowKiB / stillKiB);
+    std::printf("scroll step    %8.3f ms  (rendering in place %.3f ms, ratio %.2f), %d steps\n",
+                scrollMs, repaintMs, scrollMs / repaintMs, steps);
     window->close();
     return 0;
 }

@@ -1,7 +1,11 @@
 #include "media/package/ListImagePanel.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
 #include <cstdio>
@@ -12,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
+#include "skin/Drawing.h"
 #include "skin/SkinScrollBar.h"
 
 namespace {
@@ -29,6 +34,32 @@ constexpr int TextTop = 3;
 const QColor FrameColor(0, 0, 0);
 const QColor HotFrameColor(255, 0, 0);
 const QColor RowColor(255, 255, 255);
+
+// The panel that carries the rows grows to 71 pixels per row, far beyond the visible list, and
+// shows only the list's background between the rows. It composes just the exposed part, so a
+// paint costs the same for 3 rows as for 300.
+class ContentArea : public ImagePanel {
+public:
+    // Growing by a row only exposes the new strip at the bottom: what is already drawn stays.
+    explicit ContentArea(QWidget* parent) : ImagePanel(parent) {
+        setAttribute(Qt::WA_StaticContents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QRect exposed = event->rect();
+        if (exposed.isEmpty())
+            return;
+        QImage buffer(exposed.size(), QImage::Format_ARGB32_Premultiplied);
+        buffer.fill(Transparent() ? QColor(Qt::transparent) : Color());
+        if (Transparent()) {
+            QPainter painter(&buffer);
+            painter.translate(-exposed.topLeft());
+            DoTrans(painter, this);
+        }
+        QPainter(this).drawImage(exposed.topLeft(), buffer);
+    }
+};
 
 QString BackBlankFile() {
     return platform::ExeFolder() + QStringLiteral("backblank.bmp");
@@ -132,7 +163,7 @@ void TItemPanel::ItemMouseMove(QObject*, Qt::KeyboardModifiers, int, int) {
 // ---- TListImagePanel ----
 
 TListImagePanel::TListImagePanel(QWidget* owner) : ImagePanel(owner) {
-    ContentPanel = new ImagePanel(this);
+    ContentPanel = new ContentArea(this);
     ContentPanel->SetColor(RowColor);
     ContentPanel->SetTransparent(true);
 
@@ -198,8 +229,11 @@ TItemPanel* TListImagePanel::AddItem(const QString& picturePath) {
     const std::optional<QImage> still = DecodePicture(picturePath);
     if (!still)
         return nullptr;
-    const std::optional<QImage> background = DecodePicture(BackBlankFile());
+    const std::optional<QImage> background = Background();
 
+    // A list that has not been shown yet has had no resize event: place the parts for its
+    // current size before ContentPanel stops following it.
+    PlaceParts();
     auto* row = new TItemPanel(ContentPanel);
     m_ListItemPanel.push_back(row);
     contentAligned_ = false;
@@ -269,6 +303,21 @@ TItemPanel* TListImagePanel::AddItem(const QString& picturePath) {
     row->Index = ItemCount;
     ++ItemCount;
     return row;
+}
+
+// Every row shows the same background file: it is decoded once and shared by the rows for as
+// long as the file stays the same.
+std::optional<QImage> TListImagePanel::Background() {
+    const QString path = BackBlankFile();
+    const QFileInfo file(path);
+    const QString key = file.exists() ? path + '|' + QString::number(file.size()) + '|' +
+                                            file.lastModified().toString(Qt::ISODateWithMs)
+                                      : QString();
+    if (key != backgroundKey_) {
+        backgroundKey_ = key;
+        background_ = key.isEmpty() ? std::nullopt : DecodePicture(path);
+    }
+    return background_;
 }
 
 void TListImagePanel::RemoveItem() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "skin/ImagePanel.h"
@@ -92,8 +93,11 @@ private:
     void PlaceParts();
     void UpdateContentHeight();
     void MakeCurrent(TItemPanel* row);
+    std::optional<QImage> Background();
 
     // ContentPanel fills the list beside the scroll bar until the first row is added or the
     // list is scrolled; from then on it keeps its place and width.
     bool contentAligned_ = true;
+    QString backgroundKey_;
+    std::optional<QImage> background_;
 };

@@ -8,6 +8,7 @@
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
+#include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 

@@ -11,6 +11,7 @@
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
+#include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 
