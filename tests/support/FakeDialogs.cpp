@@ -1,8 +1,12 @@
 #include "support/FakeDialogs.h"
 
-FakeDialogs::FakeDialogs() { platform::SetDialogs(this); }
+FakeDialogs::FakeDialogs() {
+    platform::SetDialogs(this);
+}
 
-FakeDialogs::~FakeDialogs() { platform::SetDialogs(nullptr); }
+FakeDialogs::~FakeDialogs() {
+    platform::SetDialogs(nullptr);
+}
 
 void FakeDialogs::MessageBox(QWidget*, const QString& text, const QString& caption,
                              platform::BoxIcon icon) {
@@ -15,7 +19,8 @@ std::optional<QString> FakeDialogs::OpenFile(QWidget*, const QString& title,
     lastOpenTitle = title;
     lastOpenFolder = initialFolder;
     lastOpenFilters = filters;
-    if (openAnswers.empty()) return std::nullopt;
+    if (openAnswers.empty())
+        return std::nullopt;
     auto answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
@@ -25,7 +30,8 @@ std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& tit
                                                     unsigned flags) {
     lastFolderTitle = title;
     lastFolderFlags = flags;
-    if (folderAnswers.empty()) return std::nullopt;
+    if (folderAnswers.empty())
+        return std::nullopt;
     auto answer = folderAnswers.front();
     folderAnswers.pop_front();
     return answer;

@@ -6,22 +6,31 @@
 #include "profiles/ProfileDatabase.h"
 
 QStringList ScratchInstall::DefaultFiles() {
-    return {"KivoMp4.dll", "Gver.dll", "3GP.jpg", "PSP.jpg", "IPOD.jpg",
-            "PDA.jpg",     "MP4.jpg",  "backblank.bmp"};
+    return {"KivoMp4.dll", "Gver.dll", "3GP.jpg", "PSP.jpg",
+            "IPOD.jpg",    "PDA.jpg",  "MP4.jpg", "backblank.bmp"};
 }
 
-QString ScratchInstall::BinFolder() { return QStringLiteral(QOR_BIN_DIR "/"); }
+QString ScratchInstall::BinFolder() {
+    return QStringLiteral(QOR_BIN_DIR "/");
+}
 
 ScratchInstall::ScratchInstall(const QStringList& files) {
-    for (const QString& name : files) QFile::copy(BinFolder() + name, Folder() + name);
+    for (const QString& name : files)
+        QFile::copy(BinFolder() + name, Folder() + name);
     platform::SetExeFolder(Folder());
     if (QFile::exists(Folder() + "KivoMp4.dll")) {
         WriteProfileValue("MainSettings", "DefaultOutputMainPath", OutputRoot());
     }
 }
 
-ScratchInstall::~ScratchInstall() { platform::SetExeFolder(QString()); }
+ScratchInstall::~ScratchInstall() {
+    platform::SetExeFolder(QString());
+}
 
-QString ScratchInstall::Folder() const { return platform::WithTrailingSeparator(dir_.path()); }
+QString ScratchInstall::Folder() const {
+    return platform::WithTrailingSeparator(dir_.path());
+}
 
-QString ScratchInstall::OutputRoot() const { return Folder() + "out/"; }
+QString ScratchInstall::OutputRoot() const {
+    return Folder() + "out/";
+}
