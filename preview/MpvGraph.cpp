@@ -203,12 +203,6 @@ bool MpvGraph::Start() {
     };
     for (const auto& [name, value] : settings)
         mpv_set_option_string(mpv, name, value);
-    if (getenv("PVX")) {
-        for (const QByteArray& kv : QByteArray(getenv("PVX")).split(',')) {
-            auto p = kv.split('=');
-            mpv_set_option_string(mpv, p[0].constData(), p[1].constData());
-        }
-    }
     if (!audio.isEmpty())
         mpv_set_option_string(mpv, "ao", audio.constData());
     if (mpv_initialize(mpv) < 0)

@@ -7,8 +7,11 @@
 //
 // Threads. mpv's wakeup and frame-update callbacks run on mpv's threads and do nothing but
 // queue a call to the user interface thread; there mpv's events are drained with a zero
-// timeout and frames are rendered. Releasing the last reference frees the renderer, then
-// destroys the player (joining all of its threads), then removes the video widget.
+// timeout and frames are rendered. While a file plays, that thread never waits for mpv's core
+// (pause and seek are asynchronous requests; position, duration and seekability arrive as
+// events), because mpv's video output may itself be waiting for that thread to draw a frame.
+// Releasing the last reference stops playback, frees the renderer, destroys the player
+// (joining all of its threads) and removes the video widget, in that order.
 #pragma once
 
 #include <QString>
