@@ -339,3 +339,22 @@ TEST_F(JobRunnerEngine, StopDuringAThreeRowJobKeepsTheStoppedRowPlayable) {
 }
 
 }  // namespace
+
+TEST_F(JobRunnerEngine, EndingTheProgramDuringAJobStopsTheEngineAndWaitsForIt) {
+    Open(DevMP4, {"long one.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
+    const QString output = Output(0);
+    w().Run->Click();
+    ASSERT_TRUE(WaitFor([this] { return !w().JobRunning() || w().ProgressFile->Position() >= 10; },
+                        120000));
+    if (!w().JobRunning())
+        GTEST_SKIP() << "the conversion ended before it could be cut short";
+    // As at the program's end: the window goes while its conversion runs.
+    window_.reset();
+    // The engine's thread has ended: the stopped output is complete and nothing is posted to
+    // the window any more.
+    const Probed stopped = Probe(output);
+    ASSERT_TRUE(stopped.ok) << stopped.raw;
+    EXPECT_GT(stopped.duration, 0.0);
+    WaitFor([] { return false; }, 200);
+}
