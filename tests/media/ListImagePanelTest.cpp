@@ -225,24 +225,6 @@ TEST_F(ListImagePanelTest, SelectItemOutsideTheListChangesNothing) {
     EXPECT_TRUE(IsPlain(Row(2)));
 }
 
-TEST_F(ListImagePanelTest, RowTextFollowsTheFields) {
-    Add(1);
-    TItemPanel* row = Row(0);
-    const int emptyWidth = row->TextLabel->width();
-    row->SourcePath = "/clips/<b>party</b>.avi";
-    row->Duration = 3725;
-    row->InfoText =
-        "Video<>mpeg4  640x480  fps:25.00\nAudio<>mp2       44100KHZ  bitrate:192  "
-        "channels:2";
-    row->TargetName = "party.MP4";
-    row->EndPoint = 3725;
-    row->RefreshText();
-    EXPECT_EQ(row->TextLabel->text(),
-              RowText(row->SourcePath, 3725, row->InfoText, "party.MP4", 0, 3725));
-    EXPECT_EQ(row->TextLabel->textFormat(), Qt::PlainText);
-    EXPECT_GT(row->TextLabel->width(), emptyWidth);
-}
-
 TEST_F(ListImagePanelTest, PicturesThatCannotBeShownMakeNoRow) {
     Add(2);
     list->SelectItem(1);

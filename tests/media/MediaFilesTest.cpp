@@ -106,6 +106,7 @@ TEST_F(MediaFilesTest, AddingAFileProbesItCapturesItsStillAndFillsTheRow) {
     EXPECT_EQ(row->MarkStart, 0);
     EXPECT_EQ(row->MarkEnd, 3725);
     EXPECT_EQ(row->PicturePath, stillPath);
+    EXPECT_EQ(row->TextLabel->textFormat(), Qt::PlainText);  // a path is never markup
     const QStringList lines = row->TextLabel->text().split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "FileName:/clips/party.avi      01:02:05 ");
@@ -141,26 +142,6 @@ TEST_F(MediaFilesTest, TheSamePathIsRefusedButAnotherSpellingIsANewRow) {
     // The removed path may be added again; its still is rewritten under the same name.
     ASSERT_NE(AddFile("/clips/party.avi"), nullptr);
     EXPECT_EQ(engine.pictures.back().jpeg, engine.pictures.front().jpeg);
-}
-
-TEST_F(MediaFilesTest, TargetNamesFollowTheFamily) {
-    struct Case {
-        DeviceType device;
-        QString source;
-        QString target;
-    };
-    int n = 0;
-    for (const Case& c :
-         {Case{Dev3GP, "my.holiday.avi", "my.3g2"}, Case{DevPSP, "my.holiday.avi", "my.MP4"},
-          Case{DevIPOD, "my.holiday.avi", "my.MP4"}, Case{DevPDA, "my.holiday.avi", "my.MP4"},
-          Case{DevMP4, "my.holiday.avi", "my.MP4"}, Case{Dev3GP, "movie", ".3g2"},
-          Case{DevPSP, "movie", ".MP4"}, Case{DevMP4, "movie", ".MP4"}}) {
-        window->CurrentDevice = c.device;
-        TItemPanel* row = AddFile(QStringLiteral("/d%1/").arg(n++) + c.source);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->TargetName, c.target) << c.device << " " << c.source.toStdString();
-    }
-    EXPECT_TRUE(QFile::exists(Thumbnails() + "movie.jpg"));
 }
 
 TEST_F(MediaFilesTest, UpdateItemKeepsWhatItIsNotGiven) {
