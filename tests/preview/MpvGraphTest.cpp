@@ -153,7 +153,7 @@ TEST(MpvGraph, PlaysSeeksAndDrawsIntoTheOwner) {
                                         AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
                                         nullptr, AM_SEEKING_NoPositioning));
     EXPECT_TRUE(PumpUntil(
-        [&] { return std::llabs(Position(*o.seeking) - target) < kReferenceTimePerSecond; }, 1500))
+        [&] { return std::llabs(Position(*o.seeking) - target) < kReferenceTimePerSecond; }, 3000))
         << "position " << Position(*o.seeking);
 }
 

@@ -83,7 +83,7 @@ TEST_F(PreviewPlayback, ReleasingTheTrackSeeksThere) {
         return window.MediaSeeking && window.MediaSeeking->GetCurrentPosition(position) &&
                std::llabs(position - 4 * kReferenceTimePerSecond) < kReferenceTimePerSecond;
     };
-    EXPECT_TRUE(PumpUntil(near, 1500));
+    EXPECT_TRUE(PumpUntil(near, 3000));
 }
 
 TEST_F(PreviewPlayback, UnreadableFileShowsTheRenderFileMessage) {
