@@ -182,7 +182,9 @@ TListImagePanel::TListImagePanel(QWidget* owner) : ImagePanel(owner) {
     PlaceParts();
 }
 
-TListImagePanel::~TListImagePanel() = default;
+TListImagePanel::~TListImagePanel() {
+    ListScrollBar->removeEventFilter(this);
+}
 
 // The scroll bar keeps its own width along the right edge; ContentPanel fills the rest while
 // it is still aligned.
