@@ -752,7 +752,7 @@ QImage Watermark() {
     p.setRenderHint(QPainter::Antialiasing);
     const char* names[] = {"3GP", "PSP", "iPod", "PDA", "MP4"};
     p.setFont(Font(34));
-    p.setPen(QColor(236, 241, 248));
+    p.setPen(QColor(239, 243, 249));
     for (int i = 0; i < 5; ++i) {
         const qreal y = 8 + i * 57;
         p.drawText(QRectF(i % 2 ? 40 : 0, y, 395, 48),

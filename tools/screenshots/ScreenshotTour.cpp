@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
+#include "skin/ImagePanel.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
 
@@ -31,20 +33,47 @@ int g_failures = 0;
 
 void Check(bool ok, const QString& what) {
     std::printf("%s %s\n", ok ? "ok  " : "FAIL", qPrintable(what));
-    if (!ok) ++g_failures;
+    if (!ok)
+        ++g_failures;
 }
 
 void Settle(int ms = 300) {
     QTimer timer;
     timer.setSingleShot(true);
     timer.start(ms);
-    while (timer.isActive()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (timer.isActive())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// Saves the window as the user sees it: a shaped window shows only its shape, over a plain
+// desktop colour.
 void Save(QWidget* window, const QString& path) {
     Settle();
     const QPixmap picture = window->grab();
-    Check(picture.save(path), "saved " + path);
+    QImage shot(picture.size(), QImage::Format_RGB32);
+    shot.fill(QColor(58, 64, 76));
+    QPainter painter(&shot);
+    if (!window->mask().isEmpty())
+        painter.setClipRegion(window->mask());
+    painter.drawPixmap(0, 0, picture);
+    painter.end();
+    Check(shot.save(path), "saved " + path);
+}
+
+// Every image button of a window shows a picture and has that picture's size (the end-point
+// button keeps its own size of 33 x 33).
+void CheckButtonsDressed(QWidget* window, const QString& name) {
+    int dressed = 0, total = 0;
+    for (ImageButton* button : window->findChildren<ImageButton*>()) {
+        ++total;
+        if (!button->PicNormal().isNull() && !button->PicMouseOn().isNull() &&
+            !button->PicMouseDown().isNull() && button->size() == button->PicNormal().size())
+            ++dressed;
+        else
+            std::printf("     %s has no fitting picture\n", qPrintable(button->objectName()));
+    }
+    Check(total > 0 && dressed == total,
+          QString("%1: %2 of %3 image buttons dressed").arg(name).arg(dressed).arg(total));
 }
 
 // Answers the open dialog with the tour's clips and shows modal windows without blocking.
@@ -59,7 +88,8 @@ public:
     }
     std::optional<QString> OpenFile(QWidget*, const QString&, const QString&,
                                     const QList<platform::FileFilter>&) override {
-        if (clips.empty()) return std::nullopt;
+        if (clips.empty())
+            return std::nullopt;
         QString clip = clips.front();
         clips.pop_front();
         return clip;
@@ -69,7 +99,8 @@ public:
     }
     int ExecModal(QDialog& dialog) override {
         dialog.show();
-        if (onModal) onModal(dialog);
+        if (onModal)
+            onModal(dialog);
         dialog.hide();
         return 0;
     }
@@ -89,7 +120,8 @@ int main(int argc, char** argv) {
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
     QDir().mkpath(out);
     TourDialogs dialogs;
-    for (int i = 2; i < argc; ++i) dialogs.clips.push_back(QString::fromLocal8Bit(argv[i]));
+    for (int i = 2; i < argc; ++i)
+        dialogs.clips.push_back(QString::fromLocal8Bit(argv[i]));
     platform::SetDialogs(&dialogs);
 
     TChooseMain launcher;
@@ -105,6 +137,7 @@ int main(int argc, char** argv) {
     Check(launcher.BtnMP4->isVisible() && launcher.BtnMP4->y() == 328, "MP4 button at top 328");
     Check(!launcher.BtnPSP->isVisible() && !launcher.BtnIPOD->isVisible(),
           "PSP and iPod buttons hidden");
+    CheckButtonsDressed(&launcher, "launcher");
     launcher.ShowDescription(-1);
     Save(&launcher, out + "launcher.png");
 
@@ -121,9 +154,12 @@ int main(int argc, char** argv) {
           "output folder " + converter.OutputFolder->Text() + " exists");
     Check(converter.ProfilesList->ItemIndex() >= 0, "a default profile is selected");
     const int clipCount = int(dialogs.clips.size());
-    for (int i = 0; i < clipCount; ++i) converter.FileAdd->Click();
+    for (int i = 0; i < clipCount; ++i)
+        converter.FileAdd->Click();
     Check(converter.ListImagePanel->ItemCount == clipCount,
           QString("%1 clips listed").arg(converter.ListImagePanel->ItemCount));
+    CheckButtonsDressed(&converter, "converter window");
+    Check(!converter.Player->Picture().isNull(), "the preview pane shows the device picture");
     Save(&converter, out + "converter-3gp.png");
 
     dialogs.onModal = [&](QDialog& dialog) { Save(&dialog, out + "profile-editor.png"); };
