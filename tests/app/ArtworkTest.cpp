@@ -71,6 +71,11 @@ TEST(Artwork, WindowBitmapsHaveTheirSizeAndFuchsiaOutsideTheShape) {
             EXPECT_EQ(Pixel(bitmap, corner.x(), corner.y()), kFuchsia)
                 << corner.x() << "," << corner.y();
         }
+        // The last column never belongs to the window; the picture keeps it key-coloured.
+        int opaqueInLastColumn = 0;
+        for (int y = 0; y < c.size.height(); ++y)
+            opaqueInLastColumn += Pixel(bitmap, right, y) != kFuchsia;
+        EXPECT_EQ(opaqueInLastColumn, 0);
         EXPECT_NE(Pixel(bitmap, c.inside.x(), c.inside.y()), kFuchsia);
         EXPECT_NE(Pixel(bitmap, c.size.width() / 3, c.size.height() / 2), kFuchsia);
     }

@@ -119,6 +119,8 @@ int main(int argc, char** argv) {
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
     QDir().mkpath(out);
+    // The output root lies under the home folder, which a test may point at a fresh folder.
+    QDir().mkpath(QDir::homePath());
     TourDialogs dialogs;
     for (int i = 2; i < argc; ++i)
         dialogs.clips.push_back(QString::fromLocal8Bit(argv[i]));
