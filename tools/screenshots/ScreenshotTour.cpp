@@ -1,7 +1,8 @@
 // A guided tour of the program's windows for screenshots: starts the windows as the program
 // does, walks through the launcher, the converter window for 3GP with three clips listed and the
 // default profile applied, the profile editor and the about box, saves a PNG of each and checks
-// the launcher's and the converter's geometry on the way. Runs under a virtual X display.
+// the launcher's and the converter's geometry and the buttons' pictures on the way. Runs under a
+// virtual X display.
 //   qor_screenshots <output folder> <clip> [<clip> ...]
 #include <QApplication>
 #include <QDialog>
