@@ -1,5 +1,6 @@
 // The pictures the windows are dressed in: each window's skin bitmap and the normal,
 // pointer-over and pressed pictures of each image button, looked up by the component's name.
+// They are drawn at build time by resources/artwork/skingen.cpp and compiled in under ":/skin/".
 #pragma once
 
 #include <QImage>
@@ -19,7 +20,9 @@ namespace Artwork {
 QImage WindowBitmap(const QString& window);
 
 // The pictures of the image button `name` of `window` ("launcher" / "converter"), sized as the
-// window's layout gives the button.
+// window's layout gives the button; a transparent button's pictures are fuchsia outside its
+// shape, starting with the top-left pixel. A name the skin does not know gets plain grey faces
+// of `size`.
 ButtonPictures Button(const QString& window, const QString& name, QSize size);
 
 // Gives `button` its three pictures (it sizes itself to them).
