@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/Artwork.h"
+#include "app/Labels.h"
 #include "app/Taboutkivodvd.h"
 #include "app/WindowFont.h"
 #include "converter/Txconverter.h"
@@ -69,16 +70,6 @@ ImageButton* MakeButton(QWidget* parent, const char* name, int left, int top, in
     return button;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QColor& color) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
 }  // namespace
 
 TChooseMain::TChooseMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -92,21 +83,15 @@ TChooseMain::TChooseMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
     WindowSkin->setObjectName("WindowSkin");
     WindowSkin->SetGlyph(Artwork::WindowBitmap("launcher"));
 
-    Label1 = MakeLabel(this, "Label1", QRect(22, 391, 383, 1), Qt::gray);
-    Label2 = MakeLabel(this, "Label2", QRect(22, 394, 383, 1), Qt::gray);
-    for (QLabel* line : {Label1, Label2}) {
-        line->setAutoFillBackground(true);
-        QPalette palette = line->palette();
-        palette.setColor(QPalette::Window, QColor(128, 128, 128));
-        line->setPalette(palette);
-    }
-    Label3 = MakeLabel(this, "Label3", QRect(320, 376, 80, 13), Qt::white);
-    Label4 = MakeLabel(this, "Label4", QRect(321, 377, 80, 13), QColor(128, 128, 128));
+    Label1 = MakeRuleLine(this, "Label1", QRect(22, 391, 383, 1));
+    Label2 = MakeRuleLine(this, "Label2", QRect(22, 394, 383, 1));
+    Label3 = MakeColouredLabel(this, "Label3", QRect(320, 376, 80, 13), Qt::white);
+    Label4 = MakeColouredLabel(this, "Label4", QRect(321, 377, 80, 13), QColor(128, 128, 128));
     Label3->setText("Qor Converter");
     Label4->setText("Qor Converter");
     Label3->raise();
-    Label5 = MakeLabel(this, "Label5", QRect(40, 215, 370, 152), Qt::white);
-    Label6 = MakeLabel(this, "Label6", QRect(41, 216, 370, 152), Qt::black);
+    Label5 = MakeColouredLabel(this, "Label5", QRect(40, 215, 370, 152), Qt::white);
+    Label6 = MakeColouredLabel(this, "Label6", QRect(41, 216, 370, 152), Qt::black);
     for (QLabel* text : {Label5, Label6}) {
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         text->setWordWrap(true);

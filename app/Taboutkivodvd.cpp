@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include "app/Labels.h"
 #include "app/TChooseMain.h"
 #include "app/WindowFont.h"
 #include "platform/Handler.h"
@@ -13,29 +14,6 @@
 #include "skin/UrlLabel.h"
 
 Taboutkivodvd* aboutkivodvd = nullptr;
-
-namespace {
-
-QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QColor& color) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
-QLabel* MakeRule(QWidget* parent, const char* name, int top) {
-    QLabel* rule = MakeLabel(parent, name, QRect(-10, top, 470, 1), Qt::gray);
-    rule->setAutoFillBackground(true);
-    QPalette palette = rule->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
-    rule->setPalette(palette);
-    return rule;
-}
-
-}  // namespace
 
 Taboutkivodvd::Taboutkivodvd(QWidget* parent) : QDialog(parent) {
     aboutkivodvd = this;
@@ -47,22 +25,23 @@ Taboutkivodvd::Taboutkivodvd(QWidget* parent) : QDialog(parent) {
     QFont titleFont = WindowFont();
     titleFont.setBold(true);
     titleFont.setPixelSize(15);
-    Label2 = MakeLabel(this, "Label2", QRect(16, 16, 417, 17), Qt::white);
-    Label8 =
-        MakeLabel(this, "Label8", QRect(17, 17, 417, 17), palette().color(QPalette::WindowText));
+    Label2 = MakeColouredLabel(this, "Label2", QRect(16, 16, 417, 17), Qt::white);
+    Label8 = MakeColouredLabel(this, "Label8", QRect(17, 17, 417, 17),
+                               palette().color(QPalette::WindowText));
     Label2->setFont(titleFont);
     Label8->setFont(titleFont);
     Label8->raise();
-    Label4 =
-        MakeLabel(this, "Label4", QRect(352, 40, 110, 13), palette().color(QPalette::WindowText));
+    Label4 = MakeColouredLabel(this, "Label4", QRect(352, 40, 110, 13),
+                               palette().color(QPalette::WindowText));
 
-    MakerLine = MakeLabel(this, "MakerLine", QRect(336, 189, 80, 13), Qt::white);
-    MakerShadow = MakeLabel(this, "MakerShadow", QRect(337, 189, 80, 13), QColor(128, 128, 128));
+    MakerLine = MakeColouredLabel(this, "MakerLine", QRect(336, 189, 80, 13), Qt::white);
+    MakerShadow =
+        MakeColouredLabel(this, "MakerShadow", QRect(337, 189, 80, 13), QColor(128, 128, 128));
     MakerLine->setText("Qor Converter");
     MakerShadow->setText("Qor Converter");
     MakerLine->raise();
-    Label3 = MakeRule(this, "Label3", 201);
-    Label7 = MakeRule(this, "Label7", 205);
+    Label3 = MakeRuleLine(this, "Label3", QRect(-10, 201, 470, 1));
+    Label7 = MakeRuleLine(this, "Label7", QRect(-10, 205, 470, 1));
 
     WebLink = new UrlLabel(this);
     WebLink->setObjectName("WebLink");

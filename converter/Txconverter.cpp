@@ -9,6 +9,7 @@
 
 #include "app/Artwork.h"
 #include "app/FolderChooser.h"
+#include "app/Labels.h"
 #include "app/TChooseMain.h"
 #include "app/WindowFont.h"
 #include "converter/EngineApi.h"
@@ -50,18 +51,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int widt
         label->adjustSize();
     }
     return label;
-}
-
-// A one-pixel grey separator line.
-QLabel* MakeSeparator(QWidget* parent, const char* name, int left, int top, int width) {
-    auto* line = new QLabel(parent);
-    line->setObjectName(name);
-    line->setGeometry(left, top, width, 1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
-    line->setPalette(palette);
-    return line;
 }
 
 ImageButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -172,8 +161,8 @@ void Txconverter::BuildLayout() {
     OutputFolder->setGeometry(611, 367, 142, 19);
     OutputFolder->SetText(platform::DefaultOutputRoot());
 
-    Label1 = MakeSeparator(this, "Label1", 11, 392, 747);
-    Label2 = MakeSeparator(this, "Label2", 11, 394, 747);
+    Label1 = MakeRuleLine(this, "Label1", QRect(11, 392, 747, 1));
+    Label2 = MakeRuleLine(this, "Label2", QRect(11, 394, 747, 1));
 
     OutputSettingsGroup = new SkinGroupBox(this);
     OutputSettingsGroup->setObjectName("OutputSettingsGroup");
@@ -403,7 +392,8 @@ void Txconverter::BtnBrowsClick(QObject*) {
 }
 
 void Txconverter::CustomProfileButtonClick(QObject*) {
-    if (Profile) platform::dialogs().ExecModal(*Profile);
+    if (Profile)
+        platform::dialogs().ExecModal(*Profile);
 }
 
 void Txconverter::tr_audio_volChange(QObject*) {
