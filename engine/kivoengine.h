@@ -7,7 +7,8 @@
  *
  * Threads. Every export may be called from any thread; the program calls them from its user
  * interface thread. Probing and still capture run on the calling thread and return when done.
- * A conversion started by _X runs on the engine's own thread (one at a time): the info and
+ * A conversion started by _X runs on the engine's own thread (one at a time; libav's codecs
+ * and the sound's conversion use helper threads of their own): the info and
  * percent callbacks are called on that thread, and the end of a conversion is announced by
  * posting WM_CONVERTDONE through the KivoWindow handle, also from that thread. The caller
  * must carry their effects over to its own thread and must not block in them.
@@ -117,8 +118,9 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -i PATH        the source (required)
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
- *   -bitexact      no encoder or version strings: the same input and vector give
- *                  byte-identical output on the same machine
+ *   -bitexact      no encoder or version strings, and the work split a fixed way (four
+ *                  slices; libx264 on one thread): the same input and vector give
+ *                  byte-identical output with the same libraries
  *   -vcodec NAME   mpeg4 (MPEG-4 Part 2 Simple Profile), xvid (the same, tagged XVID where
  *                  the container carries tags; MP4 files always say mp4v), h263 (only at
  *                  128x96, 176x144, 352x288, 704x576, 1408x1152), h263p, h264 (Baseline level
@@ -136,7 +138,9 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -ab KBITS      audio bit rate
  *   -f NAME        muxer: 3gp, 3g2, psp (its own brand) or mp4, or any other libav muxer;
  *                  empty or absent: chosen from the output's extension (.MP4 gives mp4)
- * A source without audio gives a video-only output, one without video an audio-only output.
+ * A source without audio gives a video-only output, one without video an audio-only output;
+ * for -f psp, whose container needs both, the missing one is generated (a black picture of
+ * the -s size at the -r rate, or silence), as long as the other.
  * All entries are copied; the caller may reuse its buffers when _X returns.
  *
  * While the conversion runs, the info callback gets status lines such as

@@ -37,7 +37,7 @@ struct ConversionReport {
     int doneMessages = 0;  // WM_CONVERTDONE posted to the window
     std::vector<std::string> infoLines;
     std::vector<int> percents;
-    int result = 0;  // what _X returned
+    int result = 0;                                // what _X returned
     std::chrono::steady_clock::time_point doneAt;  // when the first WM_CONVERTDONE came
     std::string LastLine() const { return infoLines.empty() ? std::string() : infoLines.back(); }
 };
