@@ -15,29 +15,7 @@
 namespace enginetest {
 namespace {
 
-ScratchFolder* g_folder = nullptr;
-
-class Clips : public ::testing::Environment {
-public:
-    void SetUp() override {
-        MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        std::string failed;
-        ASSERT_TRUE(MakeSampleClips(*folder_, failed))
-            << "the ffmpeg tool could not make " << failed;
-    }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<ScratchFolder> folder_;
-};
-
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Clips);
-
-std::string Clip(const std::string& name) {
-    return g_folder->File(name);
-}
+const bool g_clips = (UseSampleClips(), true);
 
 // One device family's kind of vector and what its output must be.
 struct Family {
@@ -131,7 +109,7 @@ TEST(Conversion, EveryFamilysVectorOnEveryKindOfSource) {
             std::remove(output.c_str());
         }
     }
-    EXPECT_TRUE(FilesContaining(g_folder->Path(), ".part").empty());
+    EXPECT_TRUE(FilesContaining(ClipFolder().Path(), ".part").empty());
 }
 
 TEST(Conversion, ChannelsAndRatesFollowTheVector) {
@@ -273,7 +251,7 @@ TEST(Conversion, StopKeepsAPlayableFinalisedFile) {
     EXPECT_EQ(probe["video.codec_name"], "h264");
     // The whole kept file decodes.
     EXPECT_TRUE(RunFfmpeg("-xerror -i " + Quote(output) + " -f null -"));
-    EXPECT_TRUE(FilesContaining(g_folder->Path(), ".part").empty());
+    EXPECT_TRUE(FilesContaining(ClipFolder().Path(), ".part").empty());
 
     // A stop when nothing runs does nothing, and does not stop the next conversion.
     Mydll_Stop();

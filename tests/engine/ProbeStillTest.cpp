@@ -12,29 +12,7 @@
 namespace enginetest {
 namespace {
 
-ScratchFolder* g_folder = nullptr;
-
-class Clips : public ::testing::Environment {
-public:
-    void SetUp() override {
-        MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        std::string failed;
-        ASSERT_TRUE(MakeSampleClips(*folder_, failed))
-            << "the ffmpeg tool could not make " << failed;
-    }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<ScratchFolder> folder_;
-};
-
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Clips);
-
-std::string Clip(const std::string& name) {
-    return g_folder->File(name);
-}
+const bool g_clips = (UseSampleClips(), true);
 
 // A baseline JPEG has a start-of-frame 0 marker and no progressive one.
 bool IsBaselineJpeg(const std::string& bytes) {
@@ -97,7 +75,7 @@ TEST(Probe, FilesThatCannotBeReadGiveAnEmptyRecord) {
     std::string truncated = ReadFile(Clip("player.mp4")).substr(0, 3000);
     WriteFile(Clip("truncated.mp4"), truncated);
     const std::string cases[] = {Clip("missing.avi"), Clip("empty.avi"), Clip("text.avi"),
-                                 g_folder->Path(), ""};
+                                 ClipFolder().Path(), ""};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
         EngineFileInfo info{};
@@ -117,14 +95,14 @@ TEST(Probe, FilesThatCannotBeReadGiveAnEmptyRecord) {
 TEST(Still, EveryKindOfClipGivesA160x120BaselineJpeg) {
     for (const SampleClip& clip : SampleClipKinds()) {
         SCOPED_TRACE(clip.name);
-        std::string jpeg = g_folder->File(clip.name + ".jpg");
+        std::string jpeg = ClipFolder().File(clip.name + ".jpg");
         ASSERT_EQ(Mydll_GetPicure(Clip(clip.name).c_str(), 5, "160x120", jpeg.c_str()), 0);
         EXPECT_TRUE(IsBaselineJpeg(ReadFile(jpeg)));
         auto probe = ProbeWithTool(jpeg);
         EXPECT_EQ(probe["video.width"], "160");
         EXPECT_EQ(probe["video.height"], "120");
     }
-    EXPECT_TRUE(FilesContaining(g_folder->Path(), ".part").empty());
+    EXPECT_TRUE(FilesContaining(ClipFolder().Path(), ".part").empty());
 }
 
 TEST(Still, ShowsTheFrameAtFiveSecondsOrTheFirstOfAShorterClip) {
@@ -198,13 +176,13 @@ TEST(Still, ReplacesAnOlderPictureWholeAndLeavesItWhenNothingCanBeDecoded) {
         EXPECT_LT(Mydll_GetPicure(Clip("asp.avi").c_str(), 5, size, jpeg.c_str()), 0) << size;
     }
     EXPECT_LT(Mydll_GetPicure(Clip("asp.avi").c_str(), 5, "160x120",
-                              (g_folder->Path() + "/no such folder/a.jpg").c_str()),
+                              (ClipFolder().Path() + "/no such folder/a.jpg").c_str()),
               0);
     EXPECT_LT(Mydll_GetPicure(nullptr, 5, "160x120", jpeg.c_str()), 0);
     EXPECT_LT(Mydll_GetPicure(Clip("asp.avi").c_str(), 5, nullptr, jpeg.c_str()), 0);
     EXPECT_LT(Mydll_GetPicure(Clip("asp.avi").c_str(), 5, "160x120", nullptr), 0);
     EXPECT_EQ(ReadFile(jpeg), written);
-    EXPECT_TRUE(FilesContaining(g_folder->Path(), ".part").empty());
+    EXPECT_TRUE(FilesContaining(ClipFolder().Path(), ".part").empty());
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "SampleClips.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "kivoengine.h"
+
 namespace enginetest {
 namespace {
 
@@ -74,6 +80,43 @@ bool MakeClip(const std::string& path, int width, int height, const std::string&
         arguments += Tone(44100, 2, seconds);
     }
     return RunFfmpeg(arguments + extra + " " + Quote(path));
+}
+
+namespace {
+
+ScratchFolder* g_folder = nullptr;
+
+class ClipsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        MyDll_Init();
+        folder_ = std::make_unique<ScratchFolder>();
+        g_folder = folder_.get();
+        std::string failed;
+        ASSERT_TRUE(MakeSampleClips(*folder_, failed))
+            << "the ffmpeg tool could not make " << failed;
+    }
+    void TearDown() override {
+        g_folder = nullptr;
+        folder_.reset();
+    }
+
+private:
+    std::unique_ptr<ScratchFolder> folder_;
+};
+
+}  // namespace
+
+void UseSampleClips() {
+    ::testing::AddGlobalTestEnvironment(new ClipsEnvironment);
+}
+
+std::string Clip(const std::string& name) {
+    return g_folder->File(name);
+}
+
+const ScratchFolder& ClipFolder() {
+    return *g_folder;
 }
 
 }  // namespace enginetest

@@ -33,4 +33,10 @@ bool MakeSampleClips(const ScratchFolder& folder, std::string& failed);
 bool MakeClip(const std::string& path, int width, int height, const std::string& rate, int seconds,
               const std::string& extra, bool withAudio = true);
 
+// Registers, for the test program that calls it, the making of every clip once in a scratch
+// folder before its tests run; Clip() then names a clip there.
+void UseSampleClips();
+std::string Clip(const std::string& name);
+const ScratchFolder& ClipFolder();
+
 }  // namespace enginetest
