@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace clips {
 
@@ -13,5 +14,8 @@ QString Video(const QString& name, double seconds, int width, int height);
 QString AudioOnly(const QString& name, double seconds);
 // A file that no player can read.
 QString Unreadable();
+
+// Runs the event loop until `done` holds (true) or `ms` have passed (false).
+bool PumpUntil(const std::function<bool()>& done, int ms);
 
 }  // namespace clips

@@ -15,6 +15,8 @@
 
 namespace {
 
+using clips::PumpUntil;
+
 constexpr unsigned kNotify = 33756;
 
 // Collects the window messages posted to it.
@@ -31,18 +33,6 @@ protected:
         return QObject::event(event);
     }
 };
-
-// Runs the event loop until `done` holds or `ms` have passed.
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 std::shared_ptr<IGraphBuilder> SilentGraph() {
     return CreateMpvGraph({QStringLiteral("null")});

@@ -18,16 +18,7 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using clips::PumpUntil;
 
 class PreviewPlayback : public ::testing::Test {
 protected:
