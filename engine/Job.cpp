@@ -9,6 +9,12 @@
 #include <mutex>
 #include <thread>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "Arguments.h"
 #include "OutputFile.h"
 #include "Transcoder.h"
@@ -23,6 +29,15 @@ constexpr auto kReportInterval = std::chrono::milliseconds(100);
 
 std::atomic<KivoInfoCallback> g_infoCallback{nullptr};
 std::atomic<KivoPercentCallback> g_percentCallback{nullptr};
+
+// The conversion's thread (and the encoder threads it starts, which inherit its niceness) gives
+// way to the window's thread when both want the CPU, so the window stays responsive on a
+// machine with few cores while the conversion still uses every idle cycle.
+void YieldToTheInterface() {
+#if defined(__linux__)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 5);
+#endif
+}
 
 void Info(const std::string& text) {
     if (KivoInfoCallback callback = g_infoCallback.load()) {
@@ -146,6 +161,7 @@ public:
             stop_ = stop;
         }
         thread_ = std::thread([window, args, valid, refusal, stop] {
+            YieldToTheInterface();
             RunConversion(window, *args, valid, refusal, stop);
         });
         return valid;
