@@ -57,6 +57,7 @@ int Mydll_GetFileinfo(const char* path, EngineFileInfo* info) {
     }
     try {
         EnsureInitialised();
+        kivo::LogCapture log;
         kivo::ProbeResult result;
         std::string error;
         bool ok = path && *path && kivo::ProbeFile(path, result, error);
@@ -74,6 +75,7 @@ int Mydll_GetPicure(const char* path, int seconds, const char* size, const char*
     }
     try {
         EnsureInitialised();
+        kivo::LogCapture log;
         std::string error;
         return kivo::CaptureStill(path, seconds, size, jpegPath, error) ? 0 : -1;
     } catch (...) {
@@ -110,7 +112,7 @@ int _X(KivoWindow* window, int argc, char** argv) {
     } catch (...) {
         // Could not even start a thread: still keep the promise of one end message.
         if (window && window->post) {
-            window->post(window, WM_CONVERTDONE, 0, 0);
+            window->post(window, WM_CONVERTDONE, KIVO_CONVERSION_FAILED, 0);
         }
         return -1;
     }

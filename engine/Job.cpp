@@ -16,6 +16,7 @@
 #endif
 
 #include "Arguments.h"
+#include "Log.h"
 #include "OutputFile.h"
 #include "Transcoder.h"
 
@@ -71,6 +72,8 @@ public:
             return;
         }
         lastReport_ = now;
+        // A player started meanwhile may have taken libav's log over.
+        InstallLogCallback();
         double elapsed = std::chrono::duration<double>(now - started_).count();
         int percent = duration_ > 0 ? int(outputSeconds * 100 / duration_) : 0;
         percent = std::clamp(percent, 0, 99);  // 100 only once the file is complete
@@ -95,6 +98,8 @@ private:
 
 void RunConversion(KivoWindow* window, const ConversionArguments& args, bool valid,
                    const std::string& refusal, std::shared_ptr<std::atomic<bool>> stop) {
+    LogCapture log;
+    uintptr_t outcome = KIVO_CONVERSION_FAILED;
     if (!valid) {
         Info("Failed: " + refusal);
     } else {
@@ -107,10 +112,12 @@ void RunConversion(KivoWindow* window, const ConversionArguments& args, bool val
             [&reporter](double seconds, long long frames) { reporter.Update(seconds, frames); });
         switch (result.outcome) {
             case Outcome::Finished:
+                outcome = KIVO_CONVERSION_FINISHED;
                 Percent(100);
                 Info("Finished " + name);
                 break;
             case Outcome::Stopped:
+                outcome = KIVO_CONVERSION_STOPPED;
                 Info(result.outputSeconds > 0
                          ? "Stopped by user: " + name + ", the first " +
                                HoursMinutesSeconds(result.outputSeconds) + " are kept"
@@ -122,7 +129,7 @@ void RunConversion(KivoWindow* window, const ConversionArguments& args, bool val
         }
     }
     if (window && window->post) {
-        window->post(window, WM_CONVERTDONE, 0, 0);
+        window->post(window, WM_CONVERTDONE, outcome, 0);
     }
 }
 

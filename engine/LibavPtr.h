@@ -14,8 +14,16 @@ extern "C" {
 
 namespace kivo {
 
+// Frees a source reader made by OpenMediaFile (MediaInput.cpp); null does nothing.
+void CloseSourceReader(AVIOContext* reader);
+
 struct InputCloser {
-    void operator()(AVFormatContext* ctx) const { avformat_close_input(&ctx); }
+    void operator()(AVFormatContext* ctx) const {
+        // A reader of the engine's own is not closed with the context.
+        AVIOContext* reader = ctx && (ctx->flags & AVFMT_FLAG_CUSTOM_IO) ? ctx->pb : nullptr;
+        avformat_close_input(&ctx);
+        CloseSourceReader(reader);
+    }
 };
 struct OutputCloser {
     void operator()(AVFormatContext* ctx) const {

@@ -1,6 +1,8 @@
 #include "Log.h"
 
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 extern "C" {
 #include <libavutil/error.h>
@@ -8,10 +10,25 @@ extern "C" {
 }
 
 namespace kivo {
+
+struct LogCapture::State {
+    std::string lastError;
+};
+
 namespace {
 
-std::mutex g_mutex;
-std::string g_lastError;
+// Never destroyed: libav's threads may log while the program ends.
+struct Registry {
+    std::mutex mutex;
+    std::vector<LogCapture::State*> alive;
+};
+Registry& TheRegistry() {
+    static Registry* registry = new Registry;
+    return *registry;
+}
+
+thread_local LogCapture* t_capture = nullptr;
+thread_local LogCapture::State* t_state = nullptr;
 
 void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
     // Only errors are kept; everything else is dropped before any formatting work.
@@ -28,8 +45,15 @@ void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
     if (text.empty()) {
         return;
     }
-    std::lock_guard lock(g_mutex);
-    g_lastError = std::move(text);
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    if (t_state) {
+        t_state->lastError = std::move(text);
+        return;
+    }
+    for (LogCapture::State* state : registry.alive) {
+        state->lastError = text;
+    }
 }
 
 }  // namespace
@@ -39,14 +63,56 @@ void InstallLogCallback() {
     av_log_set_callback(LogCallback);
 }
 
+LogCapture::LogCapture() : state_(std::make_shared<State>()), previous_(t_capture) {
+    InstallLogCallback();
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    registry.alive.push_back(state_.get());
+    t_capture = this;
+    t_state = state_.get();
+}
+
+LogCapture::~LogCapture() {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    std::erase(registry.alive, state_.get());
+    if (t_capture == this) {
+        t_capture = previous_;
+        t_state = previous_ ? previous_->state_.get() : nullptr;
+    }
+}
+
+LogCapture::ThreadScope::ThreadScope(LogCapture* capture)
+    : previous_(t_capture), set_(capture != nullptr) {
+    if (set_) {
+        std::lock_guard lock(TheRegistry().mutex);
+        t_capture = capture;
+        t_state = capture->state_.get();
+    }
+}
+
+LogCapture::ThreadScope::~ThreadScope() {
+    if (set_) {
+        std::lock_guard lock(TheRegistry().mutex);
+        t_capture = previous_;
+        t_state = previous_ ? previous_->state_.get() : nullptr;
+    }
+}
+
+LogCapture* CurrentLogCapture() {
+    return t_capture;
+}
+
 std::string LastErrorLine() {
-    std::lock_guard lock(g_mutex);
-    return g_lastError;
+    std::lock_guard lock(TheRegistry().mutex);
+    return t_state ? t_state->lastError : std::string();
 }
 
 void ClearLastError() {
-    std::lock_guard lock(g_mutex);
-    g_lastError.clear();
+    std::lock_guard lock(TheRegistry().mutex);
+    if (t_state) {
+        t_state->lastError.clear();
+    }
 }
 
 std::string ErrorText(int code) {

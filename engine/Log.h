@@ -1,16 +1,58 @@
-// Routes libav's log into the engine instead of the terminal and keeps the last error line,
-// so a failed conversion can tell the user what libav complained about.
+// Routes libav's log into the engine instead of the terminal and keeps the last error line of
+// each probe, still and conversion, so a failed one can tell the user what libav complained
+// about.
+//
+// Other users of libav in the same process (the preview's player) install their own log
+// callback and put libav's default one back (which prints to the terminal) when they end, so
+// the engine installs its callback again at the start of every probe, still and conversion.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace kivo {
 
-// Installs the log callback; safe to call more than once.
+// Installs the log callback at error level; safe to call any number of times from any thread.
 void InstallLogCallback();
 
-// The last line libav logged at error level or worse, without its trailing line break;
-// empty when none was logged since the last ClearLastError().
+// The error lines of one probe, still or conversion. Creating one installs the log callback and
+// makes it the calling thread's capture until it is destroyed: lines libav logs on that thread
+// go to it alone. Lines logged on threads without a capture (libav's own codec threads) go to
+// every capture that is alive, so a conversion still hears about its decoders.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // Makes `capture` the current thread's capture for the life of the scope (a helper thread
+    // of a conversion); a null capture changes nothing.
+    class ThreadScope {
+    public:
+        explicit ThreadScope(LogCapture* capture);
+        ~ThreadScope();
+        ThreadScope(const ThreadScope&) = delete;
+        ThreadScope& operator=(const ThreadScope&) = delete;
+
+    private:
+        LogCapture* previous_;
+        bool set_;
+    };
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+    LogCapture* previous_;
+};
+
+// The current thread's capture, or null.
+LogCapture* CurrentLogCapture();
+
+// The last line libav logged at error level or worse into the current thread's capture, without
+// its trailing line break; empty when none was logged since the last ClearLastError() or when
+// the thread has no capture.
 std::string LastErrorLine();
 void ClearLastError();
 

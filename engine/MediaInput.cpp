@@ -1,8 +1,105 @@
 #include "MediaInput.h"
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
 #include "Log.h"
 
 namespace kivo {
+namespace {
+
+constexpr int kReaderBufferSize = 64 * 1024;
+
+std::atomic<int64_t> g_failSourceReadsAfter{-1};
+
+// The engine's reader of a source: libav's own file reader underneath, with the checks the
+// conversion needs to tell a source read to its end from one that could not be read on.
+struct SourceReader {
+    AVIOContext* file = nullptr;
+    int64_t openedSize = -1;  // the file's size when it was opened; negative when unknown
+    int64_t failAfter = -1;   // for tests: the bytes readable before an input/output error
+    int64_t bytesRead = 0;
+};
+
+int ReadSource(void* opaque, uint8_t* buffer, int size) {
+    auto* reader = static_cast<SourceReader*>(opaque);
+    if (reader->failAfter >= 0) {
+        const int64_t left = reader->failAfter - reader->bytesRead;
+        if (left <= 0) {
+            return AVERROR(EIO);
+        }
+        size = int(std::min<int64_t>(size, left));
+    }
+    const int n = avio_read_partial(reader->file, buffer, size);
+    if (n > 0) {
+        reader->bytesRead += n;
+        return n;
+    }
+    if (n == 0 || n == AVERROR_EOF) {
+        // The end came before the size the file had when it was opened: it shrank under us.
+        if (reader->openedSize > 0 && avio_tell(reader->file) < reader->openedSize) {
+            return AVERROR(EIO);
+        }
+        return AVERROR_EOF;
+    }
+    return n;
+}
+
+int64_t SeekSource(void* opaque, int64_t offset, int whence) {
+    auto* reader = static_cast<SourceReader*>(opaque);
+    whence &= ~AVSEEK_FORCE;
+    if (whence == AVSEEK_SIZE) {
+        return avio_size(reader->file);
+    }
+    return avio_seek(reader->file, offset, whence);
+}
+
+// Opens the engine's reader of `path`; null with `error` set when the file cannot be opened.
+AVIOContext* OpenSourceReader(const std::string& path, const AVIOInterruptCB* interrupt,
+                              std::string& error) {
+    auto reader = std::make_unique<SourceReader>();
+    reader->failAfter = g_failSourceReadsAfter.load();
+    int ret = avio_open2(&reader->file, path.c_str(), AVIO_FLAG_READ, interrupt, nullptr);
+    if (ret < 0) {
+        error = "Cannot open the file (" + ErrorText(ret) + ")";
+        return nullptr;
+    }
+    reader->openedSize = avio_size(reader->file);
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kReaderBufferSize));
+    const bool seekable = reader->file->seekable & AVIO_SEEKABLE_NORMAL;
+    AVIOContext* pb =
+        buffer ? avio_alloc_context(buffer, kReaderBufferSize, 0, reader.get(), &ReadSource,
+                                    nullptr, seekable ? &SeekSource : nullptr)
+               : nullptr;
+    if (!pb) {
+        av_free(buffer);
+        avio_closep(&reader->file);
+        error = "Out of memory";
+        return nullptr;
+    }
+    reader.release();  // owned by the context from now on
+    return pb;
+}
+
+}  // namespace
+
+void CloseSourceReader(AVIOContext* pb) {
+    if (!pb) {
+        return;
+    }
+    auto* reader = static_cast<SourceReader*>(pb->opaque);
+    if (reader) {
+        avio_closep(&reader->file);
+        delete reader;
+    }
+    av_freep(&pb->buffer);
+    avio_context_free(&pb);
+}
+
+void FailSourceReadsAfter(int64_t bytes) {
+    g_failSourceReadsAfter.store(bytes);
+}
 
 InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
                        std::string& error) {
@@ -14,11 +111,23 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     if (interrupt) {
         raw->interrupt_callback = *interrupt;
     }
+    AVIOContext* reader = OpenSourceReader(path, interrupt, error);
+    if (!reader) {
+        avformat_free_context(raw);
+        return nullptr;
+    }
+    raw->pb = reader;
+    ClearLastError();
     int ret = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (ret < 0) {
-        // avformat_open_input frees the context on failure.
-        error = ret == AVERROR_INVALIDDATA ? "The file is not a media file this program can read"
-                                           : "Cannot open the file (" + ErrorText(ret) + ")";
+        // avformat_open_input frees the context on failure, but not a reader of our own.
+        CloseSourceReader(reader);
+        // A file libav recognised but could not read says why in its log ("moov atom not
+        // found"); a file of no known kind says nothing.
+        const std::string why = LastErrorLine();
+        error = ret != AVERROR_INVALIDDATA ? "Cannot open the file (" + ErrorText(ret) + ")"
+                : why.empty()              ? "The file is not a media file this program can read"
+                                           : "The file is damaged (" + why + ")";
         return nullptr;
     }
     InputPtr input(raw);

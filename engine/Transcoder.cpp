@@ -102,6 +102,22 @@ private:
     bool closed_ = false;
 };
 
+// Whether av_read_frame's `ret` means the source could not be read on (an input/output error,
+// a source that shrank, a drive or share that went away) rather than its end or damage the
+// demuxer cannot get past, which end the source as before. Demuxers often report a failed read
+// as the end of the file, so the reader's own error decides first.
+bool SourceReadFailed(const AVFormatContext* input, int ret) {
+    const int readerError = input->pb ? input->pb->error : 0;
+    for (int code : {ret, readerError}) {
+        if (code == AVERROR(EIO) || code == AVERROR(ENXIO) || code == AVERROR(ENODEV) ||
+            code == AVERROR(ENOENT) || code == AVERROR(ESTALE) || code == AVERROR(ETIMEDOUT) ||
+            code == AVERROR(ECONNRESET) || code == AVERROR(EPIPE)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 class Transcoder {
 public:
     Transcoder(const ConversionArguments& args, const std::atomic<bool>& stop,
@@ -757,7 +773,8 @@ bool Transcoder::ConvertPackets() {
     soundThread_ = video_.encoder && !video_.generated && audio_.encoder && !audio_.generated;
     std::thread sound;
     if (soundThread_) {
-        sound = std::thread([this] {
+        sound = std::thread([this, log = CurrentLogCapture()] {
+            LogCapture::ThreadScope scope(log);  // the sound's errors are this conversion's
             while (PacketPtr packet = soundPackets_.Pop()) {
                 if (!audio_.filterDone && !DecodePacket(audio_, packet.get())) {
                     soundFailed_ = true;
@@ -789,7 +806,10 @@ bool Transcoder::ReadPackets() {
             continue;
         }
         if (ret < 0) {
-            break;  // the end of the source, or damage the reader cannot get past
+            if (stop_.load() || !SourceReadFailed(input_.get(), ret)) {
+                break;  // the end of the source, or damage the reader cannot get past
+            }
+            return Fail("could not read the source");
         }
         bool ok = true;
         if (packet->stream_index == video_.inputIndex) {

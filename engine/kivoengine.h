@@ -19,7 +19,11 @@
  * Errors. No export crashes or throws on bad input: null pointers, empty texts, missing,
  * empty, damaged or non-media files are answered with a negative result (or, for _X, a failed
  * conversion reported like any other). libav's own log never reaches the terminal; its last
- * error line is what a failed conversion's status line quotes.
+ * error line is what a failed conversion's status line quotes. Each probe, still and conversion
+ * keeps its own last error line, so a probe during a conversion cannot change the conversion's
+ * reason, and each installs the engine's libav log callback again when it starts, so a player
+ * or another library of the process that replaced it (libmpv does, and puts libav's default,
+ * which prints to the terminal, back when its last player ends) does not take the reason away.
  *
  * Unloading. When the library is unloaded (or the process exits) while a conversion runs, the
  * conversion is stopped and waited for; its WM_CONVERTDONE may then still be posted.
@@ -38,9 +42,15 @@ extern "C" {
 #define KIVO_API __attribute__((visibility("default")))
 #endif
 
-/* Posted to the window when one conversion has ended: finished, stopped or failed. Both
- * parameters are 0. */
+/* Posted to the window when one conversion has ended. wparam says how it ended, so that the
+ * program never has to read the status text to know: KIVO_CONVERSION_FINISHED (0) the output
+ * is complete, KIVO_CONVERSION_STOPPED (1) Mydll_Stop ended it and what was converted is kept,
+ * KIVO_CONVERSION_FAILED (2) nothing was written (a refused vector counts as failed); the last
+ * status line gives the reason. lparam is 0. */
 #define WM_CONVERTDONE 1212
+#define KIVO_CONVERSION_FINISHED 0
+#define KIVO_CONVERSION_STOPPED 1
+#define KIVO_CONVERSION_FAILED 2
 
 /* A window the engine can post messages to without knowing the toolkit: the program fills
  * in post() and keeps the struct alive while a conversion runs. post() is called from the
@@ -149,13 +159,15 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * When it ends the info callback gets the last status line, which says how it ended:
  * "Finished clip.avi" (after percent 100), "Stopped by user: clip.avi, the first 00:00:12 are
  * kept", or "Failed: clip.avi: <why, in plain words>" ("Failed: <why>" for a refused vector).
- * Then WM_CONVERTDONE is posted to `window`, exactly once per _X call, whatever happened; a
- * null `window` (or post) gets nothing.
+ * Then WM_CONVERTDONE is posted to `window`, exactly once per _X call, whatever happened, with
+ * the outcome as its wparam (see WM_CONVERTDONE); a null `window` (or post) gets nothing.
  *
  * Output safety: the output is written to a temporary file beside the target and renamed over
  * the target when it is complete or stopped. A failure deletes the temporary file and leaves
  * any existing file of the target's name untouched. Damaged packets in the source are skipped
- * and the conversion goes on.
+ * and the conversion goes on. A source that cannot be read on (an input/output error, a file
+ * that shrinks while it is read, a removed drive or a lost network share) fails the conversion
+ * with "Failed: <name>: could not read the source"; the part written is deleted.
  *
  * A second _X while a conversion runs first waits for that one to end (it is not stopped).
  * Returns 0 when the conversion was started, -1 when the vector was refused (unknown option

@@ -34,13 +34,15 @@ int OnPercent(int percent) {
     std::lock_guard lock(g_mutex);
     g_report.percents.push_back(percent);
     g_percent = percent;
+    g_changed.notify_all();
     return 0;
 }
 
-void Post(KivoWindow*, unsigned msg, uintptr_t, intptr_t) {
+void Post(KivoWindow*, unsigned msg, uintptr_t wparam, intptr_t) {
     std::lock_guard lock(g_mutex);
     if (msg == WM_CONVERTDONE && ++g_report.doneMessages == 1) {
         g_report.doneAt = std::chrono::steady_clock::now();
+        g_report.outcome = long(wparam);
     }
     g_changed.notify_all();
 }
@@ -252,6 +254,13 @@ std::vector<std::string> FilesContaining(const std::string& folder, const std::s
         }
     }
     return names;
+}
+
+bool WaitForPercent(int percent, double timeoutSeconds) {
+    std::unique_lock lock(g_mutex);
+    g_changed.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                       [percent] { return g_percent >= percent || g_report.doneMessages > 0; });
+    return g_percent >= percent;
 }
 
 }  // namespace enginetest

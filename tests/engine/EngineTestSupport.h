@@ -35,6 +35,7 @@ std::map<std::string, std::string> ProbeWithTool(const std::string& path);
 // What one conversion reported.
 struct ConversionReport {
     int doneMessages = 0;  // WM_CONVERTDONE posted to the window
+    long outcome = -1;     // the wparam of the first WM_CONVERTDONE
     std::vector<std::string> infoLines;
     std::vector<int> percents;
     int result = 0;                                // what _X returned
@@ -66,6 +67,10 @@ ConversionReport WaitForDone(double timeoutSeconds = 60);
 
 // Percent reached so far by the running conversion (for stop tests).
 int CurrentPercent();
+
+// Waits until the running conversion has reported at least `percent` or has ended, at most
+// `timeoutSeconds`; true when the percentage was reached.
+bool WaitForPercent(int percent, double timeoutSeconds);
 
 // One picture of a file as RGB bytes (width x height x 3), decoded by the ffmpeg tool at
 // `seconds`; empty when it cannot be decoded.

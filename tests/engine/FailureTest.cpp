@@ -94,6 +94,39 @@ TEST(BadInput, EveryFailureEndsOnceWithAPlainLineAndKeepsTheOldTarget) {
     }
 }
 
+TEST(Outcome, TheEndMessageTellsFinishedStoppedAndFailedApart) {
+    ASSERT_TRUE(MakeClip(File("long.avi"), 320, 240, "25", 30, "-c:v mpeg4 -c:a libmp3lame"));
+    const struct {
+        std::string name;
+        Vector vector;
+        bool stop;  // stopped once the conversion has made progress
+        long outcome;
+        std::string line;  // the start of the last status line
+    } cases[] = {
+        {"finished", PlainVector(File("good.avi"), File("finished.MP4")), false,
+         KIVO_CONVERSION_FINISHED, "Finished good.avi"},
+        {"stopped", PlainVector(File("long.avi"), File("stopped.MP4")).Set("-t", "30"), true,
+         KIVO_CONVERSION_STOPPED, "Stopped by user: long.avi"},
+        {"failed", PlainVector(File("missing.avi"), File("failed.MP4")), false,
+         KIVO_CONVERSION_FAILED, "Failed: missing.avi"},
+        {"refused vector",
+         PlainVector(File("good.avi"), File("refused.MP4")).Set("-vcodec", "divx"), false,
+         KIVO_CONVERSION_FAILED, "Failed: Unknown video codec"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartConversion(c.vector);
+        if (c.stop) {
+            ASSERT_TRUE(WaitForPercent(1, 60));
+            Mydll_Stop();
+        }
+        ConversionReport report = WaitForDone(60);
+        EXPECT_EQ(report.doneMessages, 1);
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(report.LastLine().rfind(c.line, 0), 0u) << report.LastLine();
+    }
+}
+
 TEST(BadInput, AVectorWithMissingEntriesIsRefusedAndStillEndsOnce) {
     static std::atomic<int> posts{0};
     KivoWindow window{[](KivoWindow*, unsigned msg, uintptr_t, intptr_t) {
