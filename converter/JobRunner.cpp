@@ -8,16 +8,20 @@
 // never has its late end message (or late reports) mistaken for a row of a newer job, and a
 // new job waits for the stopped conversion to end before its first row starts.
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "converter/ArgumentVector.h"
 #include "converter/EngineApi.h"
+#include "converter/JobOutcome.h"
 #include "converter/Letterbox.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
@@ -35,9 +39,6 @@
 #include "skin/SkinTrackBar.h"
 
 namespace {
-
-const QString kJobFinished = QStringLiteral("Process Info :  Job Finished.");
-const QString kStoppedByUser = QStringLiteral("Process Info :  Stoped by user.");
 
 // How long the window's end waits for a stopped conversion to end.
 constexpr auto kEngineEndWait = std::chrono::seconds(10);
@@ -126,8 +127,10 @@ public:
     struct EngineCall {
         int job = 0;
         std::unique_ptr<ArgumentVector> arguments;  // kept until the engine ended the call
-        QString still;          // the row's still, for the PSP family; empty otherwise
-        QString thumbnailPath;  // where the still goes beside the output
+        QString still;             // the row's still, for the PSP family; empty otherwise
+        QString thumbnailPath;     // where the still goes beside the output
+        QPointer<TItemPanel> row;  // the row converted; null once it has been removed
+        QString lastStatus;        // the engine's last status line for this call
     };
 
     // Whether the oldest outstanding call belongs to the current job: reports and the end
@@ -143,6 +146,9 @@ public:
     bool running = false;                // Run hidden, Stop shown
     bool startPending = false;           // the first row waits for a stopped conversion to end
     QString rowStill, rowThumbnailPath;  // of the row StartRowConversion is starting
+    QPointer<TItemPanel> rowItem;        // the row StartRowConversion is starting
+    int rows = 0;                        // rows in the current job
+    std::vector<FailedRow> failures;     // the current job's failed rows, in order
 
 private:
     Txconverter* window_;
@@ -196,6 +202,14 @@ void Txconverter::RunClick(QObject*) {
     Run->hide();
     ++jobs.job;
     jobs.running = true;
+    jobs.rows = ListImagePanel->ItemCount;
+    jobs.failures.clear();
+    // The marks of the job before go: each row shows how this job ends for it.
+    for (int i = 0; i < ListImagePanel->ItemCount; ++i) {
+        TItemPanel* row = ListImagePanel->GetItem(unsigned(i));
+        if (!row->OutcomeMark.isEmpty())
+            row->SetOutcomeMark(QString(), false);
+    }
     // A stopped conversion that has not ended yet: its end message starts the first row.
     jobs.startPending = !jobs.calls.empty();
     if (!jobs.startPending)
@@ -214,7 +228,7 @@ void Txconverter::StopClick(QObject*) {
     // No row of this job is converting (its start failed, or waited for an older
     // conversion): no end message will come to say so.
     if (!jobs.CurrentCallOutstanding())
-        Converting_Infor->setText(kStoppedByUser);
+        Converting_Infor->setText(JobClosingText(true, jobs.rows, jobs.failures));
 }
 
 void Txconverter::EndJobForClose() {
@@ -235,7 +249,7 @@ void Txconverter::EndJobForClose() {
     }
 }
 
-void Txconverter::OnConvertDone() {
+void Txconverter::OnConvertDone(uintptr_t outcome) {
     if (!JobState || JobState->calls.empty())
         return;  // not the end of a call of ours
     JobRunnerState& jobs = *JobState;
@@ -254,6 +268,18 @@ void Txconverter::OnConvertDone() {
 
     ProgressFile->SetPosition(100);
     CopyStill(call);
+    // How the row ended comes from the engine's end message; only the words of a failure's
+    // reason come from its last status line.
+    const RowOutcome rowOutcome = OutcomeFromMessage(outcome);
+    if (call.row) {
+        call.row->SetOutcomeMark(RowMarkText(rowOutcome, call.lastStatus),
+                                 rowOutcome == RowOutcome::Failed);
+    }
+    if (rowOutcome == RowOutcome::Failed) {
+        const QString source = call.row ? call.row->SourcePath : QString();
+        jobs.failures.push_back(
+            FailedRow{QFileInfo(source).fileName(), ShortFailureReason(call.lastStatus)});
+    }
     ++CurrentRow;
     ProgressTotal->StepIt();
     if (jobs.running && CurrentRow < ListImagePanel->ItemCount && !StopRequested) {
@@ -261,7 +287,7 @@ void Txconverter::OnConvertDone() {
         StartRowConversion(CurrentRow);
         return;
     }
-    Converting_Infor->setText(StopRequested ? kStoppedByUser : kJobFinished);
+    Converting_Infor->setText(JobClosingText(StopRequested, jobs.rows, jobs.failures));
     SetJobControlsEnabled(true);
     Run->show();
     Stop->hide();
@@ -311,6 +337,7 @@ void Txconverter::StartRowConversion(int position) {
 
     jobs.rowStill = CopyThumbnailToOutput ? row->PicturePath : QString();
     jobs.rowThumbnailPath = JobOutputFolder + ThumbnailName(row->TargetName);
+    jobs.rowItem = row;
     RunEngine(values);
 }
 
@@ -321,6 +348,7 @@ void Txconverter::RunEngine(const std::vector<QString>& values) {
     call.arguments = std::make_unique<ArgumentVector>(ArgumentEntries(values));
     call.still = std::exchange(jobs.rowStill, QString());
     call.thumbnailPath = std::exchange(jobs.rowThumbnailPath, QString());
+    call.row = std::exchange(jobs.rowItem, nullptr);
 
     Engine().SetInfoCallback(&Txconverter::InfoCallback);
     Engine().SetPercentCallback(&Txconverter::PercentCallback);
@@ -335,7 +363,11 @@ void Txconverter::RunEngine(const std::vector<QString>& values) {
 int Txconverter::InfoCallback(const char* text) {
     const QString caption = QString::fromUtf8(text ? text : "");
     Endpoint().Queue([caption](Txconverter& window) {
-        if (window.JobState && window.JobState->CurrentCallFirst()) {
+        if (!window.JobState || window.JobState->calls.empty())
+            return;
+        // Reports come in the engine's order: they are the oldest outstanding call's.
+        window.JobState->calls.front().lastStatus = caption;
+        if (window.JobState->CurrentCallFirst()) {
             window.Converting_Infor->setText(caption);
         }
     });

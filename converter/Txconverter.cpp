@@ -288,7 +288,7 @@ bool Txconverter::event(QEvent* event) {
 void Txconverter::WndProc(const platform::WindowMessageEvent& message) {
     switch (message.msg) {
         case WM_CONVERTDONE:
-            OnConvertDone();
+            OnConvertDone(message.wparam);
             break;
         case WM_GRAPHEVENT:
             HandleGraphEvents();

@@ -139,7 +139,8 @@ public:
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
     void StopClick(QObject* sender);
-    void OnConvertDone();
+    // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED.
+    void OnConvertDone(uintptr_t outcome = KIVO_CONVERSION_FINISHED);
     void StartRowConversion(int row);
     void RunEngine(const std::vector<QString>& values);
     static int InfoCallback(const char* text);
@@ -164,8 +165,8 @@ public:
     void ClosePreview();
     void BtnPlayPauseClick(QObject* sender);
     void BtnStopClick(QObject* sender);
-    void PlayerTrackMouseDown(QObject* sender, Qt::MouseButton button,
-                              Qt::KeyboardModifiers shift, int x, int y);
+    void PlayerTrackMouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                              int x, int y);
     void PlayerTrackMouseUp(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
                             int x, int y);
     void PlayerTimerTimer();

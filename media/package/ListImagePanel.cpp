@@ -34,6 +34,7 @@ constexpr int TextTop = 3;
 const QColor FrameColor(0, 0, 0);
 const QColor HotFrameColor(255, 0, 0);
 const QColor RowColor(255, 255, 255);
+const QColor FailedTextColor(192, 0, 0);
 
 // The panel that carries the rows grows to 71 pixels per row, far beyond the visible list, and
 // shows only the list's background between the rows. It composes just the exposed part, so a
@@ -134,8 +135,24 @@ TItemPanel::~TItemPanel() {
 void TItemPanel::RefreshText() {
     if (!TextLabel)
         return;
-    TextLabel->setText(RowText(SourcePath, Duration, InfoText, TargetName, StartPoint, EndPoint));
+    QString text = RowText(SourcePath, Duration, InfoText, TargetName, StartPoint, EndPoint);
+    if (!OutcomeMark.isEmpty())
+        text += '\n' + OutcomeMark;
+    TextLabel->setText(text);
     TextLabel->adjustSize();
+}
+
+void TItemPanel::SetOutcomeMark(const QString& text, bool failed) {
+    OutcomeMark = text;
+    OutcomeFailed = failed && !text.isEmpty();
+    if (TextLabel) {
+        // An empty palette inherits the window's again.
+        QPalette palette;
+        if (OutcomeFailed)
+            palette.setColor(QPalette::WindowText, FailedTextColor);
+        TextLabel->setPalette(palette);
+    }
+    RefreshText();
 }
 
 void TItemPanel::ItemMouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {

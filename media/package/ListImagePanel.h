@@ -22,6 +22,11 @@ public:
     // Rebuilds the row's text from its fields.
     void RefreshText();
 
+    // How the row's last conversion ended, shown under the row's four lines until the next Run
+    // ("failed: the source is damaged", "stopped: the first 00:22 kept"); a failed row's text is
+    // red. An empty text takes the mark away.
+    void SetOutcomeMark(const QString& text, bool failed);
+
     // Bound to every part of the row: a left press selects the row and tells the list's owner;
     // any move over the row makes it the hot row with the red frame.
     void ItemMouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
@@ -48,6 +53,8 @@ public:
     int MarkStart = 0;
     int MarkEnd = 0;
     ImagePanel* InnerPanel = nullptr;
+    QString OutcomeMark;
+    bool OutcomeFailed = false;
 };
 
 // The row text for the given fields (the format of RefreshText).

@@ -346,6 +346,40 @@ TEST_F(JobRunnerEngine, StopDuringAThreeRowJobKeepsTheStoppedRowPlayable) {
     EXPECT_LE(second.duration, 12.1);  // usually cut short; the stop may come late
     EXPECT_EQ(second.videoCodec, CodecName(w().combox_videoformat->Text())) << second.raw;
     EXPECT_FALSE(QFile::exists(Output(2)));
+    // The stopped row says what it kept; it is not a failure.
+    const QString mark = w().ListImagePanel->GetItem(1)->OutcomeMark;
+    EXPECT_TRUE(mark.startsWith("stopped: the first ") && mark.endsWith(" kept"))
+        << mark.toStdString();
+    EXPECT_EQ(w().ListImagePanel->GetItem(0)->OutcomeMark, "");
+}
+
+TEST_F(JobRunnerEngine, ADamagedSecondSourceIsReportedAndMarkedTheOthersConvert) {
+    const QString damaged = clips_->filePath("damaged.mp4");
+    QFile::remove(damaged);
+    ASSERT_TRUE(QFile::copy(clips_->filePath("first clip.mp4"), damaged));
+    Open(DevMP4, {"first clip.mp4", "damaged.mp4", "second.avi"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 3);
+    // Damaged after it was added: the index at its end is cut away.
+    QFile file(damaged);
+    ASSERT_TRUE(file.resize(file.size() * 2 / 3));
+    for (int row = 0; row < 3; ++row)
+        QFile::remove(Output(row));
+
+    RunToEnd(240);
+    EXPECT_EQ(w().Converting_Infor->text(),
+              kJobFinished + " 1 of 3 files failed: damaged.mp4 (the source is damaged)");
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        const TItemPanel* item = w().ListImagePanel->GetItem(unsigned(row));
+        if (row == 1) {
+            EXPECT_EQ(item->OutcomeMark, "failed: the source is damaged");
+            EXPECT_TRUE(item->OutcomeFailed);
+            EXPECT_FALSE(QFile::exists(Output(row)));
+        } else {
+            EXPECT_EQ(item->OutcomeMark, "");
+            EXPECT_TRUE(Probe(Output(row)).ok) << Output(row).toStdString();
+        }
+    }
 }
 
 }  // namespace

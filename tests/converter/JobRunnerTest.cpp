@@ -62,9 +62,14 @@ public:
     }
 
     // Posts the end of call `i` and lets the window handle it.
-    void Finish(size_t i) {
+    void Finish(size_t i) { End(i, KIVO_CONVERSION_FINISHED, nullptr); }
+
+    // Reports `lastLine` (when given) and posts the end of call `i` with `outcome`.
+    void End(size_t i, uintptr_t outcome, const char* lastLine) {
         ASSERT_LT(i, calls.size());
-        calls[i].window->post(calls[i].window, WM_CONVERTDONE, 0, 0);
+        if (lastLine && info)
+            info(lastLine);
+        calls[i].window->post(calls[i].window, WM_CONVERTDONE, outcome, 0);
         QCoreApplication::sendPostedEvents();
     }
 
@@ -428,6 +433,42 @@ TEST_F(JobRunner, StopDuringTheSecondOfThreeRowsAndRunAgain) {
     EXPECT_EQ(w().ProgressTotal->Position(), 3);
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Job Finished.");
     EXPECT_EQ(w().ListImagePanel->ItemCount, 3);
+}
+
+TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndMessageAndMarkedUntilTheNextRun) {
+    SetUp(DevMP4);
+    for (const char* name : {"a", "b", "c"}) {
+        AddRow(QString("/media/%1.avi").arg(name), 1, QString("%1.MP4").arg(name));
+    }
+    const auto mark = [this](int row) {
+        return w().ListImagePanel->GetItem(unsigned(row))->OutcomeMark.toStdString();
+    };
+    w().RunClick(w().Run);
+    engine.End(0, KIVO_CONVERSION_FINISHED, "Finished a.avi");
+    engine.End(1, KIVO_CONVERSION_FAILED, "Failed: b.avi: could not read the source");
+    // The outcome is the end message's, whatever the text says.
+    engine.End(2, KIVO_CONVERSION_FINISHED, "Failed: c.avi: words only");
+    EXPECT_EQ(w().Converting_Infor->text(),
+              "Process Info :  Job Finished. 1 of 3 files failed: b.avi (the source could not "
+              "be read)");
+    EXPECT_EQ(mark(0), "");
+    EXPECT_EQ(mark(1), "failed: the source could not be read");
+    EXPECT_TRUE(w().ListImagePanel->GetItem(1)->OutcomeFailed);
+    EXPECT_TRUE(w().ListImagePanel->GetItem(1)->TextLabel->text().endsWith(
+        "End Point:0\nfailed: the source could not be read"));
+    EXPECT_EQ(mark(2), "");
+
+    // The next Run takes the marks away; a stopped row says what it kept and is no failure.
+    w().RunClick(w().Run);
+    EXPECT_EQ(mark(1), "");
+    EXPECT_FALSE(w().ListImagePanel->GetItem(1)->TextLabel->text().contains("failed"));
+    engine.End(3, KIVO_CONVERSION_FINISHED, "Finished a.avi");
+    w().StopClick(w().Stop);
+    engine.End(4, KIVO_CONVERSION_STOPPED, "Stopped by user: b.avi, the first 00:00:22 are kept");
+    EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
+    EXPECT_EQ(mark(1), "stopped: the first 00:22 kept");
+    EXPECT_FALSE(w().ListImagePanel->GetItem(1)->OutcomeFailed);
+    EXPECT_EQ(mark(2), "");
 }
 
 TEST_F(JobRunner, RunBeforeTheStoppedRowHasEndedWaitsForIt) {
