@@ -14,7 +14,8 @@ void SetInfoCallback(KivoInfoCallback callback);
 void SetPercentCallback(KivoPercentCallback callback);
 
 // Starts a conversion of `argv` on the engine's thread, after waiting for the one before to
-// end. `window` gets WM_CONVERTDONE exactly once when this conversion has ended. Returns false
+// end. `window` gets WM_CONVERTDONE exactly once when this conversion has ended, with how it
+// ended (KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED) as its wparam. Returns false
 // when the vector was refused (the refusal is still reported and posted on the engine's
 // thread).
 bool StartJob(KivoWindow* window, std::vector<std::string> argv);
