@@ -86,14 +86,16 @@ protected:
     static void SetUpTestSuite() {
         char pattern[] = "/tmp/kivo-source-read-XXXXXX";
         folder_ = mkdtemp(pattern);
-        for (const char* codecs : {"clip.avi|-c:v mpeg4 -q:v 2 -c:a libmp3lame",
-                                   "clip.mp4|-c:v libx264 -preset ultrafast -c:a aac"}) {
-            const std::string spec = codecs;
-            const std::string name = spec.substr(0, spec.find('|'));
+        const struct {
+            const char* name;
+            const char* codecs;
+        } clips[] = {{"clip.avi", "-c:v mpeg4 -q:v 2 -c:a libmp3lame"},
+                     {"clip.mp4", "-c:v libx264 -preset ultrafast -c:a aac"}};
+        for (const auto& clip : clips) {
             const std::string command =
                 "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
                 "testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 6 " +
-                spec.substr(spec.find('|') + 1) + " '" + folder_ + "/" + name + "'";
+                std::string(clip.codecs) + " '" + folder_ + "/" + clip.name + "'";
             ASSERT_EQ(std::system(command.c_str()), 0) << command;
         }
     }
