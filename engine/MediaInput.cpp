@@ -4,8 +4,10 @@
 
 namespace kivo {
 
-InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
-                       std::string& error) {
+namespace {
+
+InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interrupt,
+                         bool ignoreEditList, std::string& error) {
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw) {
         error = "Out of memory";
@@ -14,7 +16,12 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     if (interrupt) {
         raw->interrupt_callback = *interrupt;
     }
-    int ret = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    AVDictionary* options = nullptr;
+    if (ignoreEditList) {
+        av_dict_set(&options, "ignore_editlist", "1", 0);
+    }
+    int ret = avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
     if (ret < 0) {
         // avformat_open_input frees the context on failure.
         error = ret == AVERROR_INVALIDDATA ? "The file is not a media file this program can read"
@@ -26,6 +33,36 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     if (ret < 0) {
         error = "Cannot read the streams of the file (" + ErrorText(ret) + ")";
         return nullptr;
+    }
+    return input;
+}
+
+// An MP4 whose edit list cannot be applied (a damaged movie header) gives no samples at all,
+// so not even the picture format can be found: its samples are then read as they are stored.
+bool EditListHidesThePictures(const AVFormatContext* input) {
+    if (std::string(input->iformat->name).rfind("mov,", 0) != 0) {
+        return false;
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO && par->format == AV_PIX_FMT_NONE &&
+            input->streams[i]->nb_frames > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
+                       std::string& error) {
+    InputPtr input = OpenWithOptions(path, interrupt, false, error);
+    if (input && EditListHidesThePictures(input.get())) {
+        std::string ignored;
+        if (InputPtr plain = OpenWithOptions(path, interrupt, true, ignored)) {
+            return plain;
+        }
     }
     return input;
 }
