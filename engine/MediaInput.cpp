@@ -67,13 +67,14 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     return input;
 }
 
-int FindVideoStream(const AVFormatContext* input) {
+int FindVideoStream(const AVFormatContext* input, bool acceptUndeclared) {
     int best = -1;
     int64_t bestPixels = -1;
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVStream* st = input->streams[i];
         if (st->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
-            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->codecpar->width <= 0 ||
+            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) ||
+            (st->codecpar->width <= 0 && !acceptUndeclared) ||
             !avcodec_find_decoder(st->codecpar->codec_id)) {
             continue;
         }

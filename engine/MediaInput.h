@@ -14,8 +14,9 @@ namespace kivo {
 InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
                        std::string& error);
 
-// Index of the main video stream (cover pictures of audio files do not count), or -1.
-int FindVideoStream(const AVFormatContext* input);
+// Index of the main video stream (cover pictures of audio files do not count), or -1. A stream
+// whose picture size is not known before decoding counts only with `acceptUndeclared`.
+int FindVideoStream(const AVFormatContext* input, bool acceptUndeclared = false);
 
 // Index of the main audio stream, or -1.
 int FindAudioStream(const AVFormatContext* input);

@@ -8,7 +8,9 @@ int64_t StreamTimeline::Place(int64_t pts, int64_t duration) {
     duration = std::max<int64_t>(duration, 0);
     int64_t placed = pts + offset_;
     int64_t step = placed - expected_;
-    if (step > maxGap_ || step < -maxGap_) {
+    // The first frame may come a while after the start; later ones follow their neighbour.
+    int64_t latest = started_ ? maxGap_ : latestStart_;
+    if (step > latest || step < -maxGap_) {
         // A jump: this frame and the later ones follow on from the frame before.
         offset_ = expected_ - pts;
         placed = expected_;

@@ -30,6 +30,8 @@ constexpr int kBitexactThreads = 4;
 constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // A jump of more than this between neighbouring frames of a stream is damage, not a pause.
 constexpr int kMaxTimestampGapSeconds = 3;
+// A stream that begins later than this after the other one is damage too.
+constexpr int kLatestStartSeconds = 60;
 const char kNothingReadable[] = "the source holds no picture or sound that could be read";
 
 // One source stream on its way to the output: decoder, filter graph and encoder.
@@ -209,7 +211,8 @@ bool Transcoder::OpenInput() {
     if (!input_) {
         return Fail("Cannot read the source: " + error);
     }
-    video_.inputIndex = FindVideoStream(input_.get());
+    // A picture whose format the source does not declare is set up from its first frame.
+    video_.inputIndex = FindVideoStream(input_.get(), true);
     audio_.inputIndex = FindAudioStream(input_.get());
     if (video_.inputIndex < 0 && audio_.inputIndex < 0) {
         return Fail("The source holds no video or audio this program can decode");
@@ -734,7 +737,8 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             }
             pipe.nextAudioPts = pts + frame->nb_samples;
             if (!pipe.timeline) {
-                pipe.timeline.emplace(int64_t(kMaxTimestampGapSeconds) * frame->sample_rate, true);
+                pipe.timeline.emplace(int64_t(kMaxTimestampGapSeconds) * frame->sample_rate,
+                                      int64_t(kLatestStartSeconds) * frame->sample_rate, true);
             }
             frame->pts = pipe.timeline->Place(pts, frame->nb_samples);
         } else {
@@ -748,6 +752,7 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             pipe.nextVideoPts = pts + step;
             if (!pipe.timeline) {
                 pipe.timeline.emplace(av_rescale_q(kMaxTimestampGapSeconds, AVRational{1, 1}, tb),
+                                      av_rescale_q(kLatestStartSeconds, AVRational{1, 1}, tb),
                                       false);
             }
             frame->pts = pipe.timeline->Place(pts, step);

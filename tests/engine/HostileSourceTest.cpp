@@ -28,6 +28,12 @@ public:
         folder_ = std::make_unique<ScratchFolder>();
         g_folder = folder_.get();
         ASSERT_TRUE(MakeJumpClips(*g_folder));
+        // A transport stream whose picture begins twelve seconds in: its format is not known
+        // when the stream is opened.
+        ASSERT_TRUE(RunFfmpeg(
+            "-f lavfi -i sine=duration=16:sample_rate=44100 -itsoffset 12 -f lavfi -i "
+            "testsrc=size=160x120:rate=15:duration=4 -map 0 -map 1 -c:a mp2 -c:v mpeg2video " +
+            Quote(g_folder->File("late picture.ts"))));
         // Long enough to be still converting when Stop comes.
         ASSERT_TRUE(MakeJumpClips(*g_folder, 60, "long "));
         for (const auto& [name, codecs] : {std::pair{"clean.flv", "-c:v flv -c:a libmp3lame"},
@@ -159,6 +165,18 @@ TEST(DamagedTimelines, SoundSteppingBackAndAnUnknownPictureFormatConvertWhole) {
         EXPECT_GE(Seconds(probe["audio.duration"]), c.shortest);
         EXPECT_TRUE(Decodes(output));
     }
+}
+
+TEST(DamagedTimelines, APictureWithoutADeclaredFormatIsSetUpFromItsFirstFrame) {
+    const std::string output = File("late picture.3gp");
+    ConversionReport report = Convert(PhoneVector("16", File("late picture.ts"), output), 30);
+    EXPECT_EQ(report.LastLine(), "Finished late picture.ts");
+    auto probe = ProbeWithTool(output);
+    EXPECT_EQ(probe["video.codec_name"], "mpeg4");
+    EXPECT_EQ(probe["video.width"], "176");
+    // The picture keeps its place after the sound's start.
+    EXPECT_GE(Seconds(probe["video.start_time"]) + Seconds(probe["video.duration"]), 15.5);
+    EXPECT_GE(Seconds(probe["audio.duration"]), 15.5);
 }
 
 TEST(DamagedHeaders, TheProbeGivesALengthInRange) {
