@@ -101,8 +101,10 @@ void FailSourceReadsAfter(int64_t bytes) {
     g_failSourceReadsAfter.store(bytes);
 }
 
-InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
-                       std::string& error) {
+namespace {
+
+InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interrupt,
+                         bool ignoreEditList, std::string& error) {
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw) {
         error = "Out of memory";
@@ -118,7 +120,12 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     }
     raw->pb = reader;
     ClearLastError();
-    int ret = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    AVDictionary* options = nullptr;
+    if (ignoreEditList) {
+        av_dict_set(&options, "ignore_editlist", "1", 0);
+    }
+    int ret = avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
     if (ret < 0) {
         // avformat_open_input frees the context on failure, but not a reader of our own.
         CloseSourceReader(reader);
@@ -139,13 +146,44 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
     return input;
 }
 
-int FindVideoStream(const AVFormatContext* input) {
+// An MP4 whose edit list cannot be applied (a damaged movie header) gives no samples at all,
+// so not even the picture format can be found: its samples are then read as they are stored.
+bool EditListHidesThePictures(const AVFormatContext* input) {
+    if (std::string(input->iformat->name).rfind("mov,", 0) != 0) {
+        return false;
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO && par->format == AV_PIX_FMT_NONE &&
+            input->streams[i]->nb_frames > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
+                       std::string& error) {
+    InputPtr input = OpenWithOptions(path, interrupt, false, error);
+    if (input && EditListHidesThePictures(input.get())) {
+        std::string ignored;
+        if (InputPtr plain = OpenWithOptions(path, interrupt, true, ignored)) {
+            return plain;
+        }
+    }
+    return input;
+}
+
+int FindVideoStream(const AVFormatContext* input, bool acceptUndeclared) {
     int best = -1;
     int64_t bestPixels = -1;
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVStream* st = input->streams[i];
         if (st->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
-            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->codecpar->width <= 0 ||
+            (st->disposition & AV_DISPOSITION_ATTACHED_PIC) ||
+            (st->codecpar->width <= 0 && !acceptUndeclared) ||
             !avcodec_find_decoder(st->codecpar->codec_id)) {
             continue;
         }

@@ -23,8 +23,9 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
 // once they have read `bytes` bytes in all; a negative count (the default) switches this off.
 void FailSourceReadsAfter(int64_t bytes);
 
-// Index of the main video stream (cover pictures of audio files do not count), or -1.
-int FindVideoStream(const AVFormatContext* input);
+// Index of the main video stream (cover pictures of audio files do not count), or -1. A stream
+// whose picture size is not known before decoding counts only with `acceptUndeclared`.
+int FindVideoStream(const AVFormatContext* input, bool acceptUndeclared = false);
 
 // Index of the main audio stream, or -1.
 int FindAudioStream(const AVFormatContext* input);

@@ -25,7 +25,10 @@ std::string TemporaryPathFor(const std::string& target) {
 bool CommitTemporary(const std::string& temporary, const std::string& target, std::string& error) {
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         error = std::string("Cannot give the output its name (") + std::strerror(errno) + ")";
-        DiscardTemporary(temporary);
+        if (std::remove(temporary.c_str()) != 0 && PathExists(temporary)) {
+            // The complete file stays behind under its hidden name: say where it is.
+            error += "; the converted file was left as " + temporary;
+        }
         return false;
     }
     return true;

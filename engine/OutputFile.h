@@ -10,7 +10,8 @@ namespace kivo {
 // The temporary name used while `target` is written: same folder, so the rename is atomic.
 std::string TemporaryPathFor(const std::string& target);
 
-// Renames `temporary` over `target`; on failure deletes `temporary` and sets `error`.
+// Renames `temporary` over `target`; on failure deletes `temporary` and sets `error`, which
+// names `temporary` when it could not be deleted either.
 bool CommitTemporary(const std::string& temporary, const std::string& target, std::string& error);
 
 // Deletes `temporary` if it exists; errors are ignored.

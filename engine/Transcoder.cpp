@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "Log.h"
 #include "MediaInput.h"
 #include "OutputFile.h"
+#include "Timeline.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -26,6 +28,11 @@ namespace {
 
 constexpr int kBitexactThreads = 4;
 constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
+// A jump of more than this between neighbouring frames of a stream is damage, not a pause.
+constexpr int kMaxTimestampGapSeconds = 3;
+// A stream that begins later than this after the other one is damage too.
+constexpr int kLatestStartSeconds = 60;
+const char kNothingReadable[] = "the source holds no picture or sound that could be read";
 
 // One source stream on its way to the output: decoder, filter graph and encoder.
 struct StreamPipe {
@@ -41,6 +48,11 @@ struct StreamPipe {
     int64_t startOffset = 0;              // the source's start time, in the stream's time base
     int64_t nextAudioPts = AV_NOPTS_VALUE;
     int64_t nextVideoPts = AV_NOPTS_VALUE;
+    std::optional<StreamTimeline> timeline;  // made on the first decoded frame
+    long long framesEncoded = 0;             // decoded source frames that reached the encoder
+    // The picture's processing, when it is set up from the first decoded picture because the
+    // source did not say its format in advance.
+    std::string pendingChain;
     // A generated track (black picture or silence) for a container that needs both kinds.
     bool generated = false;
     double generatedSeconds = 0;
@@ -156,6 +168,8 @@ private:
     bool AllFiltersDone() const;
     bool NeedsPictureAndSound() const;
     bool Generate(StreamPipe& pipe, double untilSeconds);
+    bool BuildVideoGraph(int width, int height, int format, AVRational aspect);
+    bool MustEnd() const;
     std::string DurationFilter(const char* name) const;
     void ReportProgress(const StreamPipe& pipe, int64_t pts);
 
@@ -178,8 +192,9 @@ private:
     bool soundThread_ = false;  // the sound is converted on a thread of its own
     PacketQueue soundPackets_;
     std::atomic<bool> soundFailed_{false};
+    // Until a stopped file is being finished, a stop ends every loop at once.
     std::chrono::steady_clock::time_point drainDeadline_ =
-        std::chrono::steady_clock::time_point::max();
+        std::chrono::steady_clock::time_point::min();
     double outputSeconds_ = 0;
     double sourceSeconds_ = 0;  // how far the converted streams have got
     long long videoFrames_ = 0;
@@ -212,7 +227,8 @@ bool Transcoder::OpenInput() {
     if (!input_) {
         return Fail("Cannot read the source: " + error);
     }
-    video_.inputIndex = FindVideoStream(input_.get());
+    // A picture whose format the source does not declare is set up from its first frame.
+    video_.inputIndex = FindVideoStream(input_.get(), true);
     audio_.inputIndex = FindAudioStream(input_.get());
     if (video_.inputIndex < 0 && audio_.inputIndex < 0) {
         return Fail("The source holds no video or audio this program can decode");
@@ -356,8 +372,9 @@ bool Transcoder::SetUpVideo() {
     }
     const AVStream* st = video_.generated ? nullptr : input_->streams[video_.inputIndex];
     const AVCodecContext* dec = video_.decoder.get();
-    int width = args_.width > 0 ? args_.width : dec ? dec->width : 320;
-    int height = args_.height > 0 ? args_.height : dec ? dec->height : 240;
+    // A source that does not say its picture size in advance gets the generated track's size.
+    int width = args_.width > 0 ? args_.width : dec && dec->width > 0 ? dec->width : 320;
+    int height = args_.height > 0 ? args_.height : dec && dec->height > 0 ? dec->height : 240;
     // 4:2:0 pictures need even sizes.
     width &= ~1;
     height &= ~1;
@@ -458,22 +475,36 @@ bool Transcoder::SetUpVideo() {
                       height, rate.num, rate.den);
         return BuildGraph(video_, "", nullptr, "buffersink", chain);
     }
-    char sourceArgs[256];
-    AVRational sar = dec->sample_aspect_ratio.num > 0 ? dec->sample_aspect_ratio : AVRational{1, 1};
-    std::snprintf(sourceArgs, sizeof sourceArgs,
-                  "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", dec->width,
-                  dec->height, int(dec->pix_fmt), st->time_base.num, st->time_base.den, sar.num,
-                  sar.den);
     // The frame rate is changed before scaling so that dropped frames cost nothing. The output
     // starts at 0 like the sound, even when the source's first picture comes a little later.
+    // The length is cut before the frame rate (nothing past it is processed) and after it, as
+    // the frame-rate filter stretches the last picture to its full duration.
+    std::string limit = DurationFilter("trim");
     char chain[512];
-    std::snprintf(
-        chain, sizeof chain,
-        "%sfps=%d/%d:start_time=0,scale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:black,setsar=1,"
-        "format=yuv420p",
-        DurationFilter("trim").c_str(), rate.num, rate.den, pictureWidth, pictureHeight, width,
-        height, args_.padLeft, args_.padTop);
-    return BuildGraph(video_, sourceArgs, "buffer", "buffersink", chain);
+    std::snprintf(chain, sizeof chain,
+                  "%sfps=%d/%d:start_time=0,%sscale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:black,"
+                  "setsar=1,format=yuv420p",
+                  limit.c_str(), rate.num, rate.den, limit.c_str(), pictureWidth, pictureHeight,
+                  width, height, args_.padLeft, args_.padTop);
+    video_.pendingChain = chain;
+    if (dec->pix_fmt == AV_PIX_FMT_NONE || dec->width <= 0 || dec->height <= 0) {
+        return true;  // set up from the first decoded picture
+    }
+    return BuildVideoGraph(dec->width, dec->height, dec->pix_fmt, dec->sample_aspect_ratio);
+}
+
+bool Transcoder::BuildVideoGraph(int width, int height, int format, AVRational aspect) {
+    const AVStream* st = input_->streams[video_.inputIndex];
+    AVRational sar = aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1};
+    char sourceArgs[256];
+    std::snprintf(sourceArgs, sizeof sourceArgs,
+                  "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width, height,
+                  format, st->time_base.num, st->time_base.den, sar.num, sar.den);
+    return BuildGraph(video_, sourceArgs, "buffer", "buffersink", video_.pendingChain);
+}
+
+bool Transcoder::MustEnd() const {
+    return stop_.load() && std::chrono::steady_clock::now() >= drainDeadline_;
 }
 
 bool Transcoder::SetUpAudio() {
@@ -541,6 +572,11 @@ bool Transcoder::SetUpAudio() {
                   enc->sample_rate, args_.volumePercent > 100 ? "s16" : "fltp", enc->sample_rate,
                   outLayoutText);
     chain += convert;
+    if (args_.durationSeconds > 0) {
+        // Resampling may add a little at the end: cut again, to the sample.
+        chain += "," + DurationFilter("atrim");
+        chain.pop_back();
+    }
     if (args_.volumePercent != 100) {
         // Louder than the source is applied on 16-bit samples, which clip at full scale
         // instead of wrapping around.
@@ -628,7 +664,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
         return Fail(WithLibavReason("The encoder failed", ret));
     }
     while ((ret = avcodec_receive_packet(pipe.encoder.get(), pipe.encoded.get())) >= 0) {
-        if (!frame && std::chrono::steady_clock::now() > drainDeadline_) {
+        if (!frame && MustEnd()) {
             av_packet_unref(pipe.encoded.get());
             return true;
         }
@@ -659,7 +695,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
 }
 
 bool Transcoder::PullFiltered(StreamPipe& pipe) {
-    while (true) {
+    while (!MustEnd()) {
         int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
         if (ret == AVERROR(EAGAIN)) {
             return true;
@@ -678,6 +714,7 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
         }
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         bool ok = Encode(pipe, frame);
+        ++pipe.framesEncoded;
         if (&pipe == &video_) {
             ++videoFrames_;
         }
@@ -693,6 +730,7 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
             return false;
         }
     }
+    return true;
 }
 
 bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
@@ -713,8 +751,12 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             if (pts == AV_NOPTS_VALUE) {
                 pts = 0;
             }
-            frame->pts = pts;
             pipe.nextAudioPts = pts + frame->nb_samples;
+            if (!pipe.timeline) {
+                pipe.timeline.emplace(int64_t(kMaxTimestampGapSeconds) * frame->sample_rate,
+                                      int64_t(kLatestStartSeconds) * frame->sample_rate, true);
+            }
+            frame->pts = pipe.timeline->Place(pts, frame->nb_samples);
         } else {
             // Pictures without a time (packed B-frames in AVI) follow the one before.
             AVRational tb = input_->streams[pipe.inputIndex]->time_base;
@@ -722,8 +764,23 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             if (pts == AV_NOPTS_VALUE) {
                 pts = 0;
             }
-            frame->pts = pts;
-            pipe.nextVideoPts = pts + std::max<int64_t>(1, av_rescale_q(1, pipe.frameStep, tb));
+            int64_t step = std::max<int64_t>(1, av_rescale_q(1, pipe.frameStep, tb));
+            pipe.nextVideoPts = pts + step;
+            if (!pipe.timeline) {
+                pipe.timeline.emplace(av_rescale_q(kMaxTimestampGapSeconds, AVRational{1, 1}, tb),
+                                      av_rescale_q(kLatestStartSeconds, AVRational{1, 1}, tb),
+                                      false);
+            }
+            frame->pts = pipe.timeline->Place(pts, step);
+            if (!pipe.graph && !BuildVideoGraph(frame->width, frame->height, frame->format,
+                                                frame->sample_aspect_ratio)) {
+                av_frame_unref(frame);
+                return false;
+            }
+        }
+        if (frame->pts == StreamTimeline::kDrop) {
+            av_frame_unref(frame);  // sound that was given already
+            continue;
         }
         // A frame the graph cannot take (its format changed mid-stream) is dropped.
         if (av_buffersrc_add_frame_flags(pipe.source, frame, 0) < 0) {
@@ -737,8 +794,8 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
 }
 
 bool Transcoder::AllFiltersDone() const {
-    return (!video_.graph || video_.generated || video_.filterDone) &&
-           (!audio_.graph || audio_.generated || audio_.filterDone);
+    return (!video_.encoder || video_.generated || video_.filterDone) &&
+           (!audio_.encoder || audio_.generated || audio_.filterDone);
 }
 
 bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
@@ -746,7 +803,7 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
         return true;
     }
     AVRational tb = av_buffersink_get_time_base(pipe.sink);
-    while (pipe.generatedSeconds < untilSeconds) {
+    while (pipe.generatedSeconds < untilSeconds && !MustEnd()) {
         int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
         if (ret < 0) {
             return Fail(WithLibavReason("Processing the picture or sound failed", ret));
@@ -855,7 +912,9 @@ bool Transcoder::Finish(bool stopped) {
             if (!DecodePacket(*pipe, nullptr)) {
                 return false;
             }
-            if (!pipe->filterDone) {
+            if (!pipe->graph) {
+                pipe->filterDone = true;  // no picture was ever decoded
+            } else if (!pipe->filterDone) {
                 int ret = av_buffersrc_add_frame_flags(pipe->source, nullptr, 0);
                 if (ret < 0 || !PullFiltered(*pipe)) {
                     return false;
@@ -890,8 +949,13 @@ TranscodeResult Transcoder::Run() {
     ClearLastError();
     bool ok = OpenInput() && OpenOutputContainer() && SetUpVideo() && SetUpAudio() &&
               SetUpBitstreamFilter(video_) && OpenOutputFile() && ConvertPackets();
+    ok = ok && Finish(stop_.load());
+    // A stop may also come while the file is being finished.
     bool stopped = ok && stop_.load();
-    ok = ok && Finish(stopped);
+    if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
+        // An empty file is never passed off as a conversion (a stop then keeps nothing either).
+        ok = Fail(kNothingReadable);
+    }
     if (ok) {
         // Close everything before the rename so the file is complete on disk.
         output_.reset();

@@ -91,6 +91,8 @@ KIVO_API int MyDll_Init(void);
  * engine-owned text that stays valid until the next Mydll_GetFileinfo call (from any thread).
  * Streams: the largest decodable video stream (cover pictures of audio files do not count as
  * video) and the best decodable audio stream; an absent stream gives 0 and "".
+ * Every number is in its sane range (none negative); a length that cannot be trusted (a
+ * damaged header's negative or absurd value) is 0, as unknown.
  * Returns 0, or -1 when the file cannot be read as media (missing, empty, not media, nothing
  * decodable) or `path` is null or empty; `*info` then describes an empty file. A null `info`
  * returns -1 and writes nothing. */
@@ -124,7 +126,9 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * `argv` holds `argc` entries: entry 0 is a program name (ignored), the last entry is the
  * output path, and in between come options (a repeated option: the last one counts):
  *   -y             overwrite an existing output (without it an existing output is an error)
- *   -t SECONDS     decimal; the output's length at most; 0 or absent: the whole source
+ *   -t SECONDS     decimal; the output's length at most (its picture never longer than that
+ *                  plus one frame, its sound not longer than its picture by more than a
+ *                  frame); 0 or absent: the whole source
  *   -i PATH        the source (required)
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
@@ -164,10 +168,21 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *
  * Output safety: the output is written to a temporary file beside the target and renamed over
  * the target when it is complete or stopped. A failure deletes the temporary file and leaves
- * any existing file of the target's name untouched. Damaged packets in the source are skipped
- * and the conversion goes on. A source that cannot be read on (an input/output error, a file
- * that shrinks while it is read, a removed drive or a lost network share) fails the conversion
- * with "Failed: <name>: could not read the source"; the part written is deleted.
+ * any existing file of the target's name untouched; when a complete temporary file can be
+ * neither renamed nor deleted, the status line ends "the converted file was left as <path>".
+ * A source of which no picture and no sound could be read fails ("Failed: clip.avi: the
+ * source holds no picture or sound that could be read"); a stop before anything was
+ * converted keeps nothing either. A source that cannot be read on (an input/output error, a
+ * file that shrinks while it is read, a removed drive or a lost network share) fails the
+ * conversion with "Failed: <name>: could not read the source"; the part written is deleted.
+ *
+ * Damage: damaged packets in the source are skipped and the conversion goes on. Timestamps
+ * are made sane before anything is processed: a jump of more than three seconds forward or
+ * back between neighbouring frames of a stream is closed up (the later frames follow on), and
+ * sound that steps back is dropped where it repeats what was given, so the output's
+ * timestamps only increase and the output is about as long as the real content. An MP4
+ * whose edit list hides every sample is read as its samples are stored; a picture format
+ * that the source does not declare is taken from the first decoded picture.
  *
  * A second _X while a conversion runs first waits for that one to end (it is not stopped).
  * Returns 0 when the conversion was started, -1 when the vector was refused (unknown option

@@ -17,6 +17,21 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+bool IsBlankOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A section name as given by a caller, without blanks and tabs around it.
+QString SectionNameOf(const QString& section) {
+    qsizetype begin = 0;
+    qsizetype end = section.size();
+    while (begin < end && (section[begin] == QChar(' ') || section[begin] == QChar('\t')))
+        ++begin;
+    while (end > begin && (section[end - 1] == QChar(' ') || section[end - 1] == QChar('\t')))
+        --end;
+    return section.mid(begin, end - begin);
+}
+
 QString Decode(const char* begin, const char* end) {
     return QString::fromLocal8Bit(begin, end - begin);
 }
@@ -80,7 +95,14 @@ bool SectionName(const QByteArray& data, const Line& line, QString& name) {
         --close;
     if (close == begin)
         return false;  // no closing bracket: not a section line
-    name = Decode(begin + 1, close - 1);
+    // Blanks and tabs inside the brackets are not part of the name: "[ MP4 ]" is "MP4".
+    const char* nameBegin = begin + 1;
+    const char* nameEnd = close - 1;
+    while (nameBegin < nameEnd && IsBlankOrTab(*nameBegin))
+        ++nameBegin;
+    while (nameEnd > nameBegin && IsBlankOrTab(nameEnd[-1]))
+        --nameEnd;
+    name = Decode(nameBegin, nameEnd);
     return true;
 }
 
@@ -168,17 +190,35 @@ bool ReadWholeFile(const QString& path, QByteArray& data) {
     return file.error() == QFile::NoError;
 }
 
-// The line break the file already uses, or the platform's for a file without one.
+// The line break the file already uses; CRLF for a file without one, as the desktop writes
+// it, so that a catalog made here reads the same everywhere.
 QByteArray LineBreakOf(const QByteArray& data, const std::vector<Line>& lines) {
     for (const Line& line : lines) {
         if (line.next > line.end)
             return data.mid(line.end, line.next - line.end);
     }
-#ifdef _WIN32
     return "\r\n";
-#else
-    return "\n";
-#endif
+}
+
+// The value of a key line as the reader gives it: one pair of matching quotes around it
+// removed, cut to the longest value; the empty and "0" rule is applied by the caller.
+QString StoredValue(const QByteArray& data, const Line& line) {
+    const char *keyBegin, *keyEnd, *valueBegin, *valueEnd;
+    KeyLine(data, line, keyBegin, keyEnd, valueBegin, valueEnd);
+    if (valueEnd - valueBegin >= 2 && (*valueBegin == '"' || *valueBegin == '\'') &&
+        valueEnd[-1] == *valueBegin) {
+        ++valueBegin;
+        --valueEnd;
+    }
+    // Never decode more than the reader gives back (plus room for multi-byte characters).
+    const qsizetype maxBytes = kMaxValueLength * 4;
+    if (valueEnd - valueBegin > maxBytes)
+        valueEnd = valueBegin + maxBytes;
+    return Decode(valueBegin, valueEnd).left(kMaxValueLength);
+}
+
+QString ValueOrDefault(const QString& value, const QString& def) {
+    return value.isEmpty() || value == QLatin1String("0") ? def : value;
 }
 
 // Without any write permission a file or folder counts as read-only, also for a user whom the
@@ -195,8 +235,9 @@ bool HasLineBreak(const QString& text) {
 
 }  // namespace
 
-QString ReadIniValue(const QString& path, const QString& section, const QString& key,
+QString ReadIniValue(const QString& path, const QString& sectionName, const QString& key,
                      const QString& def) {
+    const QString section = SectionNameOf(sectionName);
     if (section.isEmpty() || key.isEmpty())
         return def;
     QByteArray data;
@@ -206,26 +247,49 @@ QString ReadIniValue(const QString& path, const QString& section, const QString&
     const Location found = Find(data, lines, section, key);
     if (found.keyLine < 0)
         return def;
-    const char *keyBegin, *keyEnd, *valueBegin, *valueEnd;
-    KeyLine(data, lines[found.keyLine], keyBegin, keyEnd, valueBegin, valueEnd);
-    // One pair of matching quotes around the value is not part of it.
-    if (valueEnd - valueBegin >= 2 && (*valueBegin == '"' || *valueBegin == '\'') &&
-        valueEnd[-1] == *valueBegin) {
-        ++valueBegin;
-        --valueEnd;
-    }
-    // Never decode more than the reader gives back (plus room for multi-byte characters).
-    const qsizetype maxBytes = kMaxValueLength * 4;
-    if (valueEnd - valueBegin > maxBytes)
-        valueEnd = valueBegin + maxBytes;
-    QString value = Decode(valueBegin, valueEnd).left(kMaxValueLength);
-    if (value.isEmpty() || value == QLatin1String("0"))
-        return def;
-    return value;
+    return ValueOrDefault(StoredValue(data, lines[found.keyLine]), def);
 }
 
-void WriteIniValue(const QString& path, const QString& section, const QString& key,
+QString ProfileSection::Value(const QString& key, const QString& def) const {
+    const auto found = values_.constFind(key.toCaseFolded());
+    return found == values_.constEnd() ? def : ValueOrDefault(*found, def);
+}
+
+ProfileSection ReadIniSection(const QString& path, const QString& sectionName) {
+    ProfileSection result;
+    const QString section = SectionNameOf(sectionName);
+    QByteArray data;
+    if (section.isEmpty() || !ReadWholeFile(path, data))
+        return result;
+    const std::vector<Line> lines = SplitLines(data);
+    bool inSection = false;
+    for (const Line& line : lines) {
+        QString name;
+        if (SectionName(data, line, name)) {
+            // The first section of that name counts, up to the next section line.
+            if (inSection)
+                break;
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const char *keyBegin, *keyEnd, *valueBegin, *valueEnd;
+        if (!inSection || !KeyLine(data, line, keyBegin, keyEnd, valueBegin, valueEnd))
+            continue;
+        // The first occurrence of a key counts.
+        const QString key = Decode(keyBegin, keyEnd).toCaseFolded();
+        if (!result.values_.contains(key))
+            result.values_.insert(key, StoredValue(data, line));
+    }
+    return result;
+}
+
+ProfileSection ReadProfileSection(const QString& section) {
+    return ReadIniSection(ProfileDatabasePath(), section);
+}
+
+void WriteIniValue(const QString& path, const QString& sectionName, const QString& key,
                    const QString& value) {
+    const QString section = SectionNameOf(sectionName);
     // A line break inside a name or value would split the line and damage the file's structure.
     if (section.isEmpty() || key.isEmpty() || HasLineBreak(section) || HasLineBreak(key) ||
         HasLineBreak(value) || key.contains(QChar('=')) || section.contains(QChar(']'))) {

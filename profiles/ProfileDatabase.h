@@ -4,6 +4,7 @@
 // next lookup.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,23 @@ QString ReadIniValue(const QString& path, const QString& section, const QString&
                      const QString& def);
 void WriteIniValue(const QString& path, const QString& section, const QString& key,
                    const QString& value);
+
+// One section of a database as it stood when it was read, for loading a family's lists with one
+// reading of the file instead of one per item. Its lookups follow ReadProfileValue's rules.
+class ProfileSection {
+public:
+    // The stored value, or `def` when the key is absent or its value empty or exactly "0".
+    QString Value(const QString& key, const QString& def) const;
+
+private:
+    friend ProfileSection ReadIniSection(const QString& path, const QString& section);
+    QHash<QString, QString> values_;  // by case-folded key, first occurrence only
+};
+
+// Reads one section of the database, or of any INI file; an unreadable file or a missing
+// section gives an empty section.
+ProfileSection ReadProfileSection(const QString& section);
+ProfileSection ReadIniSection(const QString& path, const QString& section);
 
 // Splits a parameter value into its fields (comma text: blanks and commas separate fields,
 // double quotes protect them).

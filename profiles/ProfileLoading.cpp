@@ -21,9 +21,9 @@ QString SectionOf(DeviceType device) {
 
 // Appends the items of an indexed list ("Resolution0", "Resolution1", ...) up to the first
 // position that reads as absent.
-void ReadListInto(SkinComboBox* control, const QString& section, const QString& key) {
+void ReadListInto(SkinComboBox* control, const ProfileSection& stored, const QString& key) {
     for (int n = 0;; ++n) {
-        const QString value = ReadProfileValue(section, key + QString::number(n), kNoData);
+        const QString value = stored.Value(key + QString::number(n), kNoData);
         if (value == kNoData)
             return;
         control->AddItem(value);
@@ -84,13 +84,15 @@ void SetVideoBitrate(SkinSpinEdit* edit, const QString& field) {
 }  // namespace
 
 void Txconverter::LoadDeviceProfiles(DeviceType device) {
-    const QString section = SectionOf(device);
+    // The family's section is read once: a catalog with thousands of custom profiles loads as
+    // fast as a small one.
+    const ProfileSection stored = ReadProfileSection(SectionOf(device));
     const bool threeGp = device == Dev3GP;
 
     ProfilesList->Clear();
-    ReadListInto(ProfilesList, section, "Profiles");
-    ListCustomProfiles(section);
-    ProfilesList->SetItemIndex(StrToInt(ReadProfileValue(section, "DefaultProfiles", "0")));
+    ReadListInto(ProfilesList, stored, "Profiles");
+    ReadListInto(ProfilesList, stored, "CustomProfile");
+    ProfilesList->SetItemIndex(StrToInt(stored.Value("DefaultProfiles", "0")));
 
     for (auto [control, key] : {std::pair{combox_videoformat, "VideoCodec"},
                                 {combox_audiochannels, "AudioChannels"},
@@ -100,16 +102,16 @@ void Txconverter::LoadDeviceProfiles(DeviceType device) {
                                 {combox_audioHZ, "AudioFrameRate"},
                                 {ab_dropdown, "AudiobitRate"}}) {
         control->Clear();
-        ReadListInto(control, section, key);
+        ReadListInto(control, stored, key);
     }
 
     if (threeGp) {
-        const int index = StrToInt(ReadProfileValue(section, "DefaultAudiobitRateIndex", "0"));
+        const int index = StrToInt(stored.Value("DefaultAudiobitRateIndex", "0"));
         SelectByPosition(ab_dropdown, index);
     }
 
-    const QString parameters = ReadProfileValue(
-        section, "ProfilesPar" + QString::number(ProfilesList->ItemIndex()), kNoData);
+    const QString parameters =
+        stored.Value("ProfilesPar" + QString::number(ProfilesList->ItemIndex()), kNoData);
     if (threeGp) {
         const QStringList f = TakeFields(parameters, 5);
         SelectByText(combox_resolution, f[0]);
@@ -117,8 +119,8 @@ void Txconverter::LoadDeviceProfiles(DeviceType device) {
         SelectByText(combox_framerate, f[2]);
         SelectChannels(combox_audiochannels, f[4]);
     } else {
-        const QString resolution = ReadProfileValue(section, "DefaultResolution", kNoData);
-        const QString framerate = ReadProfileValue(section, "DefaultFramerate", kNoData);
+        const QString resolution = stored.Value("DefaultResolution", kNoData);
+        const QString framerate = stored.Value("DefaultFramerate", kNoData);
         const QStringList f = TakeFields(parameters, 3);
         SelectByText(combox_resolution, resolution);
         if (device == DevIPOD) {
@@ -136,7 +138,7 @@ void Txconverter::LoadDeviceProfiles(DeviceType device) {
     for (auto [control, key] : {std::pair{combox_videoformat, "DefaultVideoCodec"},
                                 {combox_outfiletype, "DefaultOutputFileType"},
                                 {combox_audioHZ, "DefaultAudioFrameRate"}}) {
-        const QString text = ReadProfileValue(section, key, kNoData);
+        const QString text = stored.Value(key, kNoData);
         if (text != kNoData)
             SelectByText(control, text);
     }
@@ -175,21 +177,21 @@ void Txconverter::ApplySelectedProfile(DeviceType device) {
 }
 
 void Txconverter::ListCustomProfiles(const QString& section) {
-    ReadListInto(ProfilesList, section, "CustomProfile");
+    ReadListInto(ProfilesList, ReadProfileSection(section), "CustomProfile");
 }
 
 void Txconverter::ApplyCustomProfile(const QString& section, const QString& text) {
     // The first stored description equal to the entry counts; when none is, the search ends at
     // the first free position, whose parameters read as "NoData" and fail to convert.
+    const ProfileSection stored = ReadProfileSection(section);
     int n = 0;
     for (;; ++n) {
-        const QString description =
-            ReadProfileValue(section, "CustomProfile" + QString::number(n), kNoData);
+        const QString description = stored.Value("CustomProfile" + QString::number(n), kNoData);
         if (description == text || description == kNoData)
             break;
     }
     const QStringList f =
-        SplitCommaText(ReadProfileValue(section, "CustomProfilePar" + QString::number(n), kNoData));
+        SplitCommaText(stored.Value("CustomProfilePar" + QString::number(n), kNoData));
 
     // Field by field: a bad field stops the profile with the fields before it applied.
     SelectByPosition(combox_videoformat, StrToInt(Field(f, 0)));

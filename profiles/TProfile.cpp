@@ -204,8 +204,9 @@ QString TProfile::ParameterRow() const {
 
 QString TProfile::SaveCustomProfile(const QString& section, const QString& name) {
     const QString description = DescriptionText(name).left(kMaxStoredText);
+    const ProfileSection stored = ReadProfileSection(section);
     int n = 0;
-    while (ReadProfileValue(section, "CustomProfile" + QString::number(n), kNoData) != kNoData) {
+    while (stored.Value("CustomProfile" + QString::number(n), kNoData) != kNoData) {
         ++n;
     }
     // The parameters go first: should the second write fail, no description is left behind

@@ -125,8 +125,53 @@ TEST_F(ProfileDatabaseTest, ListsEndAtTheFirstAbsentItem) {
 TEST_F(ProfileDatabaseTest, WithoutTheFileEveryLookupGivesItsDefault) {
     EXPECT_EQ(ReadProfileValue("3GP", "Profiles0", "NoData"), "NoData");
     EXPECT_EQ(ReadProfileValue("3GP", "DefaultProfiles", "0"), "0");
+    // A new file gets the desktop's line break, so the catalog stays portable.
     WriteProfileValue("MP4", "Profiles0", "first");
-    EXPECT_EQ(Stored(), "[MP4]\nProfiles0=first\n");
+    EXPECT_EQ(Stored(), "[MP4]\r\nProfiles0=first\r\n");
+}
+
+TEST_F(ProfileDatabaseTest, BlanksInsideTheBracketsAreNotPartOfTheSectionName) {
+    const struct {
+        const char* name;
+        QByteArray before;
+        QByteArray after;  // once Profiles0 is set to "new" and Profiles1 to "added"
+    } cases[] = {
+        {"blanks", "[ MP4 ]\nProfiles0=old\n", "[ MP4 ]\nProfiles0=new\nProfiles1=added\n"},
+        {"tabs, CRLF", "[\tmp4\t]\r\nProfiles0=old\r\n[PSP]\r\n",
+         "[\tmp4\t]\r\nProfiles0=new\r\nProfiles1=added\r\n[PSP]\r\n"},
+        {"lone CR, blanks around the line too", "  [  MP4]  \rProfiles0 = old\r",
+         "  [  MP4]  \rProfiles0=new\rProfiles1=added\r"},
+        {"a file without a line break", "[ MP4 ]",
+         "[ MP4 ]\r\nProfiles0=new\r\nProfiles1=added\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Store(c.before);
+        EXPECT_EQ(ReadProfileValue("MP4", "Profiles0", "NoData"),
+                  c.before.contains("old") ? "old" : "NoData");
+        EXPECT_EQ(ReadProfileSection(" MP4\t").Value("profiles0", "NoData"),
+                  c.before.contains("old") ? "old" : "NoData");
+        WriteProfileValue("MP4", "Profiles0", "new");
+        WriteProfileValue(" MP4 ", "Profiles1", "added");
+        EXPECT_EQ(Stored(), c.after);
+    }
+}
+
+TEST_F(ProfileDatabaseTest, ASectionReadOnceAnswersLikeSingleLookups) {
+    Store(
+        "[MP4]\nProfiles0=a\nprofiles0=second occurrence\nEmpty=\nZero=0\n"
+        "Quoted=\"q v\"\nLong=" +
+        QByteArray(3000, 'v') + "\n[psp]\nProfiles0=psp\n[MP4]\nLater=never read\n");
+    const ProfileSection mp4 = ReadProfileSection("mp4");
+    for (const char* key :
+         {"Profiles0", "PROFILES0", "Empty", "Zero", "Quoted", "Long", "Later", "Missing"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(mp4.Value(key, "def"), ReadProfileValue("MP4", key, "def"));
+    }
+    EXPECT_EQ(ReadProfileSection("PSP").Value("Profiles0", "def"), "psp");
+    EXPECT_EQ(ReadProfileSection("Missing").Value("Profiles0", "def"), "def");
+    platform::SetExeFolder(dir_.path() + "/no such folder");
+    EXPECT_EQ(ReadProfileSection("MP4").Value("Profiles0", "def"), "def");
 }
 
 TEST_F(ProfileDatabaseTest, LongValuesAreCutAt2047Characters) {

@@ -3,7 +3,9 @@
 // profiles, and the errors a malformed database raises.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <cstdio>
 
 #include "converter/Txconverter.h"
 #include "platform/Errors.h"
@@ -291,6 +293,47 @@ TEST_F(ProfileLoading, CustomProfiles) {
 
 // The installed catalog: every family opens with its default profile and every list filled,
 // and every built-in profile applies, without an error box.
+TEST_F(ProfileLoading, AHandEditedSectionWithBlanksInItsBracketsOpensAndIsWrittenInPlace) {
+    QByteArray section = PlayerSection("MP4");
+    section.replace("[MP4]", "[ MP4\t]");
+    Store(section);
+    Load(DevMP4);
+    EXPECT_EQ(Items(window_.ProfilesList).size(), 4);
+    EXPECT_EQ(window_.combox_resolution->Text(), "368x208");
+    WriteProfileValue("MP4", "Profiles0", "Renamed");
+    QFile file(install_.Path("KivoMp4.dll"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray stored = file.readAll();
+    EXPECT_TRUE(stored.contains("[ MP4\t]\nProfiles0=Renamed\n")) << stored.constData();
+    EXPECT_EQ(stored.count("["), 2);  // [MainSettings] and the one MP4 section
+}
+
+// Prints the time a family with many custom profiles takes to load; the lists read the
+// catalog once per load, so the time grows with the file's size, not with its square.
+TEST_F(ProfileLoading, ManyCustomProfilesLoadInOneReading) {
+    for (int count : {1000, 5000}) {
+        QByteArray custom;
+        for (int n = 0; n < count; ++n) {
+            custom += "CustomProfile" + QByteArray::number(n) + "=Custom->Profile " +
+                      QByteArray::number(n) + "\nCustomProfilePar" + QByteArray::number(n) +
+                      "=1,0,1,300,1,0,1,0\n";
+        }
+        Store(PlayerSection("PSP", custom));
+        QElapsedTimer timer;
+        timer.start();
+        Load(DevPSP);
+        std::printf("loading the PSP family with %d custom profiles took %.3f s\n", count,
+                    timer.nsecsElapsed() / 1e9);
+        ASSERT_EQ(window_.ProfilesList->Count(), 4 + count);
+        EXPECT_EQ(window_.ProfilesList->Item(3 + count),
+                  "Custom->Profile " + QString::number(count - 1));
+        // The last custom profile applies from the same kind of single reading.
+        Pick(3 + count);
+        EXPECT_EQ(Video(), "300");
+        EXPECT_EQ(window_.combox_resolution->Text(), "320x240");
+    }
+}
+
 TEST(InstalledCatalog, EveryFamilyOpensAndEveryProfileApplies) {
     FakeDialogs dialogs;
     ScratchInstall install;
