@@ -52,10 +52,11 @@ public:
         return QDir::toNativeSeparators(dialog.selectedFiles().first());
     }
 
-    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
-                                           unsigned flags) override {
+    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title, unsigned flags,
+                                           const QString& initialFolder) override {
         QFileDialog::Options options = QFileDialog::ShowDirsOnly;
-        const QString folder = QFileDialog::getExistingDirectory(owner, title, QString(), options);
+        const QString folder =
+            QFileDialog::getExistingDirectory(owner, title, initialFolder, options);
         if (folder.isEmpty())
             return std::nullopt;
         return QDir::toNativeSeparators(folder);
@@ -68,6 +69,12 @@ DesktopDialogs g_desktop;
 Dialogs* g_current = &g_desktop;
 
 }  // namespace
+
+bool Dialogs::Ask(QWidget* owner, const QString& text, const QString& caption) {
+    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
 
 Dialogs& dialogs() {
     return *g_current;

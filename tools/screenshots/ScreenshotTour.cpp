@@ -95,7 +95,8 @@ public:
         clips.pop_front();
         return clip;
     }
-    std::optional<QString> BrowseForFolder(QWidget*, const QString&, unsigned) override {
+    std::optional<QString> BrowseForFolder(QWidget*, const QString&, unsigned,
+                                           const QString&) override {
         return std::nullopt;
     }
     int ExecModal(QDialog& dialog) override {
