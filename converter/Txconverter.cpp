@@ -272,15 +272,17 @@ void Txconverter::BindHandlers() {
     BtnSetEndPoint->OnClick = Guarded([this](QObject* s) { BtnSetEndPointClick(s); });
     FileAdd->OnClick = Guarded([this](QObject* s) { FileAddClick(s); });
     FileRemove->OnClick = Guarded([this](QObject* s) { FileRemoveClick(s); });
-    ProfilesList->OnChange = Guarded([this](QObject* s) { ProfilesListChange(s); });
+    // The rows' targets follow the output file type, whether the user picks it or a profile.
+    ProfilesList->OnChange = Guarded([this](QObject* s) {
+        ProfilesListChange(s);
+        RefreshTargetNames();
+    });
+    combox_outfiletype->OnChange = Guarded([this](QObject*) { RefreshTargetNames(); });
     CustomProfileButton->OnClick = Guarded([this](QObject* s) { CustomProfileButtonClick(s); });
     BtnBrows->OnClick = Guarded([this](QObject* s) { BtnBrowsClick(s); });
     tr_audio_vol->OnChange = Guarded([this](QObject* s) { tr_audio_volChange(s); });
     Run->OnClick = Guarded([this](QObject* s) { RunClick(s); });
     Stop->OnClick = Guarded([this](QObject* s) { StopClick(s); });
-    // The rows' targets follow the output file type, whether the user or a profile picks it.
-    connect(combox_outfiletype, &QComboBox::currentIndexChanged, this,
-            [refresh = Guarded([this] { RefreshTargetNames(); })](int) mutable { refresh(); });
     connect(PlayerTimer, &QTimer::timeout, this,
             [tick = Guarded([this] { PlayerTimerTimer(); })]() mutable { tick(); });
 }

@@ -270,3 +270,69 @@ TEST(ConverterWindow, CustomProfileButtonOpensTheEditorModally) {
     window.CustomProfileButton->Click();
     EXPECT_EQ(shown, &editor);
 }
+
+// A window shown for another family after a row's range was drawn shows the plain line on its
+// track until a row is selected.
+TEST(ConverterWindow, AFreshWindowsTrackShowsNoRange) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    window.FormShow();
+    QImage& bar = window.PlayerTrack->BarBitmap();
+    ASSERT_FALSE(bar.isNull());
+    const int width = window.PlayerTrack->width();
+    const auto blueColumns = [&] {
+        int blue = 0;
+        for (int x = 0; x < width && x < bar.width(); ++x)
+            blue += bar.pixelColor(x, 0) == QColor(0, 0, 255) ? 1 : 0;
+        return blue;
+    };
+    TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
+    ASSERT_NE(row, nullptr);
+    row->Duration = 100;
+    row->MarkStart = 10;
+    row->MarkEnd = 90;
+    window.DrawTrimRange(nullptr);
+    EXPECT_GT(blueColumns(), 100);
+
+    window.FormClose();
+    window.CurrentDevice = Dev3GP;
+    window.FormShow();
+    EXPECT_EQ(blueColumns(), 0);
+    EXPECT_EQ(bar.pixelColor(width / 2, 0), QColor(128, 128, 128));
+}
+
+// Browse opens the folder chooser at the current output folder.
+TEST(ConverterWindow, BrowseOpensAtTheOutputFolder) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevPDA;
+    window.FormShow();
+    window.BtnBrowsClick(nullptr);
+    EXPECT_EQ(dialogs.lastFolderInitial, install.OutputRoot() + "PDA/");
+}
+
+// The converter's minimise button minimises it, and a launcher minimised before a family was
+// chosen comes back restored when the converter closes.
+TEST(ConverterWindow, MinimiseAndTheLaunchersReturn) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.show();
+    launcher.BtnMinimize->Click();
+    EXPECT_TRUE(launcher.windowState() & Qt::WindowMinimized);
+    launcher.Btn3GP->Click();
+    window.BtnMinimize->Click();
+    EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
+    window.BtnClose->Click();
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_TRUE(launcher.isVisible());
+    EXPECT_FALSE(launcher.windowState() & Qt::WindowMinimized);
+    // The next family opens the converter restored.
+    launcher.BtnPDA->Click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+}
