@@ -119,6 +119,8 @@ void Txconverter::BuildLayout() {
     WindowSkin->SetGlyph(Artwork::WindowBitmap("converter"));
 
     TitleName = MakeLabel(this, "TitleName", 32, 8, 289, 13, "All To IPOD Video Converter", true);
+    // A press on the title reaches the skin below it, which moves the window.
+    TitleName->setAttribute(Qt::WA_TransparentForMouseEvents);
     BtnMinimize = MakeButton(this, "BtnMinimize", 706, 7, 28, 15, false);
     BtnClose = MakeButton(this, "BtnClose", 739, 7, 28, 15, false);
 

@@ -15,6 +15,7 @@
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
@@ -301,6 +302,13 @@ TEST(ConverterWindow, AFreshWindowsTrackShowsNoRange) {
     window.FormShow();
     EXPECT_EQ(blueColumns(), 0);
     EXPECT_EQ(bar.pixelColor(width / 2, 0), QColor(128, 128, 128));
+}
+
+// The title area belongs to the skin, which moves the window when pressed.
+TEST(ConverterWindow, TheTitleAreaMovesTheWindow) {
+    Txconverter window;
+    for (const QPoint p : {window.TitleName->geometry().center(), QPoint(40, 12), QPoint(400, 14)})
+        EXPECT_EQ(window.childAt(p), window.WindowSkin) << p.x() << "," << p.y();
 }
 
 // Browse opens the folder chooser at the current output folder.
