@@ -1,6 +1,7 @@
 // The pictures the windows are dressed in: each window's skin bitmap and the normal,
-// pointer-over, pressed and disabled (dimmed) pictures of each image button, looked up by the component's name.
-// They are drawn at build time by resources/artwork/skingen.cpp and compiled in under ":/skin/".
+// pointer-over, pressed and disabled (dimmed) pictures of each image button, looked up by the
+// component's name. They are drawn at build time by resources/artwork/skingen.cpp and compiled in
+// under ":/skin/".
 #pragma once
 
 #include <QImage>

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/LauncherFamilies.h"
+#include "skin/Dimming.h"
 
 namespace {
 
@@ -642,23 +643,6 @@ void DrawFace(QPainter& p, const Button& b, int state, QPainterPath& shape) {
     }
 }
 
-// The disabled picture: the normal one without its colour and faded towards a light grey, so
-// that a button the user cannot press reads as such at a glance. Key-colour pixels stay.
-QImage Dimmed(const QImage& normal) {
-    QImage out = normal.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if ((row[x] | 0xFF000000u) == kKey)
-                continue;
-            const int grey = qGray(row[x]);
-            const int v = (grey * 45 + 200 * 55) / 100;
-            row[x] = qRgb(v, v, v);
-        }
-    }
-    return out;
-}
-
 // One state picture of `b`, drawn over `background` (the window's bitmap under the button).
 QImage ButtonPicture(const Button& b, const QImage& background, int state) {
     QImage image = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -832,7 +816,8 @@ int main(int argc, char** argv) {
         QImage normal;
         for (int s = 0; s < 4; ++s) {
             const QString name = QStringLiteral("%1/%2_%3.png").arg(b.window, b.name, states[s]);
-            const QImage picture = s < 3 ? ButtonPicture(b, background, s) : Dimmed(normal);
+            const QImage picture =
+                s < 3 ? ButtonPicture(b, background, s) : DimmedPicture(normal, kKey);
             if (s == 0)
                 normal = picture;
             ok = Save(picture, out + "/" + name, files, name) && ok;

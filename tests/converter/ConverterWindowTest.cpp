@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/TChooseMain.h"
 #include "converter/Txconverter.h"
@@ -10,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "skin/Drawing.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
@@ -343,4 +345,55 @@ TEST(ConverterWindow, MinimiseAndTheLaunchersReturn) {
     launcher.BtnPDA->Click();
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+}
+
+// Every image button of the window, the list's scroll arrows included, has a grey, dimmed
+// picture for its disabled state.
+TEST(ConverterWindow, EveryImageButtonHasADimmedDisabledPicture) {
+    Txconverter window;
+    const QList<ImageButton*> buttons = window.findChildren<ImageButton*>();
+    EXPECT_EQ(buttons.size(), 14);  // twelve of the layout and the two scroll arrows
+    for (ImageButton* button : buttons) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        const QImage& disabled = button->PicDisabled();
+        ASSERT_FALSE(disabled.isNull());
+        EXPECT_EQ(disabled.size(), button->PicNormal().size());
+        EXPECT_NE(disabled, button->PicNormal());
+        const QRgb middle = disabled.pixel(disabled.width() / 2, disabled.height() / 2);
+        EXPECT_TRUE(qRed(middle) == qGreen(middle) && qGreen(middle) == qBlue(middle));
+    }
+}
+
+// Keyboard focus changes the look of every kind of skinned control in the window.
+TEST(ConverterWindow, KeyboardFocusIsVisibleOnEverySkinnedControl) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
+    ASSERT_NE(row, nullptr);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.FileAdd, window.BtnBrows, window.Run, window.OutputFolder, window.ProfilesList,
+             window.edit_videoquality, window.m_checkLetterbox, window.tr_audio_vol,
+             window.ListImagePanel}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        window.BtnClose->setFocus();
+        const QImage before = window
+                                  .grab(control->geometry().translated(
+                                      control->parentWidget()->mapTo(&window, QPoint())))
+                                  .toImage();
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(control->hasFocus());
+        const QImage focused = window
+                                   .grab(control->geometry().translated(
+                                       control->parentWidget()->mapTo(&window, QPoint())))
+                                   .toImage();
+        EXPECT_NE(before, focused);
+        // Edits and drop-down lists frame themselves in the highlight colour.
+        if (control == window.OutputFolder || control == window.ProfilesList)
+            EXPECT_EQ(focused.pixelColor(0, 0), FocusRingColor());
+    }
 }
