@@ -34,6 +34,12 @@ public:
         box.exec();
     }
 
+    bool Ask(QWidget* owner, const QString& text, const QString& caption) override {
+        const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+        return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
+
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                     const QString& initialFolder,
                                     const QList<FileFilter>& filters) override {
@@ -69,12 +75,6 @@ DesktopDialogs g_desktop;
 Dialogs* g_current = &g_desktop;
 
 }  // namespace
-
-bool Dialogs::Ask(QWidget* owner, const QString& text, const QString& caption) {
-    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
-    return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-}
 
 Dialogs& dialogs() {
     return *g_current;

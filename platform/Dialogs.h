@@ -27,9 +27,9 @@ public:
     virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                             BoxIcon icon) = 0;
 
-    // A modal question with Yes and No buttons; true for Yes. The desktop's own box unless a
-    // replacement answers it.
-    virtual bool Ask(QWidget* owner, const QString& text, const QString& caption);
+    // A modal question with Yes and No buttons, No the default; true for Yes. The caption is
+    // the application's title when empty.
+    virtual bool Ask(QWidget* owner, const QString& text, const QString& caption) = 0;
 
     // One existing file, or nothing when the user cancels.
     virtual std::optional<QString> OpenFile(QWidget* owner, const QString& title,
