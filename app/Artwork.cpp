@@ -29,6 +29,7 @@ QImage PlainFace(QSize size, int state) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(state == 1   ? QColor(200, 206, 216)
                : state == 2 ? QColor(150, 158, 172)
+               : state == 3 ? QColor(222, 222, 222)
                             : QColor(180, 186, 196));
     QPainter p(&image);
     p.setPen(QColor(90, 98, 112));
@@ -46,9 +47,10 @@ ButtonPictures Button(const QString& window, const QString& name, QSize size) {
     const QString base = window + QChar('/') + name + QChar('_');
     ButtonPictures pictures{LoadSkinPicture(base + QStringLiteral("normal.png")),
                             LoadSkinPicture(base + QStringLiteral("mouseon.png")),
-                            LoadSkinPicture(base + QStringLiteral("mousedown.png"))};
+                            LoadSkinPicture(base + QStringLiteral("mousedown.png")),
+                            LoadSkinPicture(base + QStringLiteral("disabled.png"))};
     if (pictures.normal.isNull())
-        return {PlainFace(size, 0), PlainFace(size, 1), PlainFace(size, 2)};
+        return {PlainFace(size, 0), PlainFace(size, 1), PlainFace(size, 2), PlainFace(size, 3)};
     return pictures;
 }
 
@@ -57,6 +59,8 @@ void Dress(ImageButton* button, const QString& window, const QString& name, QSiz
     button->SetPicNormal(pictures.normal);
     button->SetPicMouseOn(pictures.mouseOn);
     button->SetPicMouseDown(pictures.mouseDown);
+    button->SetPicDisabled(pictures.disabled);
+    button->SetDrawFocused(true);
 }
 
 QImage ListWatermark(QSize size) {

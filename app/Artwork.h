@@ -1,6 +1,7 @@
 // The pictures the windows are dressed in: each window's skin bitmap and the normal,
-// pointer-over and pressed pictures of each image button, looked up by the component's name.
-// They are drawn at build time by resources/artwork/skingen.cpp and compiled in under ":/skin/".
+// pointer-over, pressed and disabled (dimmed) pictures of each image button, looked up by the
+// component's name. They are drawn at build time by resources/artwork/skingen.cpp and compiled in
+// under ":/skin/".
 #pragma once
 
 #include <QImage>
@@ -10,7 +11,7 @@
 class ImageButton;
 
 struct ButtonPictures {
-    QImage normal, mouseOn, mouseDown;
+    QImage normal, mouseOn, mouseDown, disabled;
 };
 
 namespace Artwork {
@@ -25,7 +26,8 @@ QImage WindowBitmap(const QString& window);
 // of `size`.
 ButtonPictures Button(const QString& window, const QString& name, QSize size);
 
-// Gives `button` its three pictures (it sizes itself to them).
+// Gives `button` its four pictures (it sizes itself to them) and has it show the keyboard
+// focus.
 void Dress(ImageButton* button, const QString& window, const QString& name, QSize size);
 
 // The light watermark of the family names behind the media list.

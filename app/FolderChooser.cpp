@@ -74,7 +74,7 @@ bool FolderChooser::Execute() {
         throw EComponentError::NoParent();
     BrowseCallbackProc(owner, BFFM_INITIALIZED, 0, 0);
     const std::optional<QString> picked =
-        platform::dialogs().BrowseForFolder(owner, Title, Flags());
+        platform::dialogs().BrowseForFolder(owner, Title, Flags(), InitialFolder);
     if (!picked)
         return false;
     FolderName = *picked;

@@ -30,6 +30,8 @@ public:
 
     QString Title;
     QString FolderName;
+    // Where the dialog opens; empty lets the desktop choose.
+    QString InitialFolder;
     CallBackEvent OnCallBack;
 
     bool NewUI() const { return newUI_; }

@@ -157,8 +157,19 @@ void TChooseMain::ShowDescription(int index) {
 void TChooseMain::ChooseDevice(DeviceType device) {
     SelectedDevice = device;
     hide();
-    if (xconverter)
+    if (xconverter) {
+        xconverter->setWindowState(xconverter->windowState() & ~Qt::WindowMinimized);
         xconverter->show();
+        xconverter->raise();
+        xconverter->activateWindow();
+    }
+}
+
+void TChooseMain::ShowAgain() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TChooseMain::Btn3GPClick(QObject*) {

@@ -59,6 +59,9 @@ public:
 
     // The mouse-move handlers of the background and the device buttons.
     void ShowDescription(int index);
+    // Shows the launcher again when the converter window closes: restored, raised and active,
+    // even when the user had minimised it before choosing a family.
+    void ShowAgain();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -21,6 +21,7 @@
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
 #include "platform/WindowMessages.h"
+#include "preview/TrimRange.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
@@ -37,6 +38,9 @@
 using platform::Guarded;
 
 Txconverter* xconverter = nullptr;
+
+const QString kStopJobAndClose =
+    QStringLiteral("A conversion is running. Stop it and close the window?");
 
 namespace {
 
@@ -115,6 +119,8 @@ void Txconverter::BuildLayout() {
     WindowSkin->SetGlyph(Artwork::WindowBitmap("converter"));
 
     TitleName = MakeLabel(this, "TitleName", 32, 8, 289, 13, "All To IPOD Video Converter", true);
+    // A press on the title reaches the skin below it, which moves the window.
+    TitleName->setAttribute(Qt::WA_TransparentForMouseEvents);
     BtnMinimize = MakeButton(this, "BtnMinimize", 706, 7, 28, 15, false);
     BtnClose = MakeButton(this, "BtnClose", 739, 7, 28, 15, false);
 
@@ -253,7 +259,9 @@ void Txconverter::BuildLayout() {
 
 void Txconverter::BindHandlers() {
     BtnClose->OnClick = Guarded([this](QObject* s) { BtnCloseClick(s); });
+    BtnMinimize->OnClick = Guarded([this](QObject* s) { BtnMinimizeClick(s); });
     ListImagePanel->OnClick = Guarded([this](QObject* s) { ListImagePanelClick(s); });
+    ListImagePanel->OnDeleteKey = Guarded([this](QObject* s) { FileRemoveClick(s); });
     PlayerTrack->OnMouseDown =
         Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             PlayerTrackMouseDown(s, b, m, x, y);
@@ -266,7 +274,12 @@ void Txconverter::BindHandlers() {
     BtnSetEndPoint->OnClick = Guarded([this](QObject* s) { BtnSetEndPointClick(s); });
     FileAdd->OnClick = Guarded([this](QObject* s) { FileAddClick(s); });
     FileRemove->OnClick = Guarded([this](QObject* s) { FileRemoveClick(s); });
-    ProfilesList->OnChange = Guarded([this](QObject* s) { ProfilesListChange(s); });
+    // The rows' targets follow the output file type, whether the user picks it or a profile.
+    ProfilesList->OnChange = Guarded([this](QObject* s) {
+        ProfilesListChange(s);
+        RefreshTargetNames();
+    });
+    combox_outfiletype->OnChange = Guarded([this](QObject*) { RefreshTargetNames(); });
     CustomProfileButton->OnClick = Guarded([this](QObject* s) { CustomProfileButtonClick(s); });
     BtnBrows->OnClick = Guarded([this](QObject* s) { BtnBrowsClick(s); });
     tr_audio_vol->OnChange = Guarded([this](QObject* s) { tr_audio_volChange(s); });
@@ -304,9 +317,19 @@ void Txconverter::showEvent(QShowEvent* event) {
         Guarded([this] { FormShow(); })();
 }
 
+// Closing while a job runs would stop it: the user is asked first, and "no" keeps the job
+// running and the window open.
 void Txconverter::closeEvent(QCloseEvent* event) {
-    Guarded([this] { FormClose(); })();
-    event->accept();
+    bool close = true;
+    Guarded([this, &close] {
+        close = !JobRunning() || platform::dialogs().Ask(this, kStopJobAndClose, QString());
+        if (close)
+            FormClose();
+    })();
+    if (close)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void Txconverter::FormShow() {
@@ -335,6 +358,9 @@ void Txconverter::ResetWindow() {
     ProgressFile->SetPosition(0);
     ProgressTotal->SetPosition(0);
     Converting_Infor->setText("Process Info : ");
+    // The track shows a range only for a selected row: a fresh window shows the plain line.
+    DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), 0, 0, 0);
+    PlayerTrack->update();
 }
 
 void Txconverter::SetupForDevice(DeviceType device) {
@@ -367,15 +393,23 @@ void Txconverter::FormClose() {
 }
 
 void Txconverter::BtnCloseClick(QObject*) {
-    close();
+    if (!close())
+        return;  // the user kept the running job
     if (ChooseMain)
-        ChooseMain->show();
+        ChooseMain->ShowAgain();
+}
+
+// The launcher is hidden while this window is open, so minimising this window minimises the
+// application, as the launcher's own button does.
+void Txconverter::BtnMinimizeClick(QObject*) {
+    showMinimized();
 }
 
 void Txconverter::BtnBrowsClick(QObject*) {
     const DeviceInfo* info = FindDevice(CurrentDevice);
     const QString subFolder = info ? info->subFolder : QString();
     bf_OpenFolder1->Title = "Select a folder to save the target files.";
+    bf_OpenFolder1->InitialFolder = OutputFolder->Text().trimmed();
     if (!bf_OpenFolder1->Execute())
         return;
     const QString chosen = platform::WithTrailingSeparator(bf_OpenFolder1->FolderName);

@@ -112,6 +112,7 @@ public:
     void SetJobControlsEnabled(bool enabled);
     static void ClearFolder(const QString& folder, bool recursive);
     void BtnCloseClick(QObject* sender);
+    void BtnMinimizeClick(QObject* sender);
     void BtnBrowsClick(QObject* sender);
     void CustomProfileButtonClick(QObject* sender);
     void tr_audio_volChange(QObject* sender);
@@ -135,6 +136,11 @@ public:
     void ListImagePanelClick(QObject* sender);
     void UpdateItem(int position, const QString& targetName, int start, int end);
     QString CaptureThumbnail(const QString& sourcePath);
+    // The target of a row about to be listed for `sourcePath`: unique among the listed rows'
+    // targets (media/RowTargets.cpp).
+    QString NewRowTargetName(const QString& sourcePath);
+    // Names every row's target anew for the current output file type, in list order.
+    void RefreshTargetNames();
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
@@ -195,6 +201,9 @@ private:
 
     std::unique_ptr<platform::WindowHandle> handle_;
 };
+
+// The question asked when the window is closed while a job runs.
+extern const QString kStopJobAndClose;
 
 // The one converter window of the program.
 extern Txconverter* xconverter;

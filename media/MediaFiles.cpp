@@ -56,7 +56,7 @@ void Txconverter::FileAddClick(QObject*) {
     row->VideoStreams = 1;
     row->VideoHeight = FileInfo.height;
     row->VideoWidth = FileInfo.width;
-    row->TargetName = TargetName(path, CurrentDevice);
+    row->TargetName = NewRowTargetName(path);
     row->StartPoint = 0;
     row->EndPoint = FileInfo.duration;
     row->MarkStart = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "app/DeviceTable.h"
 #include "engine/kivoengine.h"
@@ -22,7 +23,20 @@ int WholeBitRate(float bitRate);
 // Format names the engine left unset read as empty text.
 QString ProbeInfoText(const EngineFileInfo& info);
 
+// The extension of the family's output files. The 3GP family writes the container its output
+// file type list chooses: ".3gp" for the list's second entry (3GP), ".3g2" otherwise; the other
+// families write ".MP4".
+QString TargetExtension(DeviceType device, int outputFileTypeIndex = 0);
+
 // The output name of a source: its file name cut before the first "." plus the family's
-// extension (".3g2" for 3GP, ".MP4" for the others). A name without a "." gives the extension
-// alone.
-QString TargetName(const QString& sourcePath, DeviceType device);
+// extension (TargetExtension). A name without a "." gives the extension alone.
+QString TargetName(const QString& sourcePath, DeviceType device, int outputFileTypeIndex = 0);
+
+// `wanted` made unique among `taken` the way file managers do: the name itself while no taken
+// name equals it, otherwise the first free of "name (2).ext", "name (3).ext", ... Names are
+// compared without regard to letter case, since players and memory cards mostly ignore it.
+QString UniqueTargetName(const QString& wanted, const QStringList& taken);
+
+// The targets of a whole list in its order: each row keeps its wanted name unless an earlier
+// row already has it (UniqueTargetName against the rows before it).
+QStringList UniqueTargetNames(const QStringList& wanted);

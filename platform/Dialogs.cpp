@@ -34,6 +34,12 @@ public:
         box.exec();
     }
 
+    bool Ask(QWidget* owner, const QString& text, const QString& caption) override {
+        const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+        return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
+
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                     const QString& initialFolder,
                                     const QList<FileFilter>& filters) override {
@@ -52,10 +58,11 @@ public:
         return QDir::toNativeSeparators(dialog.selectedFiles().first());
     }
 
-    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
-                                           unsigned flags) override {
+    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title, unsigned flags,
+                                           const QString& initialFolder) override {
         QFileDialog::Options options = QFileDialog::ShowDirsOnly;
-        const QString folder = QFileDialog::getExistingDirectory(owner, title, QString(), options);
+        const QString folder =
+            QFileDialog::getExistingDirectory(owner, title, initialFolder, options);
         if (folder.isEmpty())
             return std::nullopt;
         return QDir::toNativeSeparators(folder);

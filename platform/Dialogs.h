@@ -27,15 +27,21 @@ public:
     virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                             BoxIcon icon) = 0;
 
+    // A modal question with Yes and No buttons, No the default; true for Yes. The caption is
+    // the application's title when empty.
+    virtual bool Ask(QWidget* owner, const QString& text, const QString& caption) = 0;
+
     // One existing file, or nothing when the user cancels.
     virtual std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                             const QString& initialFolder,
                                             const QList<FileFilter>& filters) = 0;
 
     // The folder the user picked, an empty text when the pick is not a file-system folder, or
-    // nothing when the user cancels. `flags` are the browse flags the chooser composed.
+    // nothing when the user cancels. `flags` are the browse flags the chooser composed; the
+    // dialog opens at `initialFolder` when it names one.
     virtual std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
-                                                   unsigned flags) = 0;
+                                                   unsigned flags,
+                                                   const QString& initialFolder) = 0;
 
     // Shows one of the program's windows modally and returns its result.
     virtual int ExecModal(QDialog& dialog) = 0;

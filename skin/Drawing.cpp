@@ -1,6 +1,8 @@
 #include "skin/Drawing.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QWidget>
 #include <algorithm>
 
@@ -121,4 +123,8 @@ QImage RoundPicture(const QImage& bitmap) {
             result.setPixel(y, w - 1 - x, line[x]);
     }
     return result;
+}
+
+QColor FocusRingColor() {
+    return QGuiApplication::palette().color(QPalette::Highlight);
 }

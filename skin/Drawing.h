@@ -27,3 +27,7 @@ QImage RoundPicture(const QImage& bitmap);
 QImage WithKeyColor(const QImage& picture, QRgb key);
 
 constexpr QRgb clFuchsia = 0xFFFF00FF;
+
+// The colour of the frame a skinned edit or list draws while it has the keyboard focus: the
+// desktop's highlight colour.
+QColor FocusRingColor();

@@ -57,9 +57,15 @@ void ImageButton::PaintPic(QPainter& painter, const QImage& picture) {
     }
 }
 
+// A white line under the dotted black one keeps the focus visible on dark and light pictures.
 void ImageButton::PaintFocus(QPainter& painter) {
-    if (drawFocused_)
-        CustomSkinButton::PaintFocus(painter);
+    if (!drawFocused_)
+        return;
+    const int m = FocusedRectMargin();
+    painter.setPen(Qt::white);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(m, m, -m - 1, -m - 1));
+    CustomSkinButton::PaintFocus(painter);
 }
 
 QImage ImageButton::PaintButtonNormal() {

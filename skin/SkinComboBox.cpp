@@ -84,10 +84,12 @@ void SkinComboBox::paintEvent(QPaintEvent* event) {
         QRect(button.left(), client.top() + 1, client.right() - button.left(), client.height() - 2);
 
     QPainter painter(this);
-    painter.setPen(borderColor_);
+    // The keyboard focus shows as a frame two pixels wide in the highlight colour.
+    const bool focused = hasFocus();
+    painter.setPen(focused ? FocusRingColor() : borderColor_);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(client.adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(QPalette::Base));
+    painter.setPen(focused ? FocusRingColor() : palette().color(QPalette::Base));
     painter.drawRect(client.adjusted(1, 1, -2, -2));
 
     const UIStyle look = EffectiveLook(uiStyle_);

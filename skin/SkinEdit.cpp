@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "skin/Drawing.h"
+
 SkinEdit::SkinEdit(QWidget* parent) : QLineEdit(parent) {
     // No border of the toolkit's own: the look's frame is drawn over a 2-pixel margin.
     setFrame(false);
@@ -25,8 +27,10 @@ void SkinEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     QPainter painter(this);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(borderColor_);
+    // The keyboard focus shows as a frame two pixels wide in the highlight colour.
+    const bool focused = hasFocus();
+    painter.setPen(focused ? FocusRingColor() : borderColor_);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(QPalette::Base));
+    painter.setPen(focused ? FocusRingColor() : palette().color(QPalette::Base));
     painter.drawRect(rect().adjusted(1, 1, -2, -2));
 }

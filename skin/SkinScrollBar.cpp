@@ -4,6 +4,7 @@
 #include <QTransform>
 #include <algorithm>
 
+#include "skin/Dimming.h"
 #include "skin/Drawing.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinTrackBar.h"
@@ -201,6 +202,9 @@ void SkinScrollBar::UpdatePictures() {
     incButton_->SetPicNormal(frame(4));
     incButton_->SetPicMouseOn(frame(5));
     incButton_->SetPicMouseDown(frame(6));
+    // The arrows of a disabled list show dimmed; fuchsia, the skin's key colour, stays.
+    decButton_->SetPicDisabled(DimmedPicture(frame(1), qRgb(255, 0, 255)));
+    incButton_->SetPicDisabled(DimmedPicture(frame(4), qRgb(255, 0, 255)));
     decButton_->SetColor(color_);
     incButton_->SetColor(color_);
 }

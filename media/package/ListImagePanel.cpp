@@ -3,11 +3,14 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -59,6 +62,25 @@ protected:
             DoTrans(painter, this);
         }
         QPainter(this).drawImage(exposed.topLeft(), buffer);
+    }
+};
+
+// A dotted rectangle over the selected row that shows the list has the keyboard focus; presses
+// go through to the row below.
+class FocusMark : public QWidget {
+public:
+    explicit FocusMark(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QPen pen(QColor(0, 0, 0));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
 
@@ -140,6 +162,14 @@ void TItemPanel::RefreshText() {
         text += '\n' + OutcomeMark;
     TextLabel->setText(text);
     TextLabel->adjustSize();
+    // A text the row cuts off is shown whole as the row's tooltip.
+    const bool cut = InnerPanel && (TextLabel->x() + TextLabel->width() > InnerPanel->width() ||
+                                    TextLabel->y() + TextLabel->height() > InnerPanel->height());
+    for (QWidget* part : {static_cast<QWidget*>(InnerPanel), static_cast<QWidget*>(Thumbnail),
+                          static_cast<QWidget*>(BackBlank)}) {
+        if (part)
+            part->setToolTip(cut ? text : QString());
+    }
 }
 
 void TItemPanel::SetOutcomeMark(const QString& text, bool failed) {
@@ -159,6 +189,8 @@ void TItemPanel::ItemMouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardMod
     if (button != Qt::LeftButton)
         return;
     TListImagePanel* list = ListOf(this);
+    if (list && list->isEnabled())
+        list->setFocus(Qt::MouseFocusReason);
     if (!list || list->CurrentItem == this)
         return;
     list->MakeCurrent(this);
@@ -191,11 +223,14 @@ TListImagePanel::TListImagePanel(QWidget* owner) : ImagePanel(owner) {
     ListScrollBar->SetHigh(100);
     ListScrollBar->OnChange = [this](QObject* sender) { ListScrollBarChange(sender); };
     ListScrollBar->SetPageSize(10);
+    // A click on an arrow moves the list by one row.
+    ListScrollBar->SetSmallChange(RowPitch);
     ListScrollBar->installEventFilter(this);
     ListScrollBar->show();
 
     ItemCount = 0;
     CurrentItem = nullptr;
+    setFocusPolicy(Qt::StrongFocus);
     PlaceParts();
 }
 
@@ -237,6 +272,7 @@ void TListImagePanel::MakeCurrent(TItemPanel* row) {
         ShowSelected(CurrentItem, false);
     ShowSelected(row, true);
     CurrentItem = row;
+    UpdateFocusMark();
 }
 
 // Both pictures are decoded before anything is created, so a still that exists but cannot be
@@ -365,6 +401,7 @@ void TListImagePanel::RemoveItem() {
     CurrentItem = row;
     HotItem = row;
     CurSelIndex = next;
+    UpdateFocusMark();
 }
 
 void TListImagePanel::ReSortItems() {
@@ -409,4 +446,99 @@ TItemPanel* TListImagePanel::GetCurSel() {
 void TListImagePanel::ListScrollBarChange(QObject*) {
     contentAligned_ = false;
     ContentPanel->move(ContentPanel->x(), -ListScrollBar->Position());
+}
+
+void TListImagePanel::ClickItem(int index) {
+    if (index < 0 || index >= int(m_ListItemPanel.size()))
+        return;
+    TItemPanel* row = m_ListItemPanel[index];
+    ScrollIntoView(row);
+    if (row == CurrentItem)
+        return;
+    MakeCurrent(row);
+    CurSelIndex = index;
+    if (OnClick)
+        OnClick(ContentPanel);
+}
+
+void TListImagePanel::ScrollRows(int steps) {
+    const long long target = (long long)ListScrollBar->Position() + (long long)steps * RowPitch;
+    ListScrollBar->SetPosition(
+        int(std::clamp<long long>(target, 0, std::max(0, ListScrollBar->High()))));
+}
+
+// The row's top and bottom edges both come into the visible part of the list.
+void TListImagePanel::ScrollIntoView(TItemPanel* row) {
+    const int position = ListScrollBar->Position();
+    const int top = row->y(), bottom = row->y() + row->height();
+    int wanted = position;
+    if (top < position)
+        wanted = top;
+    else if (bottom > position + height())
+        wanted = bottom - height();
+    wanted = std::clamp(wanted, 0, std::max(0, ListScrollBar->High()));
+    if (wanted != position)
+        ListScrollBar->SetPosition(wanted);
+}
+
+void TListImagePanel::keyPressEvent(QKeyEvent* event) {
+    const int last = int(m_ListItemPanel.size()) - 1;
+    const int current = CurrentItem ? CurrentItem->Index : -1;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            ClickItem(std::max(0, current - 1));
+            break;
+        case Qt::Key_Down:
+            ClickItem(std::min(last, current + 1));
+            break;
+        case Qt::Key_Home:
+            ClickItem(0);
+            break;
+        case Qt::Key_End:
+            ClickItem(last);
+            break;
+        case Qt::Key_Delete:
+            if (CurrentItem && OnDeleteKey)
+                OnDeleteKey(this);
+            break;
+        default:
+            ImagePanel::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void TListImagePanel::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        ScrollRows(-notches);  // turning the wheel away from the user moves up the list
+    event->accept();
+}
+
+void TListImagePanel::focusInEvent(QFocusEvent* event) {
+    ImagePanel::focusInEvent(event);
+    UpdateFocusMark();
+}
+
+void TListImagePanel::focusOutEvent(QFocusEvent* event) {
+    ImagePanel::focusOutEvent(event);
+    UpdateFocusMark();
+}
+
+void TListImagePanel::UpdateFocusMark() {
+    if (!hasFocus() || !CurrentItem || !CurrentItem->InnerPanel) {
+        if (focusMark_)
+            focusMark_->hide();
+        return;
+    }
+    QWidget* inner = CurrentItem->InnerPanel;
+    if (!focusMark_)
+        focusMark_ = new FocusMark(inner);
+    else if (focusMark_->parentWidget() != inner)
+        focusMark_->setParent(inner);
+    focusMark_->setGeometry(inner->rect().adjusted(1, 1, -1, -1));
+    focusMark_->raise();
+    focusMark_->show();
 }

@@ -3,6 +3,7 @@
 // kept about a listed file lives in it.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -80,6 +81,14 @@ public:
     void SelectItem(int index);
     TItemPanel* GetItem(unsigned iPos);
     TItemPanel* GetCurSel();
+    // Selects a row as a click on it does (the owner hears OnClick when the selection moves)
+    // and scrolls the list so that the row is in view.
+    void ClickItem(int index);
+    // Scrolls by whole rows: positive steps move down the list.
+    void ScrollRows(int steps);
+
+    // The Delete key on the list: the owner removes the selected row as its Remove does.
+    NotifyEvent OnDeleteKey;
 
     ImagePanel* ContentPanel = nullptr;
     TItemPanel* CurrentItem = nullptr;
@@ -94,12 +103,22 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Up and Down move the selection by a row, Home and End to the first and last row,
+    // Delete asks the owner to remove the selected row.
+    void keyPressEvent(QKeyEvent* event) override;
+    // One row per notch of the wheel.
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     friend class TItemPanel;
     void PlaceParts();
     void UpdateContentHeight();
     void MakeCurrent(TItemPanel* row);
+    void ScrollIntoView(TItemPanel* row);
+    // The dotted focus mark around the selected row while the list has the keyboard focus.
+    void UpdateFocusMark();
     std::optional<QImage> Background();
 
     // ContentPanel fills the list beside the scroll bar until the first row is added or the
@@ -107,4 +126,6 @@ private:
     bool contentAligned_ = true;
     QString backgroundKey_;
     std::optional<QImage> background_;
+    QPointer<QWidget> focusMark_;
+    int wheelRemainder_ = 0;  // wheel turns of less than a notch, kept for the next event
 };

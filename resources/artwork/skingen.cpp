@@ -23,6 +23,9 @@
 #include <functional>
 #include <vector>
 
+#include "app/LauncherFamilies.h"
+#include "skin/Dimming.h"
+
 namespace {
 
 const QRgb kKey = qRgb(255, 0, 255);
@@ -188,7 +191,7 @@ QImage Launcher() {
     p.drawText(QRectF(42, 16, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Qor Converter"));
 
-    // The banner: the mark, the product's name and the five families.
+    // The banner: the mark, the product's name and the families the launcher offers.
     QRadialGradient glow(QPointF(96, 124), 90);
     glow.setColorAt(0, QColor(80, 140, 220, 110));
     glow.setColorAt(1, QColor(80, 140, 220, 0));
@@ -203,10 +206,10 @@ QImage Launcher() {
     p.setPen(QColor(214, 228, 250));
     p.drawText(QRectF(160, 106, 290, 24), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Video Converter"));
-    const char* families[] = {"3GP", "PSP", "iPod", "PDA", "MP4"};
     qreal x = 160;
     p.setFont(Font(10));
-    for (const char* f : families) {
+    for (const LauncherFamily& family : kLauncherFamilies) {
+        const char* f = family.name;
         const qreal w = QFontMetricsF(p.font()).horizontalAdvance(f) + 12;
         p.setPen(QPen(QColor(150, 190, 240), 1));
         p.setBrush(QColor(255, 255, 255, 28));
@@ -794,9 +797,9 @@ int main(int argc, char** argv) {
     ok = Save(Profile(), out + "/profile.png", files, "profile.png") && ok;
     ok = Save(Watermark(), out + "/watermark.png", files, "watermark.png") && ok;
 
-    const char* states[] = {"normal", "mouseon", "mousedown"};
+    const char* states[] = {"normal", "mouseon", "mousedown", "disabled"};
     const bool sheetWanted = argc > 3 && QString::fromLatin1(argv[2]) == "--sheet";
-    QImage sheet(3 * 3 * 150, 3 * 23 * 136, QImage::Format_RGB32);
+    QImage sheet(4 * 3 * 150, 3 * 23 * 136, QImage::Format_RGB32);
     sheet.fill(QColor(255, 255, 255));
     QPainter review(&sheet);
     int sheetTop = 0;
@@ -810,9 +813,13 @@ int main(int argc, char** argv) {
             p.drawLine(745 - b.left, 0, 745 - b.left, 518 - b.top);
             p.drawLine(0, 518 - b.top, 745 - b.left, 518 - b.top);
         }
-        for (int s = 0; s < 3; ++s) {
+        QImage normal;
+        for (int s = 0; s < 4; ++s) {
             const QString name = QStringLiteral("%1/%2_%3.png").arg(b.window, b.name, states[s]);
-            const QImage picture = ButtonPicture(b, background, s);
+            const QImage picture =
+                s < 3 ? ButtonPicture(b, background, s) : DimmedPicture(normal, kKey);
+            if (s == 0)
+                normal = picture;
             ok = Save(picture, out + "/" + name, files, name) && ok;
             review.drawImage(QRect(s * 450, sheetTop, picture.width() * 3, picture.height() * 3),
                              picture);

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include "app/Artwork.h"
+#include "app/LauncherFamilies.h"
 #include "app/TChooseMain.h"
 #include "skin/ImageButton.h"
 
@@ -81,12 +82,12 @@ TEST(Artwork, WindowBitmapsHaveTheirSizeAndFuchsiaOutsideTheShape) {
     }
 }
 
-TEST(Artwork, EveryImageButtonHasThreeDistinctPicturesOfItsLayoutSize) {
+TEST(Artwork, EveryImageButtonHasFourDistinctPicturesOfItsLayoutSize) {
     for (const ButtonCase& c : kButtons) {
         SCOPED_TRACE(std::string(c.window) + "/" + c.name);
         const QSize size(c.width, c.height);
         const ButtonPictures p = Artwork::Button(c.window, c.name, size);
-        for (const QImage* picture : {&p.normal, &p.mouseOn, &p.mouseDown}) {
+        for (const QImage* picture : {&p.normal, &p.mouseOn, &p.mouseDown, &p.disabled}) {
             ASSERT_FALSE(picture->isNull());
             EXPECT_EQ(picture->size(), size);
             // Transparent buttons take their key colour from the top-left pixel.
@@ -98,7 +99,71 @@ TEST(Artwork, EveryImageButtonHasThreeDistinctPicturesOfItsLayoutSize) {
         EXPECT_NE(p.normal, p.mouseOn);
         EXPECT_NE(p.normal, p.mouseDown);
         EXPECT_NE(p.mouseOn, p.mouseDown);
+        // The disabled picture is the normal one dimmed: grey, lighter on average, and cut to
+        // the same shape.
+        long long normalLight = 0, disabledLight = 0;
+        int coloured = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                const QRgb n = Pixel(p.normal, x, y), d = Pixel(p.disabled, x, y);
+                EXPECT_EQ(n == kFuchsia, d == kFuchsia) << x << "," << y;
+                if (d == kFuchsia)
+                    continue;
+                coloured += qRed(d) != qGreen(d) || qGreen(d) != qBlue(d);
+                normalLight += qGray(n);
+                disabledLight += qGray(d);
+            }
+        }
+        EXPECT_EQ(coloured, 0);
+        EXPECT_GT(disabledLight, normalLight);
     }
+}
+
+// A disabled image button shows its disabled picture; enabled again, its normal one.
+TEST(Artwork, DisabledButtonsShowTheirDimmedPicture) {
+    TChooseMain launcher;
+    for (ImageButton* button : launcher.findChildren<ImageButton*>()) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_FALSE(button->PicDisabled().isNull());
+        EXPECT_TRUE(button->DrawFocused());
+        button->setEnabled(false);
+        EXPECT_EQ(button->grab().toImage().pixel(button->width() / 2, button->height() / 2),
+                  button->PicDisabled().pixel(button->width() / 2, button->height() / 2));
+        button->setEnabled(true);
+        EXPECT_EQ(button->grab().toImage().pixel(button->width() / 2, button->height() / 2),
+                  button->PicNormal().pixel(button->width() / 2, button->height() / 2));
+    }
+}
+
+// The header's family chips: one rounded chip per family the launcher offers, which are the
+// families whose buttons it shows.
+TEST(Artwork, TheLaunchersHeaderNamesOnlyTheFamiliesItOffers) {
+    TChooseMain launcher;
+    const std::pair<ImageButton*, DeviceType> buttons[] = {{launcher.Btn3GP, Dev3GP},
+                                                           {launcher.BtnPSP, DevPSP},
+                                                           {launcher.BtnIPOD, DevIPOD},
+                                                           {launcher.BtnPDA, DevPDA},
+                                                           {launcher.BtnMP4, DevMP4}};
+    int offered = 0;
+    for (const auto& [button, device] : buttons) {
+        bool listed = false;
+        for (const LauncherFamily& family : kLauncherFamilies)
+            listed = listed || family.device == device;
+        EXPECT_EQ(!button->isHidden(), listed) << button->objectName().toStdString();
+        offered += listed;
+    }
+    EXPECT_EQ(offered, 3);
+
+    // The chips' top edges are light lines on the dark banner along row 142; count them.
+    const QImage bitmap = Artwork::WindowBitmap("launcher");
+    int chips = 0;
+    bool inChip = false;
+    for (int x = 150; x < 460; ++x) {
+        const bool light = qGray(bitmap.pixel(x, 142)) > 120;
+        chips += light && !inChip;
+        inChip = light;
+    }
+    EXPECT_EQ(chips, 3);
 }
 
 TEST(Artwork, LauncherButtonsSizeThemselvesToTheirPictures) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/TChooseMain.h"
 #include "converter/Txconverter.h"
@@ -10,11 +11,13 @@
 #include "platform/FileSystem.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "skin/Drawing.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
@@ -269,4 +272,128 @@ TEST(ConverterWindow, CustomProfileButtonOpensTheEditorModally) {
     };
     window.CustomProfileButton->Click();
     EXPECT_EQ(shown, &editor);
+}
+
+// A window shown for another family after a row's range was drawn shows the plain line on its
+// track until a row is selected.
+TEST(ConverterWindow, AFreshWindowsTrackShowsNoRange) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    window.FormShow();
+    QImage& bar = window.PlayerTrack->BarBitmap();
+    ASSERT_FALSE(bar.isNull());
+    const int width = window.PlayerTrack->width();
+    const auto blueColumns = [&] {
+        int blue = 0;
+        for (int x = 0; x < width && x < bar.width(); ++x)
+            blue += bar.pixelColor(x, 0) == QColor(0, 0, 255) ? 1 : 0;
+        return blue;
+    };
+    TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
+    ASSERT_NE(row, nullptr);
+    row->Duration = 100;
+    row->MarkStart = 10;
+    row->MarkEnd = 90;
+    window.DrawTrimRange(nullptr);
+    EXPECT_GT(blueColumns(), 100);
+
+    window.FormClose();
+    window.CurrentDevice = Dev3GP;
+    window.FormShow();
+    EXPECT_EQ(blueColumns(), 0);
+    EXPECT_EQ(bar.pixelColor(width / 2, 0), QColor(128, 128, 128));
+}
+
+// The title area belongs to the skin, which moves the window when pressed.
+TEST(ConverterWindow, TheTitleAreaMovesTheWindow) {
+    Txconverter window;
+    for (const QPoint p : {window.TitleName->geometry().center(), QPoint(40, 12), QPoint(400, 14)})
+        EXPECT_EQ(window.childAt(p), window.WindowSkin) << p.x() << "," << p.y();
+}
+
+// Browse opens the folder chooser at the current output folder.
+TEST(ConverterWindow, BrowseOpensAtTheOutputFolder) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevPDA;
+    window.FormShow();
+    window.BtnBrowsClick(nullptr);
+    EXPECT_EQ(dialogs.lastFolderInitial, install.OutputRoot() + "PDA/");
+}
+
+// The converter's minimise button minimises it, and a launcher minimised before a family was
+// chosen comes back restored when the converter closes.
+TEST(ConverterWindow, MinimiseAndTheLaunchersReturn) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.show();
+    launcher.BtnMinimize->Click();
+    EXPECT_TRUE(launcher.windowState() & Qt::WindowMinimized);
+    launcher.Btn3GP->Click();
+    window.BtnMinimize->Click();
+    EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
+    window.BtnClose->Click();
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_TRUE(launcher.isVisible());
+    EXPECT_FALSE(launcher.windowState() & Qt::WindowMinimized);
+    // The next family opens the converter restored.
+    launcher.BtnPDA->Click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+}
+
+// Every image button of the window, the list's scroll arrows included, has a grey, dimmed
+// picture for its disabled state.
+TEST(ConverterWindow, EveryImageButtonHasADimmedDisabledPicture) {
+    Txconverter window;
+    const QList<ImageButton*> buttons = window.findChildren<ImageButton*>();
+    EXPECT_EQ(buttons.size(), 14);  // twelve of the layout and the two scroll arrows
+    for (ImageButton* button : buttons) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        const QImage& disabled = button->PicDisabled();
+        ASSERT_FALSE(disabled.isNull());
+        EXPECT_EQ(disabled.size(), button->PicNormal().size());
+        EXPECT_NE(disabled, button->PicNormal());
+        const QRgb middle = disabled.pixel(disabled.width() / 2, disabled.height() / 2);
+        EXPECT_TRUE(qRed(middle) == qGreen(middle) && qGreen(middle) == qBlue(middle));
+    }
+}
+
+// Keyboard focus changes the look of every kind of skinned control in the window.
+TEST(ConverterWindow, KeyboardFocusIsVisibleOnEverySkinnedControl) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
+    ASSERT_NE(row, nullptr);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.FileAdd, window.BtnBrows, window.Run, window.OutputFolder, window.ProfilesList,
+             window.edit_videoquality, window.m_checkLetterbox, window.tr_audio_vol,
+             window.ListImagePanel}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        window.BtnClose->setFocus();
+        const QImage before = window
+                                  .grab(control->geometry().translated(
+                                      control->parentWidget()->mapTo(&window, QPoint())))
+                                  .toImage();
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(control->hasFocus());
+        const QImage focused = window
+                                   .grab(control->geometry().translated(
+                                       control->parentWidget()->mapTo(&window, QPoint())))
+                                   .toImage();
+        EXPECT_NE(before, focused);
+        // Edits and drop-down lists frame themselves in the highlight colour.
+        if (control == window.OutputFolder || control == window.ProfilesList)
+            EXPECT_EQ(focused.pixelColor(0, 0), FocusRingColor());
+    }
 }

@@ -539,6 +539,43 @@ TEST_F(JobRunner, ClosingDuringAJobStopsTheEngineAndTheLateEndTouchesNothing) {
     EXPECT_EQ(w().ProgressTotal->Position(), 1);
 }
 
+// The window's close button and the window manager's close both ask while a job runs: "no"
+// keeps the job and the window, "yes" stops the engine and closes; an idle window asks nothing.
+TEST_F(JobRunner, ClosingDuringAJobAsksFirst) {
+    w().CurrentDevice = DevMP4;
+    w().show();
+    SetUp(DevMP4);
+    AddRow("/media/a.avi", 1, "a.MP4");
+    w().RunClick(w().Run);
+    ASSERT_TRUE(Running());
+
+    dialogs.askAnswers = {false};
+    w().BtnClose->Click();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0], "A conversion is running. Stop it and close the window?");
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(engine.stops, 0);
+    EXPECT_EQ(w().ListImagePanel->ItemCount, 1);
+
+    dialogs.askAnswers = {false};
+    EXPECT_FALSE(w().close());  // the window manager's close
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_TRUE(Running());
+
+    dialogs.askAnswers = {true};
+    w().BtnClose->Click();
+    EXPECT_EQ(dialogs.questions.size(), 3u);
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(engine.stops, 1);
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(w().ListImagePanel->ItemCount, 0);
+
+    w().show();
+    EXPECT_TRUE(w().close());
+    EXPECT_EQ(dialogs.questions.size(), 3u);
+}
+
 TEST_F(JobRunner, ClosingWhileIdleDoesNotStopTheEngine) {
     SetUp(DevMP4);
     w().FormClose();

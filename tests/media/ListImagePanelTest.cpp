@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QWheelEvent>
+#include <functional>
 #include <memory>
 
 #include "media/package/ListImagePanel.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinScrollBar.h"
 #include "support/ScratchInstall.h"
 
@@ -269,4 +272,91 @@ TEST_F(ListImagePanelTest, GetItemBeyondTheListEndsTheProgram) {
     EXPECT_EQ(list->GetItem(0), Row(0));
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(list->GetItem(1), "iPos<m_ListItemPanel\\.size\\(\\).*ListImagePanel.*418");
+}
+
+namespace {
+
+void Wheel(QWidget* target, int delta) {
+    QWheelEvent event(QPointF(10, 10), target->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+// One row per wheel notch (half notches add up) and one row per click on a scroll arrow. (The
+// wheel over a row reaches the list as the toolkit passes wheel events up to the parent; the
+// screenshot tour turns the real wheel over a row.)
+TEST_F(ListImagePanelTest, WheelAndArrowsScrollByWholeRows) {
+    Add(10);
+    const int high = list->ListScrollBar->High();
+    ASSERT_EQ(high, 71 * 11 - 297 - 44);
+    struct Step {
+        std::function<void()> act;
+        int position;
+    };
+    const std::vector<Step> steps = {
+        {[&] { Wheel(list, -120); }, 71},
+        {[&] { Wheel(list, -240); }, 213},
+        {[&] { Wheel(list, 60); }, 213},
+        {[&] { Wheel(list, 60); }, 142},
+        {[&] { list->ListScrollBar->IncrementButton()->Click(); }, 213},
+        {[&] { list->ListScrollBar->DecrementButton()->Click(); }, 142},
+        {[&] { Wheel(list, -120 * 20); }, high},
+        {[&] { Wheel(list, 120 * 20); }, 0},
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        steps[i].act();
+        EXPECT_EQ(list->ListScrollBar->Position(), steps[i].position) << "step " << i;
+        EXPECT_EQ(list->ContentPanel->y(), -steps[i].position) << "step " << i;
+    }
+}
+
+// Keys move the selection as a click does: the owner hears each move once, the selected row
+// comes into view, and Delete asks the owner to remove.
+TEST_F(ListImagePanelTest, KeysMoveTheSelectionAsAClickDoes) {
+    Add(8);
+    int deletes = 0;
+    list->OnDeleteKey = [&](QObject*) { ++deletes; };
+    struct Case {
+        int key;
+        int selected;
+        size_t clicks;
+    };
+    for (const Case& c : {
+             Case{Qt::Key_Up, 0, 0},  // already at the top: no click
+             Case{Qt::Key_Down, 1, 1},
+             Case{Qt::Key_Down, 2, 2},
+             Case{Qt::Key_End, 7, 3},
+             Case{Qt::Key_Down, 7, 3},
+             Case{Qt::Key_Home, 0, 4},
+         }) {
+        QTest::keyClick(list, Qt::Key(c.key));
+        EXPECT_EQ(list->CurSelIndex, c.selected) << c.key;
+        EXPECT_EQ(list->CurrentItem, Row(c.selected)) << c.key;
+        EXPECT_TRUE(IsSelected(Row(c.selected))) << c.key;
+        EXPECT_EQ(clicks.size(), c.clicks) << c.key;
+        const int top = Row(c.selected)->y() + list->ContentPanel->y();
+        EXPECT_GE(top, 0) << c.key;
+        EXPECT_LE(top + Row(c.selected)->height(), list->height()) << c.key;
+    }
+    EXPECT_TRUE(IsPlain(Row(7)));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(list->ItemCount, 8);  // the owner removes, not the list
+}
+
+// A row whose text the list cuts shows it whole as a tooltip; a short text needs none.
+TEST_F(ListImagePanelTest, CutRowTextShowsAsTooltip) {
+    Add(2);
+    Row(0)->SourcePath = "/c/a.avi";
+    Row(0)->RefreshText();
+    Row(1)->SourcePath = "/clips/" + QString(200, 'x') + ".avi";
+    Row(1)->RefreshText();
+    EXPECT_TRUE(Row(0)->InnerPanel->toolTip().isEmpty());
+    EXPECT_EQ(Row(1)->InnerPanel->toolTip(), Row(1)->TextLabel->text());
+    EXPECT_EQ(Row(1)->Thumbnail->toolTip(), Row(1)->TextLabel->text());
+    Row(1)->SourcePath = "/c/b.avi";
+    Row(1)->RefreshText();
+    EXPECT_TRUE(Row(1)->InnerPanel->toolTip().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
 #include "skin/ImageButton.h"
+#include "skin/SkinComboBox.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 
@@ -29,6 +30,12 @@ EngineFileInfo Probe(int seconds) {
     info.sampleRate = 44100;
     info.channels = 2;
     return info;
+}
+
+// The user picks an item of a drop-down list.
+void Pick(SkinComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
 }
 
 QByteArray Contents(const QString& path) {
@@ -226,4 +233,44 @@ TEST_F(MediaFilesTest, ClosingTheWindowEmptiesTheThumbnailFolderButKeepsSubFolde
 
     window->FileRemoveClick(window->FileRemove);  // nothing left: only the preview closes
     EXPECT_EQ(List()->ItemCount, 0);
+}
+
+// Namesakes get numbered targets, a third added later too, and every row's target (and its
+// text) follows the output file type of the 3GP family both ways.
+TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {
+    window->CurrentDevice = Dev3GP;
+    for (const char* type : {"3G2", "3GP"})
+        window->combox_outfiletype->AddItem(type);
+    window->combox_outfiletype->SetItemIndex(0);
+
+    ASSERT_NE(AddFile("/clips/holiday.beach.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/holiday.party.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/party.avi"), nullptr);
+    ASSERT_NE(AddFile("/other/holiday.avi"), nullptr);
+    const auto targets = [this] {
+        QStringList names;
+        for (int i = 0; i < List()->ItemCount; ++i) {
+            names << Row(i)->TargetName;
+            EXPECT_TRUE(
+                Row(i)->TextLabel->text().contains("\nTarget: " + Row(i)->TargetName + " ;"))
+                << Row(i)->TextLabel->text().toStdString();
+        }
+        return names;
+    };
+    EXPECT_EQ(targets(),
+              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+
+    Pick(window->combox_outfiletype, 1);
+    EXPECT_EQ(targets(),
+              QStringList({"holiday.3gp", "holiday (2).3gp", "party.3gp", "holiday (3).3gp"}));
+    Pick(window->combox_outfiletype, 0);
+    EXPECT_EQ(targets(),
+              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+
+    // A name freed by a removal is taken by the next namesake.
+    List()->SelectItem(1);
+    window->FileRemoveClick(window->FileRemove);
+    ASSERT_NE(AddFile("/third/holiday.avi"), nullptr);
+    EXPECT_EQ(targets(),
+              QStringList({"holiday.3g2", "party.3g2", "holiday (3).3g2", "holiday (2).3g2"}));
 }

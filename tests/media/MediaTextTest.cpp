@@ -104,6 +104,49 @@ TEST(MediaText, TargetAndStillNames) {
     EXPECT_EQ(ThumbnailFolder("/opt/qor/"), "/opt/qor/shotpic/");
 }
 
+TEST(MediaText, TheThreeGpExtensionFollowsTheOutputFileType) {
+    struct Case {
+        DeviceType device;
+        int fileType;
+        QString target;
+    };
+    for (const Case& c : {
+             Case{Dev3GP, 0, "holiday.3g2"},   // the list's first entry, 3G2
+             Case{Dev3GP, 1, "holiday.3gp"},   // its second entry, 3GP
+             Case{Dev3GP, -1, "holiday.3g2"},  // nothing chosen yet
+             Case{DevPSP, 1, "holiday.MP4"},
+             Case{DevMP4, 0, "holiday.MP4"},
+             Case{DevNone, 0, "holiday.MP4"},
+         }) {
+        EXPECT_EQ(TargetName("/clips/holiday.beach.avi", c.device, c.fileType), c.target)
+            << c.device << " " << c.fileType;
+    }
+}
+
+TEST(MediaText, UniqueTargetNamesAreNumberedLikeAFileManagerDoes) {
+    struct Case {
+        QString wanted;
+        QStringList taken;
+        QString unique;
+    };
+    for (const Case& c : {
+             Case{"holiday.3g2", {}, "holiday.3g2"},
+             Case{"holiday.3g2", {"party.3g2"}, "holiday.3g2"},
+             Case{"holiday.3g2", {"holiday.3g2"}, "holiday (2).3g2"},
+             Case{"holiday.3g2", {"holiday.3g2", "holiday (2).3g2"}, "holiday (3).3g2"},
+             // a gap left by a removed row is taken again
+             Case{"holiday.3g2", {"holiday.3g2", "holiday (3).3g2"}, "holiday (2).3g2"},
+             Case{"holiday.MP4", {"HOLIDAY.mp4"}, "holiday (2).MP4"},  // case does not count
+             Case{"holiday.3gp", {"holiday.3g2"}, "holiday.3gp"},
+             Case{".3g2", {".3g2"}, "(2).3g2"},  // a source name without a dot
+             Case{"clip", {"clip"}, "clip (2)"},
+         }) {
+        EXPECT_EQ(UniqueTargetName(c.wanted, c.taken), c.unique) << c.wanted.toStdString();
+    }
+    EXPECT_EQ(UniqueTargetNames({"a.3g2", "b.3g2", "a.3g2", "a.3g2", "A.3G2"}),
+              QStringList({"a.3g2", "b.3g2", "a (2).3g2", "a (3).3g2", "A (4).3G2"}));
+}
+
 TEST(MediaText, RowTextShowsLengthWithUnboundedHours) {
     struct Case {
         double duration;

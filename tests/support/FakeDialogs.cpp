@@ -26,9 +26,10 @@ std::optional<QString> FakeDialogs::OpenFile(QWidget*, const QString& title,
     return answer;
 }
 
-std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& title,
-                                                    unsigned flags) {
+std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& title, unsigned flags,
+                                                    const QString& initialFolder) {
     lastFolderTitle = title;
+    lastFolderInitial = initialFolder;
     lastFolderFlags = flags;
     if (folderAnswers.empty())
         return std::nullopt;
@@ -40,4 +41,13 @@ std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& tit
 int FakeDialogs::ExecModal(QDialog& dialog) {
     ++modalCount;
     return onModal ? onModal(dialog) : 0;
+}
+
+bool FakeDialogs::Ask(QWidget*, const QString& text, const QString&) {
+    questions.push_back(text);
+    if (askAnswers.empty())
+        return false;
+    const bool answer = askAnswers.front();
+    askAnswers.pop_front();
+    return answer;
 }

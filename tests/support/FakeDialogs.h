@@ -27,18 +27,21 @@ public:
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                     const QString& initialFolder,
                                     const QList<platform::FileFilter>& filters) override;
-    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
-                                           unsigned flags) override;
+    std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title, unsigned flags,
+                                           const QString& initialFolder) override;
     int ExecModal(QDialog& dialog) override;
+    bool Ask(QWidget* owner, const QString& text, const QString& caption) override;
 
     std::vector<ShownMessage> messages;
     std::deque<std::optional<QString>> openAnswers;    // empty queue: cancel
     std::deque<std::optional<QString>> folderAnswers;  // empty queue: cancel
+    std::deque<bool> askAnswers;                       // empty queue: No
+    std::vector<QString> questions;
     std::function<int(QDialog&)> onModal;
     int modalCount = 0;
 
     // What the last open and folder dialogs were asked.
-    QString lastOpenTitle, lastOpenFolder, lastFolderTitle;
+    QString lastOpenTitle, lastOpenFolder, lastFolderTitle, lastFolderInitial;
     QList<platform::FileFilter> lastOpenFilters;
     unsigned lastFolderFlags = 0;
 
