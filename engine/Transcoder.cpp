@@ -24,7 +24,6 @@ extern "C" {
 namespace kivo {
 namespace {
 
-constexpr int kBitexactThreads = 4;
 constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 
 // One source stream on its way to the output: decoder, filter graph and encoder.
@@ -53,17 +52,25 @@ struct StreamPipe {
 };
 
 // Packets handed from the reading thread to the sound's thread. Bounded, so that the sound
-// never runs far behind the picture and memory stays flat.
+// never runs far behind the picture and memory stays flat. The bound in seconds also keeps
+// the output repeatable: the muxer writes out of time order once one stream runs ten seconds
+// ahead of the other, and which packets that catches would depend on the threads' timing.
 class PacketQueue {
 public:
-    // Waits while the queue is full; false when the queue was closed.
-    bool Push(PacketPtr packet) {
+    // Waits while the queue is full; false when the queue was closed. `seconds`: the packet's
+    // length (0 when unknown).
+    bool Push(PacketPtr packet, double seconds) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return closed_ || packets_.size() < kCapacity; });
+        changed_.wait(lock, [this] {
+            return closed_ || packets_.empty() ||
+                   (packets_.size() < kCapacity && queuedSeconds_ < kMaxSeconds);
+        });
         if (closed_) {
             return false;
         }
         packets_.push_back(std::move(packet));
+        lengths_.push_back(std::max(0.0, seconds));
+        queuedSeconds_ += lengths_.back();
         changed_.notify_all();
         return true;
     }
@@ -76,6 +83,8 @@ public:
         }
         PacketPtr packet = std::move(packets_.front());
         packets_.pop_front();
+        queuedSeconds_ = packets_.empty() ? 0 : queuedSeconds_ - lengths_.front();
+        lengths_.pop_front();
         changed_.notify_all();
         return packet;
     }
@@ -90,14 +99,19 @@ public:
         std::lock_guard lock(mutex_);
         closed_ = true;
         packets_.clear();
+        lengths_.clear();
+        queuedSeconds_ = 0;
         changed_.notify_all();
     }
 
 private:
     static constexpr size_t kCapacity = 128;
+    static constexpr double kMaxSeconds = 2;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<PacketPtr> packets_;
+    std::deque<double> lengths_;  // of the queued packets, in seconds
+    double queuedSeconds_ = 0;
     bool finished_ = false;
     bool closed_ = false;
 };
@@ -403,15 +417,9 @@ bool Transcoder::SetUpVideo() {
     if (args_.videoKbps > 0) {
         enc->bit_rate = int64_t(args_.videoKbps) * 1000;
     }
+    // Every core, with or without -bitexact: libx264's frame threads and the MPEG-4 encoder's
+    // slices give the same bytes for the same thread count, which depends only on the machine.
     enc->thread_count = 0;
-    if (args_.bitexact) {
-        // Identical output needs the work split the same way every time: a fixed number of
-        // slices. libx264 runs on one thread: with threads its rate control plans a picture's
-        // bit budget from how far the pictures being encoded beside it have got.
-        bool x264 = args_.videoCodec == VideoCodec::H264;
-        enc->thread_count = x264 ? 1 : kBitexactThreads;
-        enc->thread_type = FF_THREAD_SLICE;
-    }
     AVDictionary* options = nullptr;
     if (args_.videoCodec == VideoCodec::H264) {
         // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;
@@ -798,7 +806,9 @@ bool Transcoder::ReadPackets() {
             if (soundThread_) {
                 PacketPtr queued = MakePacket();
                 av_packet_move_ref(queued.get(), packet.get());
-                soundPackets_.Push(std::move(queued));
+                double seconds =
+                    queued->duration * av_q2d(input_->streams[audio_.inputIndex]->time_base);
+                soundPackets_.Push(std::move(queued), seconds);
             } else {
                 ok = DecodePacket(audio_, packet.get());
             }

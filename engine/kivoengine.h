@@ -118,9 +118,18 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -i PATH        the source (required)
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
- *   -bitexact      no encoder or version strings, and the work split a fixed way (four
- *                  slices; libx264 on one thread): the same input and vector give
- *                  byte-identical output with the same libraries
+ *   -bitexact      no encoder or version strings in the output (no libx264 settings note,
+ *                  no "Lavf"/"Lavc" names). It costs no speed: the encoders use every core
+ *                  with or without it. Repeatable: the same input and vector with the same
+ *                  libraries on the same machine (the same number of cores the process may
+ *                  use, hence the same encoder thread counts) give byte-identical output.
+ *                  Not repeatable: another core count (another machine, or a CPU affinity
+ *                  mask) splits the MPEG-4 pictures into another number of slices and
+ *                  gives libx264 another number of threads, so the bytes may differ; the
+ *                  picture size, frame rate, length, profile, level and bit rate target
+ *                  never do. A source whose sound lies more than two seconds away from the
+ *                  picture of the same moment in the file (badly interleaved) may be muxed
+ *                  in another order from one run to the next.
  *   -vcodec NAME   mpeg4 (MPEG-4 Part 2 Simple Profile), xvid (the same, tagged XVID where
  *                  the container carries tags; MP4 files always say mp4v), h263 (only at
  *                  128x96, 176x144, 352x288, 704x576, 1408x1152), h263p, h264 (Baseline level
