@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "Levels.h"
 #include "LibavPtr.h"
 #include "Log.h"
 #include "MediaInput.h"
@@ -417,25 +418,43 @@ bool Transcoder::SetUpVideo() {
     if (args_.videoKbps > 0) {
         enc->bit_rate = int64_t(args_.videoKbps) * 1000;
     }
-    // Every core, with or without -bitexact: libx264's frame threads and the MPEG-4 encoder's
-    // slices give the same bytes for the same thread count, which depends only on the machine.
+    // Every core, with or without -bitexact. The MPEG-4 encoder's slices give the same bytes
+    // for the same thread count, which depends only on the machine. libx264's frame threads
+    // do not once its rate control keeps to the level's buffer: a picture's budget is planned
+    // from how far the pictures encoded beside it have got. Its slice threads split each
+    // picture a fixed way, so a bit-exact H.264 output uses those.
     enc->thread_count = 0;
+    if (args_.bitexact && args_.videoCodec == VideoCodec::H264) {
+        enc->thread_type = FF_THREAD_SLICE;
+    }
     AVDictionary* options = nullptr;
     if (args_.videoCodec == VideoCodec::H264) {
         // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;
-        // the PSP takes Main with at most two.
+        // the PSP takes Main with at most two (B-pictures are not kept as references, so the
+        // two are all the decoder holds). The level is the lowest the stream respects, and
+        // the rate control's buffer is the level's, so the stream keeps to what it signals.
         bool psp = std::string(output_->oformat->name) == "psp";
         av_dict_set(&options, "profile", psp ? "main" : "baseline", 0);
-        enc->level = 30;
-        enc->refs = psp ? 2 : 1;
+        if (psp) {
+            av_dict_set(&options, "b-pyramid", "none", 0);
+        }
+        VideoShape shape{width, height, rate.num, rate.den, args_.videoKbps, psp ? 2 : 1};
+        const H264Level* level = LowestH264Level(shape);
+        if (!level) {
+            return Fail("H.264 has no level for " + std::to_string(width) + "x" +
+                        std::to_string(height) + " at this frame rate and bit rate");
+        }
+        enc->level = level->idc;
+        enc->refs = H264RefsThatFit(*level, width, height, shape.refs);
+        enc->rc_max_rate = int64_t(level->maxKbps) * 1000;
+        enc->rc_buffer_size = level->maxCpbKbits * 1000;
     } else if (args_.videoCodec == VideoCodec::Mpeg4 || args_.videoCodec == VideoCodec::Xvid) {
-        enc->profile = FF_PROFILE_MPEG4_SIMPLE;
+        // Simple Profile tools only (no B-pictures, no quarter pixels), at the lowest level
+        // whose picture size and macroblock rate hold.
+        Mpeg4Level level = LowestMpeg4Level(width, height, rate.num, rate.den);
+        enc->profile = level.profile;
+        enc->level = level.level;
         enc->max_b_frames = 0;
-        int64_t pixels = int64_t(width) * height;
-        enc->level = pixels <= 176 * 144   ? 1
-                     : pixels <= 352 * 288 ? 3
-                     : pixels <= 640 * 480 ? 4
-                                           : 5;
         if (args_.videoCodec == VideoCodec::Xvid) {
             enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
         }
