@@ -119,17 +119,17 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
  *   -bitexact      no encoder or version strings in the output (no libx264 settings note,
- *                  no "Lavf"/"Lavc" names). The encoders run as many threads with it as
- *                  without it, on every core the process may use. Repeatable: the same input and vector with the same
- *                  libraries on the same machine (the same number of cores the process may
- *                  use, hence the same encoder thread counts) give byte-identical output.
- *                  Not repeatable: another core count (another machine, or a CPU affinity
- *                  mask) splits the MPEG-4 pictures into another number of slices and
- *                  gives libx264 another number of threads, so the bytes may differ; the
- *                  picture size, frame rate, length, profile, level and bit rate target
- *                  never do. With -bitexact libx264 splits each picture into slices on its
- *                  threads (its frame threads give other bytes from run to run once its
- *                  rate control keeps to the level's buffer); without it, frame threads.
+ *                  no "Lavf"/"Lavc" names), and repeatable output. Repeatable: the same
+ *                  input and vector with the same libraries on the same machine (the same
+ *                  number of cores the process may use) give byte-identical output. Not
+ *                  repeatable: another core count (another machine, or a CPU affinity mask)
+ *                  splits the MPEG-4 pictures into another number of slices, so the bytes
+ *                  may differ; the picture size, frame rate, length, profile, level and bit
+ *                  rate target never do. Threads: MPEG-4, H.263, the decoders, the scaling
+ *                  and the sound use every core with or without it. H.264 is encoded on one
+ *                  libx264 thread with it (on every core without it): libx264's frame and
+ *                  slice threads give other bytes from run to run whenever its rate control
+ *                  keeps to a buffer, and it always keeps to the level's (see "Levels").
  *                  A source whose sound lies several seconds away from the picture of the
  *                  same moment in the file (badly interleaved) may be muxed in another order
  *                  from one run to the next.
