@@ -9,8 +9,9 @@ source it prints:
 
   - the headline: the median wall-time ratio engine / ffmpeg tool as a user runs it (its
     default threads everywhere);
-  - "equal threads": the ratio against the ffmpeg tool with one filter thread, as the engine
-    filters (the encoders keep their default threads on both sides);
+  - "equal threads": the ratio against the ffmpeg tool with the engine's threads: one filter
+    thread, and one libx264 thread, as the engine encodes bit-exact H.264 (other encoders keep
+    their default threads on both sides);
   - "1 core / all": the engine limited to one core (taskset -c 0) against the engine on all
     cores, which shows how the engine scales with cores;
   - the peak number of threads of each process and both peak memory sizes.
@@ -144,7 +145,8 @@ def ffmpeg_command(source, output, family, seconds, level, equal_threads):
     command = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", source, "-t", str(seconds),
                "-filter:v", video_filter, "-bitexact", "-b:v", vkbps + "k"]
     if equal_threads:
-        command += ["-filter_threads", "1"]
+        # The engine filters on one thread, and encodes bit-exact H.264 on one libx264 thread.
+        command += ["-filter_threads", "1"] + (["-threads", "1"] if vcodec == "h264" else [])
     if vcodec == "h264":
         command += ["-c:v", "libx264", "-profile:v", "main" if fmt == "psp" else "baseline",
                     "-refs", "2" if fmt == "psp" else "1"]
