@@ -23,6 +23,7 @@
 #include "converter/EngineApi.h"
 #include "converter/JobOutcome.h"
 #include "converter/Letterbox.h"
+#include "converter/LevelCeiling.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
@@ -331,6 +332,9 @@ void Txconverter::StartRowConversion(int position) {
     values[ValueAudioBitRate] = QString::number(rates.bitRate);
     values[ValueAudioRate] = QString::number(rates.sampleRate);
     values[ValueFormat] = OutputFormat(CurrentDevice, combox_outfiletype->ItemIndex());
+    // Settings above the family's level ceiling are refused before the engine starts.
+    CheckVideoCeiling(CurrentDevice, values[ValueVideoCodec], frameSize, values[ValueFrameRate],
+                      values[ValueVideoBitRate]);
     // PDAs: the settings show the selected profile again once the row's values are read.
     if (CurrentDevice == DevPDA)
         ApplySelectedProfile(DevPDA);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "Levels.h"
 #include "LibavPtr.h"
 #include "Log.h"
 #include "MediaInput.h"
@@ -26,7 +27,6 @@ extern "C" {
 namespace kivo {
 namespace {
 
-constexpr int kBitexactThreads = 4;
 constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // A jump of more than this between neighbouring frames of a stream is damage, not a pause.
 constexpr int kMaxTimestampGapSeconds = 3;
@@ -65,17 +65,25 @@ struct StreamPipe {
 };
 
 // Packets handed from the reading thread to the sound's thread. Bounded, so that the sound
-// never runs far behind the picture and memory stays flat.
+// never runs far behind the picture and memory stays flat. The bound in seconds also keeps
+// the output repeatable: the muxer writes out of time order once one stream runs ten seconds
+// ahead of the other, and which packets that catches would depend on the threads' timing.
 class PacketQueue {
 public:
-    // Waits while the queue is full; false when the queue was closed.
-    bool Push(PacketPtr packet) {
+    // Waits while the queue is full; false when the queue was closed. `seconds`: the packet's
+    // length (0 when unknown).
+    bool Push(PacketPtr packet, double seconds) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return closed_ || packets_.size() < kCapacity; });
+        changed_.wait(lock, [this] {
+            return closed_ || packets_.empty() ||
+                   (packets_.size() < kCapacity && queuedSeconds_ < kMaxSeconds);
+        });
         if (closed_) {
             return false;
         }
         packets_.push_back(std::move(packet));
+        lengths_.push_back(std::max(0.0, seconds));
+        queuedSeconds_ += lengths_.back();
         changed_.notify_all();
         return true;
     }
@@ -88,6 +96,8 @@ public:
         }
         PacketPtr packet = std::move(packets_.front());
         packets_.pop_front();
+        queuedSeconds_ = packets_.empty() ? 0 : queuedSeconds_ - lengths_.front();
+        lengths_.pop_front();
         changed_.notify_all();
         return packet;
     }
@@ -102,14 +112,19 @@ public:
         std::lock_guard lock(mutex_);
         closed_ = true;
         packets_.clear();
+        lengths_.clear();
+        queuedSeconds_ = 0;
         changed_.notify_all();
     }
 
 private:
     static constexpr size_t kCapacity = 128;
+    static constexpr double kMaxSeconds = 2;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<PacketPtr> packets_;
+    std::deque<double> lengths_;  // of the queued packets, in seconds
+    double queuedSeconds_ = 0;
     bool finished_ = false;
     bool closed_ = false;
 };
@@ -436,31 +451,44 @@ bool Transcoder::SetUpVideo() {
     if (args_.videoKbps > 0) {
         enc->bit_rate = int64_t(args_.videoKbps) * 1000;
     }
+    // Every core, with or without -bitexact, except for one case. The MPEG-4 encoder's slices
+    // give the same bytes for the same thread count, which depends only on the machine.
+    // libx264's threads do not once its rate control keeps to a buffer (the level's, below):
+    // frame and slice threads alike plan a picture's bits from how far the work beside it has
+    // got, so the bytes change from run to run. A bit-exact H.264 output therefore encodes on
+    // one libx264 thread; decoding, scaling and the sound keep their threads.
     enc->thread_count = 0;
-    if (args_.bitexact) {
-        // Identical output needs the work split the same way every time: a fixed number of
-        // slices. libx264 runs on one thread: with threads its rate control plans a picture's
-        // bit budget from how far the pictures being encoded beside it have got.
-        bool x264 = args_.videoCodec == VideoCodec::H264;
-        enc->thread_count = x264 ? 1 : kBitexactThreads;
-        enc->thread_type = FF_THREAD_SLICE;
+    if (args_.bitexact && args_.videoCodec == VideoCodec::H264) {
+        enc->thread_count = 1;
     }
     AVDictionary* options = nullptr;
     if (args_.videoCodec == VideoCodec::H264) {
         // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;
-        // the PSP takes Main with at most two.
+        // the PSP takes Main with at most two (B-pictures are not kept as references, so the
+        // two are all the decoder holds). The level is the lowest the stream respects, and
+        // the rate control's buffer is the level's, so the stream keeps to what it signals.
         bool psp = std::string(output_->oformat->name) == "psp";
         av_dict_set(&options, "profile", psp ? "main" : "baseline", 0);
-        enc->level = 30;
-        enc->refs = psp ? 2 : 1;
+        if (psp) {
+            av_dict_set(&options, "b-pyramid", "none", 0);
+        }
+        VideoShape shape{width, height, rate.num, rate.den, args_.videoKbps, psp ? 2 : 1};
+        const H264Level* level = LowestH264Level(shape);
+        if (!level) {
+            return Fail("H.264 has no level for " + std::to_string(width) + "x" +
+                        std::to_string(height) + " at this frame rate and bit rate");
+        }
+        enc->level = level->idc;
+        enc->refs = H264RefsThatFit(*level, width, height, shape.refs);
+        enc->rc_max_rate = int64_t(level->maxKbps) * 1000;
+        enc->rc_buffer_size = level->maxCpbKbits * 1000;
     } else if (args_.videoCodec == VideoCodec::Mpeg4 || args_.videoCodec == VideoCodec::Xvid) {
-        enc->profile = FF_PROFILE_MPEG4_SIMPLE;
+        // Simple Profile tools only (no B-pictures, no quarter pixels), at the lowest level
+        // whose picture size and macroblock rate hold.
+        Mpeg4Level level = LowestMpeg4Level(width, height, rate.num, rate.den);
+        enc->profile = level.profile;
+        enc->level = level.level;
         enc->max_b_frames = 0;
-        int64_t pixels = int64_t(width) * height;
-        enc->level = pixels <= 176 * 144   ? 1
-                     : pixels <= 352 * 288 ? 3
-                     : pixels <= 640 * 480 ? 4
-                                           : 5;
         if (args_.videoCodec == VideoCodec::Xvid) {
             enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
         }
@@ -875,7 +903,9 @@ bool Transcoder::ReadPackets() {
             if (soundThread_) {
                 PacketPtr queued = MakePacket();
                 av_packet_move_ref(queued.get(), packet.get());
-                soundPackets_.Push(std::move(queued));
+                double seconds =
+                    queued->duration * av_q2d(input_->streams[audio_.inputIndex]->time_base);
+                soundPackets_.Push(std::move(queued), seconds);
             } else {
                 ok = DecodePacket(audio_, packet.get());
             }

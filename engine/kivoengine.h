@@ -132,13 +132,26 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -i PATH        the source (required)
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
- *   -bitexact      no encoder or version strings, and the work split a fixed way (four
- *                  slices; libx264 on one thread): the same input and vector give
- *                  byte-identical output with the same libraries
+ *   -bitexact      no encoder or version strings in the output (no libx264 settings note,
+ *                  no "Lavf"/"Lavc" names), and repeatable output. Repeatable: the same
+ *                  input and vector with the same libraries on the same machine (the same
+ *                  number of cores the process may use) give byte-identical output. Not
+ *                  repeatable: another core count (another machine, or a CPU affinity mask)
+ *                  splits the MPEG-4 pictures into another number of slices, so the bytes
+ *                  may differ; the picture size, frame rate, length, profile, level and bit
+ *                  rate target never do. Threads: MPEG-4, H.263, the decoders, the scaling
+ *                  and the sound use every core with or without it. H.264 is encoded on one
+ *                  libx264 thread with it (on every core without it): libx264's frame and
+ *                  slice threads give other bytes from run to run whenever its rate control
+ *                  keeps to a buffer, and it always keeps to the level's (see "Levels").
+ *                  A source whose sound lies several seconds away from the picture of the
+ *                  same moment in the file (badly interleaved) may be muxed in another order
+ *                  from one run to the next.
  *   -vcodec NAME   mpeg4 (MPEG-4 Part 2 Simple Profile), xvid (the same, tagged XVID where
  *                  the container carries tags; MP4 files always say mp4v), h263 (only at
- *                  128x96, 176x144, 352x288, 704x576, 1408x1152), h263p, h264 (Baseline level
- *                  3.0 with one reference frame; for -f psp Main level 3.0 with at most two)
+ *                  128x96, 176x144, 352x288, 704x576, 1408x1152), h263p, h264 (Baseline with
+ *                  one reference frame; for -f psp Main with at most two, B-pictures not kept
+ *                  as references). Levels: see "Levels" below.
  *   -padtop, -padbottom, -padleft, -padright PIXELS   black bars inside the frame
  *   -s WxH         the final frame size, bars included: the picture is scaled to the size
  *                  minus the pads; odd sizes are made even; absent: the source's size
@@ -156,6 +169,28 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * for -f psp, whose container needs both, the missing one is generated (a black picture of
  * the -s size at the -r rate, or silence), as long as the other.
  * All entries are copied; the caller may reuse its buffers when _X returns.
+ *
+ * Levels. The level a stream signals is the lowest its frame size, frame rate (-r) and bit
+ * rate (-b) respect, so that players that read it first get a true label:
+ *   H.264: the lowest level of ITU-T H.264 Table A-1 (1, 1b, 1.1 ... 5.2) whose limits hold:
+ *     MaxFS (macroblocks per picture, each side at most sqrt(8 x MaxFS) macroblocks), MaxMBPS
+ *     (macroblocks per second at the output rate), MaxBR (the -b rate, Baseline and Main
+ *     limits) and MaxDpbMbs (the reference frames). libx264's rate control keeps to that
+ *     level: its buffer (VBV) has the level's MaxBR as maximum rate and MaxCPB as size. Level
+ *     1b is written as level_idc 11 with constraint_set3_flag. A picture too large or fast for
+ *     level 5.2 fails the conversion.
+ *   MPEG-4 Part 2 (mpeg4, xvid): the lowest Simple Profile level whose picture size and
+ *     macroblock rate hold: L1 (QCIF, 1485 macroblocks/s), L2 and L3 (CIF, 5940 and 11880),
+ *     L4a (640x480, 36000), L5 (720x576, 40500), L6 (1280x720, 108000). Beyond L6 (larger
+ *     pictures, or 1280x720 above 30 fps), where Simple Profile has no level, the stream says
+ *     Advanced Simple Profile level 5 while using Simple Profile tools only (no B-pictures, no
+ *     quarter-pixel motion, no global motion); it is decodable by every ASP player, but its
+ *     size and rate exceed what ASP level 5 promises.
+ * Device ceilings. The program checks these before it calls _X and refuses settings above
+ * them (the engine cannot tell the families apart: the iPod's and MP4 players' vectors both
+ * say -f mp4): 3GP phones take H.264 up to level 1.3 at 176x144 and below and up to 2.0 at
+ * larger sizes (352x288); the PSP up to 3.0; the iPod up to 1.3 at 320x240 and below and up
+ * to 3.0 at larger sizes. PDAs and MP4 players have no ceiling beyond the table's.
  *
  * While the conversion runs, the info callback gets status lines such as
  * "Converting clip.avi  42%  118.0 fps  speed 4.10x  time left 00:00:12" and the percent

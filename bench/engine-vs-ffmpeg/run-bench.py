@@ -2,13 +2,25 @@
 """The conversion engine against the ffmpeg command-line tool.
 
 Converts the same two sources (a 60 s 640x480 MPEG-4 + MP3 AVI and a 60 s 1280x720 H.264 + AAC
-MP4, made here by the ffmpeg tool) with each device family's default settings, once through the
-engine (engine-bench-driver, which calls the library's exports as the program does) and once
-with the ffmpeg tool given the equivalent options and thread settings, in the order A B A B over
---pairs pairs. Prints, per family, the median wall-time ratio engine/ffmpeg and both peak
-memory sizes; then the same for probe plus still against ffprobe plus a one-frame ffmpeg still.
+MP4, made here by the ffmpeg tool) with each device family's default settings through the
+engine (engine-bench-driver, which calls the library's exports as the program does) and through
+the ffmpeg tool given the same settings, in turns over --pairs rounds (A B A B). Per family and
+source it prints:
 
-    run-bench.py --driver build-engine/bin/engine-bench-driver [--pairs 3] [--work DIR]
+  - the headline: the median wall-time ratio engine / ffmpeg tool as a user runs it (its
+    default threads everywhere);
+  - "equal threads": the ratio against the ffmpeg tool with the engine's threads: one filter
+    thread, and one libx264 thread, as the engine encodes bit-exact H.264 (other encoders keep
+    their default threads on both sides);
+  - "1 core / all": the engine limited to one core (taskset -c 0) against the engine on all
+    cores, which shows how the engine scales with cores;
+  - the peak number of threads of each process and both peak memory sizes.
+
+Then "-bitexact" against the same vector without it (A B A B) with the engine's peak thread
+counts, and probe plus still against ffprobe plus a one-frame ffmpeg still.
+
+    run-bench.py --driver build/bin/engine-bench-driver [--pairs 3] [--work DIR]
+                 [--families MP4,PSP] [--seconds 60] [--no-equal] [--no-single-core]
                  [--valgrind]
 
 --valgrind also runs ten conversions, fifty probes and twenty stills in one process under
@@ -17,10 +29,12 @@ valgrind's leak checker and prints its summary.
 
 import argparse
 import os
+import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 # The families' default settings, as the profile catalog selects them when a family opens
@@ -34,25 +48,56 @@ FAMILIES = [
     ("MP4", "h264", "640x480", "29.97", "1500", "2", "48000", "128", "mp4", ".MP4"),
 ]
 
-# The engine's fixed slice count for bit-exact output (engine/Transcoder.cpp); libx264 runs on
-# one thread then.
-BITEXACT_THREADS = "4"
-
 NTSC = {"29.97": "30000/1001", "23.976": "24000/1001", "59.94": "60000/1001"}
+
+# H.264 levels (level_idc) and their Baseline/Main VBV limits in kbit/s (MaxBR, MaxCPB), so that
+# the ffmpeg tool gets the same level and rate-control buffer as the engine writes.
+H264_VBV = {9: (128, 350), 10: (64, 175), 11: (192, 500), 12: (384, 1000), 13: (768, 2000),
+            20: (2000, 2000), 21: (4000, 4000), 22: (4000, 4000), 30: (10000, 10000),
+            31: (14000, 14000), 32: (20000, 20000), 40: (20000, 25000), 41: (50000, 62500),
+            42: (50000, 62500), 50: (135000, 135000), 51: (240000, 240000),
+            52: (240000, 240000)}
 
 
 def run_measured(command, env=None):
-    """Runs `command`; returns (wall seconds, peak resident memory in KiB)."""
+    """Runs `command`; returns (wall seconds, peak resident memory in KiB, peak threads)."""
     start = time.perf_counter()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                env=env)
+    peak_threads = [0]
+    done = threading.Event()
+
+    def count_threads():
+        task = "/proc/%d/task" % process.pid
+        while not done.is_set():
+            try:
+                peak_threads[0] = max(peak_threads[0], len(os.listdir(task)))
+            except OSError:
+                pass
+            done.wait(0.05)
+
+    counter = threading.Thread(target=count_threads)
+    counter.start()
+    stderr = process.stderr.read().decode(errors="replace")
     _, status, usage = os.wait4(process.pid, 0)
     wall = time.perf_counter() - start
-    stderr = process.stderr.read().decode(errors="replace")
+    done.set()
+    counter.join()
     process.stderr.close()
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("failed: %s\n%s" % (" ".join(command), stderr))
-    return wall, usage.ru_maxrss
+    return wall, usage.ru_maxrss, peak_threads[0]
+
+
+def probed_level(path):
+    """The H.264 level_idc ffprobe reads from `path`, or None."""
+    result = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0",
+                             "-show_entries", "stream=codec_name,level", "-of",
+                             "default=nw=1", path], capture_output=True, text=True)
+    fields = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
+    if fields.get("codec_name") != "h264":
+        return None
+    return int(fields.get("level", "0"))
 
 
 def make_sources(work):
@@ -80,28 +125,35 @@ def make_sources(work):
     return paths
 
 
-def engine_command(driver, source, output, family):
+def engine_command(driver, source, output, family, seconds, bitexact=True):
     _, vcodec, size, rate, vkbps, channels, arate, akbps, fmt, _ = family
-    return [driver, "convert", "-y", "-t", "60", "-i", source, "-vol", "100", "-bitexact",
-            "-vcodec", vcodec, "-padtop", "0", "-padbottom", "0", "-padleft", "0",
-            "-padright", "0", "-s", size, "-b", vkbps, "-r", rate, "-acodec", "aac",
-            "-ac", channels, "-ar", arate, "-ab", akbps, "-f", fmt, output]
+    return ([driver, "convert", "-y", "-t", str(seconds), "-i", source, "-vol", "100"] +
+            (["-bitexact"] if bitexact else []) +
+            ["-vcodec", vcodec, "-padtop", "0", "-padbottom", "0", "-padleft", "0",
+             "-padright", "0", "-s", size, "-b", vkbps, "-r", rate, "-acodec", "aac",
+             "-ac", channels, "-ar", arate, "-ab", akbps, "-f", fmt, output])
 
 
-def ffmpeg_command(source, output, family):
-    """The ffmpeg tool with the options and thread settings the engine uses for `family`."""
+def ffmpeg_command(source, output, family, seconds, level, equal_threads):
+    """The ffmpeg tool with the settings the engine uses for `family`: as a user runs it
+    (default threads), or with the engine's single filter thread when `equal_threads`."""
     _, vcodec, size, rate, vkbps, channels, arate, akbps, fmt, _ = family
     width, height = size.split("x")
     fraction = NTSC.get(rate, rate)
     video_filter = ("fps=%s:start_time=0,scale=%s:%s:flags=bicubic,pad=%s:%s:0:0:black,"
                     "setsar=1,format=yuv420p" % (fraction, width, height, width, height))
-    command = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", source, "-t", "60",
-               "-filter:v", video_filter, "-filter_threads", "1", "-bitexact",
-               "-threads", "1" if vcodec == "h264" else BITEXACT_THREADS,
-               "-thread_type", "slice", "-b:v", vkbps + "k"]
+    command = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", source, "-t", str(seconds),
+               "-filter:v", video_filter, "-bitexact", "-b:v", vkbps + "k"]
+    if equal_threads:
+        # The engine filters on one thread, and encodes bit-exact H.264 on one libx264 thread.
+        command += ["-filter_threads", "1"] + (["-threads", "1"] if vcodec == "h264" else [])
     if vcodec == "h264":
         command += ["-c:v", "libx264", "-profile:v", "main" if fmt == "psp" else "baseline",
-                    "-level", "30", "-refs", "2" if fmt == "psp" else "1"]
+                    "-refs", "2" if fmt == "psp" else "1"]
+        if level in H264_VBV:
+            max_rate, buffer = H264_VBV[level]
+            command += ["-level", str(level), "-maxrate", "%dk" % max_rate,
+                        "-bufsize", "%dk" % buffer]
     else:
         command += ["-c:v", "mpeg4", "-bf", "0", "-profile:v", "0"]
     command += ["-c:a", "aac", "-ac", channels, "-ar", arate, "-b:a", akbps + "k"]
@@ -110,25 +162,75 @@ def ffmpeg_command(source, output, family):
     return command + [output]
 
 
-def pairs_of(a, b, pairs):
-    """Runs a and b alternately; returns the lists of (wall, memory) of each."""
-    results_a, results_b = [], []
+def in_turns(runs, pairs):
+    """Runs every callable of `runs` once per round, in order, for `pairs` rounds (A B A B);
+    returns one list of results per callable."""
+    results = [[] for _ in runs]
     for _ in range(pairs):
-        results_a.append(a())
-        results_b.append(b())
-    return results_a, results_b
+        for run, result in zip(runs, results):
+            result.append(run())
+    return results
 
 
-def summary(name, engine, ffmpeg):
-    ratios = [e[0] / f[0] for e, f in zip(engine, ffmpeg)]
-    ratio = statistics.median(ratios)
-    engine_memory = max(m for _, m in engine) / 1024
-    ffmpeg_memory = max(m for _, m in ffmpeg) / 1024
-    print("%-24s ratio %.2f  (engine %.2f s, ffmpeg %.2f s)  peak memory engine %.0f MiB, "
-          "ffmpeg %.0f MiB" % (name, ratio, statistics.median(e[0] for e in engine),
-                               statistics.median(f[0] for f in ffmpeg), engine_memory,
-                               ffmpeg_memory), flush=True)
-    return ratio, engine_memory, ffmpeg_memory
+def median_ratio(a, b):
+    return statistics.median(x[0] / y[0] for x, y in zip(a, b))
+
+
+def median_wall(results):
+    return statistics.median(r[0] for r in results)
+
+
+def peak_memory(results):
+    return max(r[1] for r in results) / 1024
+
+
+def peak_threads(results):
+    return max(r[2] for r in results)
+
+
+def compare_family(options, driver, family, source_name, source):
+    """One family on one source; returns (headline ratio, engine/ffmpeg peak memory)."""
+    engine_out = os.path.join(options.work, "engine" + family[9])
+    ffmpeg_out = os.path.join(options.work, "ffmpeg" + family[9])
+    seconds = options.seconds
+    # The H.264 level the engine writes, given to the ffmpeg tool too.
+    run_measured(engine_command(driver, source, engine_out, family, 1))
+    level = probed_level(engine_out)
+    runs = [lambda: run_measured(engine_command(driver, source, engine_out, family, seconds)),
+            lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family, seconds, level,
+                                                False))]
+    if options.equal:
+        runs.append(lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family, seconds,
+                                                        level, True)))
+    if options.single_core:
+        runs.append(lambda: run_measured(["taskset", "-c", "0"] + engine_command(
+            driver, source, engine_out, family, seconds)))
+    results = in_turns(runs, options.pairs)
+    engine, ffmpeg = results[0], results[1]
+    ratio = median_ratio(engine, ffmpeg)
+    line = "%-18s engine/ffmpeg %.2f (engine %.2f s, ffmpeg %.2f s)" % (
+        "%s %s" % (family[0], source_name), ratio, median_wall(engine), median_wall(ffmpeg))
+    if options.equal:
+        line += "  equal threads %.2f" % median_ratio(engine, results[2])
+    if options.single_core:
+        line += "  engine 1 core/all %.2f" % median_ratio(results[-1], engine)
+    line += "  threads engine %d, ffmpeg %d  memory engine %.0f MiB, ffmpeg %.0f MiB" % (
+        peak_threads(engine), peak_threads(ffmpeg), peak_memory(engine), peak_memory(ffmpeg))
+    print(line, flush=True)
+    return ratio, peak_memory(engine) / peak_memory(ffmpeg)
+
+
+def bitexact_cost(options, driver, family, source):
+    """The same vector with and without -bitexact, A B A B."""
+    output = os.path.join(options.work, "bitexact" + family[9])
+    seconds = options.seconds
+    with_it, without = in_turns(
+        [lambda: run_measured(engine_command(driver, source, output, family, seconds, True)),
+         lambda: run_measured(engine_command(driver, source, output, family, seconds, False))],
+        options.pairs)
+    print("%-5s -bitexact/without %.2f (%.2f s, %.2f s)  peak threads with %d, without %d" % (
+        family[0], median_ratio(with_it, without), median_wall(with_it), median_wall(without),
+        peak_threads(with_it), peak_threads(without)), flush=True)
 
 
 def main():
@@ -136,55 +238,63 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--driver", required=True)
     parser.add_argument("--pairs", type=int, default=3)
+    parser.add_argument("--seconds", type=int, default=60, help="length converted")
     parser.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "kivo-bench"))
     parser.add_argument("--families", default=",".join(f[0] for f in FAMILIES))
+    parser.add_argument("--no-equal", dest="equal", action="store_false")
+    parser.add_argument("--no-single-core", dest="single_core", action="store_false")
     parser.add_argument("--valgrind", action="store_true")
     options = parser.parse_args()
+    if options.single_core and not shutil.which("taskset"):
+        sys.exit("taskset is missing (util-linux); use --no-single-core")
     os.makedirs(options.work, exist_ok=True)
     driver = os.path.abspath(options.driver)
     sources = make_sources(options.work)
-    print("%d pairs, A B A B, %d cores" % (options.pairs, os.cpu_count()), flush=True)
+    with open("/proc/loadavg") as load:
+        print("%d pairs, A B A B, %d s converted, %d cores, load %s" % (
+            options.pairs, options.seconds, os.cpu_count(), " ".join(load.read().split()[:3])),
+            flush=True)
 
     family_ratios = {}
     worst_memory = []
     wanted = options.families.split(",")
-    for family in (f for f in FAMILIES if f[0] in wanted):
+    chosen = [f for f in FAMILIES if f[0] in wanted]
+    for family in chosen:
         ratios = []
         for source_name, source in sources.items():
-            engine_out = os.path.join(options.work, "engine" + family[9])
-            ffmpeg_out = os.path.join(options.work, "ffmpeg" + family[9])
-            engine, ffmpeg = pairs_of(
-                lambda: run_measured(engine_command(driver, source, engine_out, family)),
-                lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family)),
-                options.pairs)
-            ratio, engine_memory, ffmpeg_memory = summary(
-                "%s %s" % (family[0], source_name), engine, ffmpeg)
+            ratio, memory = compare_family(options, driver, family, source_name, source)
             ratios.append(ratio)
-            worst_memory.append(engine_memory / ffmpeg_memory)
+            worst_memory.append(memory)
         family_ratios[family[0]] = statistics.median(ratios)
+
+    print("\n-bitexact against the same vector without it (640x480 source):")
+    for family in chosen:
+        bitexact_cost(options, driver, family, sources["avi-640x480"])
 
     still_ratios = []
     for source_name, source in sources.items():
         jpeg = os.path.join(options.work, "still.jpg")
 
         def ffmpeg_probe_still():
-            wall_probe, memory_probe = run_measured(
+            wall_probe, memory_probe, threads_probe = run_measured(
                 ["ffprobe", "-v", "error", "-show_format", "-show_streams", source])
-            wall_still, memory_still = run_measured(
+            wall_still, memory_still, threads_still = run_measured(
                 ["ffmpeg", "-nostdin", "-v", "error", "-y", "-ss", "5", "-i", source,
                  "-frames:v", "1", "-vf",
                  "scale=160:120:force_original_aspect_ratio=decrease,"
                  "pad=160:120:(ow-iw)/2:(oh-ih)/2", jpeg])
-            return wall_probe + wall_still, max(memory_probe, memory_still)
+            return (wall_probe + wall_still, max(memory_probe, memory_still),
+                    max(threads_probe, threads_still))
 
-        engine, ffmpeg = pairs_of(lambda: run_measured([driver, "still", source, jpeg]),
-                                  ffmpeg_probe_still, max(options.pairs, 5))
-        ratio, engine_memory, ffmpeg_memory = summary("probe+still " + source_name, engine,
-                                                      ffmpeg)
+        engine, ffmpeg = in_turns([lambda: run_measured([driver, "still", source, jpeg]),
+                                   ffmpeg_probe_still], max(options.pairs, 5))
+        ratio = median_ratio(engine, ffmpeg)
+        print("probe+still %-12s ratio %.2f (engine %.3f s, ffmpeg %.3f s)" % (
+            source_name, ratio, median_wall(engine), median_wall(ffmpeg)), flush=True)
         still_ratios.append(ratio)
-        worst_memory.append(engine_memory / ffmpeg_memory)
+        worst_memory.append(peak_memory(engine) / peak_memory(ffmpeg))
 
-    print("\nmedian ratio engine/ffmpeg per family:")
+    print("\nmedian ratio engine/ffmpeg tool with its default threads, per family:")
     for name, ratio in family_ratios.items():
         print("  %-5s %.2f" % (name, ratio))
     print("  probe+still %.2f" % statistics.median(still_ratios))
@@ -202,7 +312,7 @@ def run_valgrind(driver, work):
     family = FAMILIES[1]
     command = ["valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite",
                "--error-exitcode=3"] + engine_command(driver, short,
-                                                      os.path.join(work, "vg.MP4"), family)
+                                                      os.path.join(work, "vg.MP4"), family, 2)
     env = dict(os.environ, KIVO_REPEAT="10")
     result = subprocess.run(command, env=env, capture_output=True, text=True)
     lines = [l for l in result.stderr.splitlines()

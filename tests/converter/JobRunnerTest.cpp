@@ -349,6 +349,48 @@ TEST_F(JobRunner, AMalformedSettingShowsTheErrorAndStartsNoRow) {
     }
 }
 
+TEST_F(JobRunner, SettingsAboveTheFamilysLevelCeilingAreRefusedBeforeTheRowStarts) {
+    const struct {
+        DeviceType device;
+        int codec;  // position in the codec list: 0 MPEG4, 1 H264
+        const char* kbps;
+        const char* message;  // empty: the row starts
+    } cases[] = {
+        {DevIPOD, 1, "1500",
+         "the iPod takes at most 768 kbps H.264 at 320x240; lower the video quality."},
+        {DevIPOD, 1, "768", ""},
+        {DevIPOD, 0, "1500", ""},  // the ceiling is H.264's
+        {Dev3GP, 1, "900",
+         "a 3GP phone takes at most 768 kbps H.264 at 176x144; lower the video quality."},
+        {DevMP4, 1, "1500", ""},  // MP4 players set no ceiling
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.kbps) + " kbps, family " + std::to_string(c.device));
+        window = std::make_unique<Txconverter>();
+        dialogs.messages.clear();
+        engine.calls.clear();
+        SetUp(c.device);
+        if (c.device == Dev3GP)
+            w().combox_resolution->SetItemIndex(1);  // 176x144
+        w().combox_videoformat->SetItemIndex(c.codec);
+        w().edit_videoquality->SetText(c.kbps);
+        AddRow("s", 1, "t");
+        w().Run->Click();
+        if (!*c.message) {
+            EXPECT_EQ(engine.calls.size(), 1u);
+            EXPECT_TRUE(dialogs.messages.empty());
+            engine.Finish(0);
+            continue;
+        }
+        EXPECT_TRUE(engine.calls.empty());
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, c.message);
+        EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
+        EXPECT_TRUE(Running());
+        w().Stop->Click();
+    }
+}
+
 TEST_F(JobRunner, AnEmptyListIsAnsweredWithTheMessage) {
     SetUp(DevMP4);
     w().ProgressTotal->SetPosition(7);

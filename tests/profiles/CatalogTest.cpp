@@ -7,8 +7,10 @@
 #include <QSet>
 #include <QSize>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
+#include "engine/Levels.h"
 #include "profiles/ProfileDatabase.h"
 
 namespace {
@@ -80,7 +82,14 @@ struct Limits {
     QList<int> rates;  // the sample rates allowed, or {min, max} with rateRange
     bool rateRange;
     int minAudio, maxAudio;
+    kivo::DeviceFamily family;
+    int (*ceiling)(const QSize&);  // the highest H.264 level_idc the players take; 0: none
 };
+
+// Level 1b (level_idc 9) lies between 1 and 1.1.
+double LevelOrder(int idc) {
+    return idc == 9 ? 10.5 : idc;
+}
 
 const Limits kFamilies[] = {
     {"3GP",
@@ -95,7 +104,9 @@ const Limits kFamilies[] = {
      {8000, 48000},
      true,
      12,
-     128},
+     128,
+     kivo::DeviceFamily::Phone3gp,
+     [](const QSize& s) { return s.width() <= 176 && s.height() <= 144 ? 13 : 20; }},
     {"PSP",
      false,
      {"mpeg4", "h264"},
@@ -108,7 +119,9 @@ const Limits kFamilies[] = {
      {24000, 48000},
      false,
      32,
-     160},
+     160,
+     kivo::DeviceFamily::Psp,
+     [](const QSize&) { return 30; }},
     {"IPOD",
      false,
      {"h264", "mpeg4"},
@@ -121,7 +134,9 @@ const Limits kFamilies[] = {
      {44100, 48000},
      false,
      1,
-     160},
+     160,
+     kivo::DeviceFamily::Ipod,
+     [](const QSize& s) { return s.width() <= 320 && s.height() <= 240 ? 13 : 30; }},
     {"PDA",
      false,
      {"mpeg4", "h264"},
@@ -134,7 +149,9 @@ const Limits kFamilies[] = {
      {1, 48000},
      true,
      1,
-     128},
+     128,
+     kivo::DeviceFamily::Pda,
+     [](const QSize&) { return 0; }},
     {"MP4",
      false,
      {"h264", "mpeg4", "xvid"},
@@ -147,7 +164,9 @@ const Limits kFamilies[] = {
      {1, 48000},
      true,
      1,
-     320},
+     320,
+     kivo::DeviceFamily::Mp4,
+     [](const QSize&) { return 0; }},
 };
 
 bool SizeAllowed(const Limits& f, const QSize& size) {
@@ -297,6 +316,20 @@ TEST_P(Catalog, FamilySectionIsCompleteAndPlayable) {
         EXPECT_LE(audioKbps * 1000 / hz, 6) << audio.toStdString() << " at " << hz;
         if (codec.toLower() == "h263") {
             EXPECT_TRUE(QStringList({"128x96", "176x144", "352x288"}).contains(size));
+        }
+        // H.264, where the family offers it, needs a level its players take.
+        if (lowerCodecs.contains("h264")) {
+            const bool psp = QString(f.section) == "PSP";
+            const kivo::VideoShape shape{
+                frame.width(), frame.height(), int(std::lround(*FrameRate(fps) * 1000)),
+                1000,          *video,         psp ? 2 : 1};
+            const kivo::H264Level* level = kivo::LowestH264Level(shape);
+            ASSERT_TRUE(level);
+            const int ceiling = f.ceiling(frame);
+            if (ceiling > 0) {
+                EXPECT_LE(LevelOrder(level->idc), LevelOrder(ceiling)) << level->name;
+            }
+            EXPECT_EQ(kivo::CeilingRefusal(f.family, shape), "");
         }
         if (QString(f.section) == "IPOD") {
             EXPECT_LE(*video, frame.width() <= 320 ? 768 : 1500);
