@@ -266,6 +266,7 @@ void Txconverter::OnConvertDone() {
     Run->show();
     Stop->hide();
     jobs.running = false;
+    AnnounceJobEnd();
 }
 
 void Txconverter::StartRowConversion(int position) {

@@ -27,6 +27,9 @@ public:
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                     const QString& initialFolder,
                                     const QList<platform::FileFilter>& filters) override;
+    // Answers from openManyAnswers; when that is empty, one file from openAnswers.
+    QStringList OpenFiles(QWidget* owner, const QString& title, const QString& initialFolder,
+                          const QList<platform::FileFilter>& filters) override;
     std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
                                            unsigned flags) override;
     int ExecModal(QDialog& dialog) override;
@@ -34,6 +37,7 @@ public:
     std::vector<ShownMessage> messages;
     std::deque<std::optional<QString>> openAnswers;    // empty queue: cancel
     std::deque<std::optional<QString>> folderAnswers;  // empty queue: cancel
+    std::deque<QStringList> openManyAnswers;           // several files picked at once
     std::function<int(QDialog&)> onModal;
     int modalCount = 0;
 
