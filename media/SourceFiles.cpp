@@ -129,8 +129,16 @@ QString RefusalLine(const RefusedFile& refused) {
 QString RefusalMessage(const QList<RefusedFile>& refused, int sources) {
     if (sources == 1 && refused.size() == 1 && refused.first().why == AddRefusal::AlreadyListed)
         return QStringLiteral("Select media file already add in.");
+    // A drop of a whole folder of odd files must still give a box that fits on the screen.
+    constexpr int kMaxLines = 15;
     QStringList lines;
-    for (const RefusedFile& file : refused)
+    for (const RefusedFile& file : refused) {
+        if (lines.size() == kMaxLines) {
+            lines.append(QStringLiteral("and %1 more files cannot be added")
+                             .arg(refused.size() - kMaxLines));
+            break;
+        }
         lines.append(RefusalLine(file));
+    }
     return lines.join('\n');
 }
