@@ -90,6 +90,10 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
             return AddRefusal::AlreadyListed;
     }
 
+    // A file without read permission is refused before the probe, also for the administrator
+    // whom the system would let read it.
+    if (CannotBeRead(path))
+        return AddRefusal::Unreadable;
     if (Engine().GetFileinfo(path.toUtf8().constData(), &FileInfo) != 0)
         return ProbeRefusal(path);
     const QString picturePath = CaptureThumbnail(path);

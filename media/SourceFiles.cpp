@@ -78,17 +78,20 @@ QStringList LocalPaths(const QList<QUrl>& urls) {
     return paths;
 }
 
-AddRefusal ProbeRefusal(const QString& path) {
+bool CannotBeRead(const QString& path) {
     const QFileInfo info(path);
-    if (!info.exists())
-        return AddRefusal::Missing;
-    // A file without any read permission counts as unreadable also for the administrator.
+    if (!info.exists() || info.isDir())
+        return false;
     constexpr auto anyRead =
         QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     QFile file(path);
-    if (!info.isDir() && (!(info.permissions() & anyRead) || !file.open(QIODevice::ReadOnly)))
-        return AddRefusal::Unreadable;
-    return AddRefusal::NotMedia;
+    return !(info.permissions() & anyRead) || !file.open(QIODevice::ReadOnly);
+}
+
+AddRefusal ProbeRefusal(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return AddRefusal::Missing;
+    return CannotBeRead(path) ? AddRefusal::Unreadable : AddRefusal::NotMedia;
 }
 
 QString RefusalLine(const RefusedFile& refused) {

@@ -45,6 +45,10 @@ QStringList ExpandSources(const QStringList& sources, QList<RefusedFile>& refuse
 // The local files among dropped URLs, in their order.
 QStringList LocalPaths(const QList<QUrl>& urls);
 
+// Whether an existing file cannot be opened for reading. A file without any read permission
+// counts as unreadable also for the administrator, who could open it anyway.
+bool CannotBeRead(const QString& path);
+
 // Why the engine could not probe `path`: the file is missing, unreadable, or no media.
 AddRefusal ProbeRefusal(const QString& path);
 
