@@ -132,11 +132,7 @@ QStringList DroppedPaths(const QMimeData* data) {
 }  // namespace
 
 void Txconverter::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedPaths(event->mimeData()).isEmpty()) {
-        event->ignore();
-    } else {
-        event->acceptProposedAction();
-    }
+    dragMoveEvent(event);
 }
 
 void Txconverter::dragMoveEvent(QDragMoveEvent* event) {

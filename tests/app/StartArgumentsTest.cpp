@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,17 +15,7 @@
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
-
-namespace {
-
-bool WaitUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
-
-}  // namespace
+#include "support/Wait.h"
 
 TEST(StartArguments, FamilyAndFilesAreReadFromTheCommandLine) {
     const QString here = QDir::currentPath() + "/";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <functional>
 
@@ -16,6 +15,7 @@
 #include "skin/SkinEdit.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/Wait.h"
 
 namespace {
 
@@ -32,13 +32,6 @@ public:
     }
     std::vector<Note> notes;
 };
-
-bool WaitUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -19,15 +18,9 @@
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/Wait.h"
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
 
 class MediaSources : public ::testing::Test {
 protected:
@@ -167,6 +160,7 @@ TEST_F(MediaSources, NothingIsAddedWhileAJobRunsAndOnlyFilesAreTakenFromADrag) {
     EXPECT_EQ(window->ListImagePanel->ItemCount, 1);
     EXPECT_EQ(dialogs.LastText(), "Files cannot be added while a conversion runs.");
     window->StopClick(window->Stop);
+    window->OnConvertDone();  // the engine's end of the stopped row
 
     QMimeData text;
     text.setText("not a file");
