@@ -1,29 +1,47 @@
 // Qor Converter's entry point: creates every window once, hidden, in order (the launcher first,
-// as the main window), runs the message loop until the launcher ends it, then destroys them.
+// as the main window), opens the window the command line asks for, runs the message loop until
+// the launcher ends it, then destroys them.
 #include <QApplication>
+#include <QIcon>
 #include <clocale>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
+#include "app/StartArguments.h"
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
 #include "converter/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "platform/ExceptionBox.h"
+#include "platform/Notifications.h"
+#include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("QorConverter");
+    QApplication::setApplicationVersion(QStringLiteral(QOR_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The menu entry and the icon the desktop shows for the windows.
+    QGuiApplication::setDesktopFileName(platform::DesktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(platform::DesktopId));
     // libmpv and the engine's number formatting need the "C" numeric locale.
     std::setlocale(LC_NUMERIC, "C");
+
+    const StartRequest request = ParseStartArguments(QApplication::arguments());
+    if (request.exitNow) {
+        std::fputs(qPrintable(request.output), request.exitCode == 0 ? stdout : stderr);
+        return request.exitCode;
+    }
     try {
+        // Installed for all users, each user reads and writes a copy of the installed database.
+        PrepareProfileDatabase();
         auto launcher = std::make_unique<TChooseMain>();
         auto converter = std::make_unique<Txconverter>();
         auto about = std::make_unique<Taboutkivodvd>();
         auto profile = std::make_unique<TProfile>();
-        launcher->show();
+        ApplyStartRequest(request, *launcher, *converter);
         app.exec();
         // A job may still run: stop the engine before the windows go.
         Engine().Stop();

@@ -293,6 +293,7 @@ void Txconverter::OnConvertDone(uintptr_t outcome) {
     Run->show();
     Stop->hide();
     jobs.running = false;
+    AnnounceJobEnd(int(jobs.failures.size()));
 }
 
 void Txconverter::StartRowConversion(int position) {

@@ -13,7 +13,9 @@
 #include "app/TChooseMain.h"
 #include "app/WindowFont.h"
 #include "converter/EngineApi.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
@@ -90,6 +92,7 @@ Txconverter::Txconverter(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
     handle_ = std::make_unique<platform::WindowHandle>(this);
     BuildLayout();
     BindHandlers();
+    setAcceptDrops(true);
     platform::MaskFloatingPointExceptions();
     Engine().Init();
 }
@@ -337,6 +340,12 @@ void Txconverter::FormShow() {
     ResetWindow();
     SetJobControlsEnabled(true);
     StopRequested = false;
+    // Files from the command line are added once the window is set up and shown.
+    if (!FilesToAdd.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, Guarded([this, files = std::exchange(FilesToAdd, {})] { AddMediaFiles(files); }),
+            Qt::QueuedConnection);
+    }
     SetupForDevice(CurrentDevice);
 }
 
@@ -387,7 +396,7 @@ void Txconverter::FormClose() {
     EndJobForClose();  // a running job's engine stops before its rows go
     ClosePreview();
     ResetWindow();
-    const QString thumbnails = platform::ExeFolder() + "shotpic" + platform::Separator();
+    const QString thumbnails = ThumbnailFolder(platform::StillsParentFolder());
     if (platform::DirectoryExists(thumbnails))
         ClearFolder(thumbnails, false);
 }

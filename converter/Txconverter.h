@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "app/DeviceTable.h"
 #include "engine/kivoengine.h"
 
+enum class AddRefusal;
 class FolderChooser;
 class IGraphBuilder;
 class IMediaControl;
@@ -132,6 +134,13 @@ public:
 
     // ---- Media list (media/MediaFiles.cpp, media/Thumbnails.cpp) ----
     void FileAddClick(QObject* sender);
+    // Adds files one after another, a folder as the media files directly inside it, then shows
+    // one message naming the files that could not be added and why. Refused while a job runs.
+    void AddMediaFiles(const QStringList& sources);
+    // One add of one file (no message): the row is made, or the reason it is not.
+    AddRefusal AddMediaFile(const QString& path);
+    // Files named on the command line, added once the window is next shown for a family.
+    QStringList FilesToAdd;
     void FileRemoveClick(QObject* sender);
     void ListImagePanelClick(QObject* sender);
     void UpdateItem(int position, const QString& targetName, int start, int end);
@@ -151,6 +160,9 @@ public:
     void RunEngine(const std::vector<QString>& values);
     static int InfoCallback(const char* text);
     static int PercentCallback(int value);
+    // At the end of a job: a desktop notification of how it ended, unless the window is the
+    // active one (converter/JobNotice.cpp). `failed`: rows whose conversion failed.
+    void AnnounceJobEnd(int failed = 0);
 
     int CurrentRow = 0;
     bool StopRequested = false;
@@ -194,6 +206,10 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager are added as through Add.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildLayout();

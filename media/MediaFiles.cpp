@@ -1,52 +1,108 @@
 // Adding, removing and selecting source files in the converter window's media list. An add has
 // the engine probe the file and write its still, then makes a row and fills in the job fields.
-#include <QList>
+// Add's dialog, files dropped on the window and the files named on the command line all go
+// through AddMediaFiles: one add per file, then one message for the files it refused.
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QMimeData>
 
 #include "converter/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/MediaText.h"
+#include "media/SourceFiles.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Handler.h"
 #include "platform/Paths.h"
+#include "profiles/ProfileDatabase.h"
 
 namespace {
 
-QList<platform::FileFilter> MediaFileFilters() {
-    return {
-        {QStringLiteral(
-             "Media Files "
-             "(*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.3gp;*.3g2;*.mp4)"),
-         QStringLiteral(
-             "*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.mp4;*.3gp;*.3g2")},
-        {QStringLiteral("All Files(*.*)"), QStringLiteral("*.*")},
-    };
+// Where Add's dialog opens: the folder of the last added file, kept in the profile database.
+const QString kMainSettings = QStringLiteral("MainSettings");
+const QString kLastAddFolder = QStringLiteral("LastAddFolder");
+
+QString AddDialogFolder() {
+    const QString folder = ReadProfileValue(kMainSettings, kLastAddFolder, QString());
+    return platform::DirectoryExists(folder) ? folder : platform::InitialOpenFolder();
+}
+
+void RememberAddFolder(const QString& addedPath) {
+    const QString folder = platform::WithTrailingSeparator(
+        QDir::toNativeSeparators(QFileInfo(addedPath).absolutePath()));
+    if (ReadProfileValue(kMainSettings, kLastAddFolder, QString()) == folder)
+        return;
+    try {
+        WriteProfileValue(kMainSettings, kLastAddFolder, folder);
+    } catch (const EWriteError&) {
+        // A database that cannot be written keeps the dialog's start folder as it was; the
+        // files themselves are added.
+    }
 }
 
 }  // namespace
 
 void Txconverter::FileAddClick(QObject*) {
-    const std::optional<QString> chosen =
-        platform::dialogs().OpenFile(this, QStringLiteral("Select Media File(s)"),
-                                     platform::InitialOpenFolder(), MediaFileFilters());
-    if (!chosen || chosen->isEmpty())
+    QStringList chosen = platform::dialogs().OpenFiles(this, QStringLiteral("Select Media File(s)"),
+                                                       AddDialogFolder(), MediaFileFilters());
+    chosen.removeAll(QString());
+    if (chosen.isEmpty())
         return;
-    const QString path = *chosen;
+    AddMediaFiles(chosen);
+}
 
-    // The same path is refused; letter case counts, so another spelling is a new row.
-    for (int i = 0; i < ListImagePanel->ItemCount; ++i) {
-        if (ListImagePanel->GetItem(unsigned(i))->SourcePath == path) {
-            platform::ShowMessage(this, QStringLiteral("Select media file already add in."),
-                                  QStringLiteral("Notice"));
-            return;
+void Txconverter::AddMediaFiles(const QStringList& sources) {
+    if (JobRunning()) {
+        platform::ShowMessage(this,
+                              QStringLiteral("Files cannot be added while a conversion runs."),
+                              QStringLiteral("Notice"));
+        return;
+    }
+    QList<RefusedFile> refused;
+    const QStringList paths = ExpandSources(sources, refused);
+    QString lastAdded;
+    for (const QString& path : paths) {
+        const AddRefusal why = AddMediaFile(path);
+        if (why == AddRefusal::None) {
+            lastAdded = path;
+        } else {
+            refused.append({path, why, ThumbnailFolder(platform::StillsParentFolder())});
         }
     }
+    if (!lastAdded.isEmpty())
+        RememberAddFolder(lastAdded);
+    if (!refused.isEmpty()) {
+        platform::ShowMessage(this, RefusalMessage(refused, int(sources.size())),
+                              QStringLiteral("Notice"));
+    }
+}
 
-    // The probe's outcome is not examined: the row takes whatever the shared record holds.
-    Engine().GetFileinfo(path.toUtf8().constData(), &FileInfo);
+AddRefusal Txconverter::AddMediaFile(const QString& path) {
+    // The same path is refused; letter case counts, so another spelling is a new row.
+    for (int i = 0; i < ListImagePanel->ItemCount; ++i) {
+        if (ListImagePanel->GetItem(unsigned(i))->SourcePath == path)
+            return AddRefusal::AlreadyListed;
+    }
+
+    // A file without read permission is refused before the probe, also for the administrator
+    // whom the system would let read it.
+    if (CannotBeRead(path))
+        return AddRefusal::Unreadable;
+    if (Engine().GetFileinfo(path.toUtf8().constData(), &FileInfo) != 0)
+        return ProbeRefusal(path);
     const QString picturePath = CaptureThumbnail(path);
     TItemPanel* row = ListImagePanel->AddItem(picturePath);
-    if (!row)
-        return;
+    if (!row) {
+        return platform::FolderTakesNewFiles(ThumbnailFolder(platform::StillsParentFolder()))
+                   ? AddRefusal::NoStill
+                   : AddRefusal::NoStillFolder;
+    }
 
     row->SourcePath = path;
     row->InfoText = ProbeInfoText(FileInfo);
@@ -64,6 +120,40 @@ void Txconverter::FileAddClick(QObject*) {
     row->RefreshText();
 
     DrawTrimRange(nullptr);
+    return AddRefusal::None;
+}
+
+namespace {
+
+QStringList DroppedPaths(const QMimeData* data) {
+    return data && data->hasUrls() ? LocalPaths(data->urls()) : QStringList();
+}
+
+}  // namespace
+
+void Txconverter::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void Txconverter::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+    } else {
+        event->acceptProposedAction();
+    }
+}
+
+void Txconverter::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The files are added once the drop has ended, so that a message about them never holds
+    // the file manager the files came from.
+    QMetaObject::invokeMethod(this, platform::Guarded([this, paths] { AddMediaFiles(paths); }),
+                              Qt::QueuedConnection);
 }
 
 void Txconverter::FileRemoveClick(QObject*) {

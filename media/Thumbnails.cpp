@@ -3,8 +3,11 @@
 // folder when it closes.
 #include "media/Thumbnails.h"
 
+#include <QDir>
+
 #include "converter/EngineApi.h"
 #include "converter/Txconverter.h"
+#include "platform/DataFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -14,8 +17,8 @@ constexpr int StillSeconds = 5;
 constexpr char StillSize[] = "160x120";
 }  // namespace
 
-QString ThumbnailFolder(const QString& exeFolder) {
-    return exeFolder + QStringLiteral("shotpic") + platform::Separator();
+QString ThumbnailFolder(const QString& parent) {
+    return parent + QStringLiteral("shotpic") + platform::Separator();
 }
 
 QString StillFileName(const QString& sourcePath) {
@@ -25,9 +28,10 @@ QString StillFileName(const QString& sourcePath) {
 // Returns the still's path whether or not the engine managed to write it; the add checks that
 // a file is there.
 QString Txconverter::CaptureThumbnail(const QString& sourcePath) {
-    const QString folder = ThumbnailFolder(platform::ExeFolder());
+    const QString folder = ThumbnailFolder(platform::StillsParentFolder());
+    // Beside the executable this makes one level; the user's cache folder may be new as well.
     if (!platform::DirectoryExists(folder))
-        platform::CreateDir(folder);
+        QDir().mkpath(folder);
     const QString stillPath = folder + StillFileName(sourcePath);
     Engine().GetPicure(sourcePath.toUtf8().constData(), StillSeconds, StillSize,
                        stillPath.toUtf8().constData());

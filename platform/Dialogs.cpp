@@ -9,6 +9,30 @@
 namespace platform {
 namespace {
 
+// "Media Files (*.mpg *.avi)": the filters as the desktop's file dialog takes them.
+QStringList NameFilters(const QList<FileFilter>& filters) {
+    QStringList nameFilters;
+    for (const FileFilter& f : filters) {
+        QString patterns = f.patterns;
+        patterns.replace(';', ' ');
+        nameFilters << QStringLiteral("%1 (%2)").arg(f.description, patterns);
+    }
+    return nameFilters;
+}
+
+QStringList PickFiles(QWidget* owner, const QString& title, const QString& initialFolder,
+                      const QList<FileFilter>& filters, QFileDialog::FileMode mode) {
+    QFileDialog dialog(owner, title, initialFolder);
+    dialog.setFileMode(mode);
+    dialog.setNameFilters(NameFilters(filters));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QStringList files;
+    for (const QString& file : dialog.selectedFiles())
+        files << QDir::toNativeSeparators(file);
+    return files;
+}
+
 class DesktopDialogs final : public Dialogs {
 public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
@@ -43,19 +67,16 @@ public:
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                     const QString& initialFolder,
                                     const QList<FileFilter>& filters) override {
-        QStringList nameFilters;
-        for (const FileFilter& f : filters) {
-            QString patterns = f.patterns;
-            patterns.replace(';', ' ');
-            nameFilters << QStringLiteral("%1 (%2)").arg(f.description, patterns);
-        }
-        QFileDialog dialog(owner, title, initialFolder);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(nameFilters);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        const QStringList files =
+            PickFiles(owner, title, initialFolder, filters, QFileDialog::ExistingFile);
+        if (files.isEmpty())
             return std::nullopt;
-        }
-        return QDir::toNativeSeparators(dialog.selectedFiles().first());
+        return files.first();
+    }
+
+    QStringList OpenFiles(QWidget* owner, const QString& title, const QString& initialFolder,
+                          const QList<FileFilter>& filters) override {
+        return PickFiles(owner, title, initialFolder, filters, QFileDialog::ExistingFiles);
     }
 
     std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title, unsigned flags,
@@ -75,6 +96,12 @@ DesktopDialogs g_desktop;
 Dialogs* g_current = &g_desktop;
 
 }  // namespace
+
+QStringList Dialogs::OpenFiles(QWidget* owner, const QString& title, const QString& initialFolder,
+                               const QList<FileFilter>& filters) {
+    const std::optional<QString> file = OpenFile(owner, title, initialFolder, filters);
+    return file ? QStringList{*file} : QStringList();
+}
 
 Dialogs& dialogs() {
     return *g_current;

@@ -36,6 +36,11 @@ public:
                                             const QString& initialFolder,
                                             const QList<FileFilter>& filters) = 0;
 
+    // Any number of existing files, or none when the user cancels. A dialog set that only
+    // knows single files answers with OpenFile's file.
+    virtual QStringList OpenFiles(QWidget* owner, const QString& title,
+                                  const QString& initialFolder, const QList<FileFilter>& filters);
+
     // The folder the user picked, an empty text when the pick is not a file-system folder, or
     // nothing when the user cancels. `flags` are the browse flags the chooser composed; the
     // dialog opens at `initialFolder` when it names one.

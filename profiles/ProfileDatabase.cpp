@@ -1,10 +1,13 @@
 #include "profiles/ProfileDatabase.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <vector>
 
+#include "platform/DataFolders.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 
@@ -352,8 +355,68 @@ void WriteIniValue(const QString& path, const QString& sectionName, const QStrin
     }
 }
 
+namespace {
+
+const QString kDatabaseName = QStringLiteral("KivoMp4.dll");
+
+// The digest of a file's bytes; empty when it cannot be read.
+QByteArray Digest(const QString& path) {
+    QByteArray data;
+    if (!ReadWholeFile(path, data))
+        return QByteArray();
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
+}
+
+// Writes a whole copy of `from` at `to` through a temporary file, so `to` is never half written.
+bool CopyWhole(const QString& from, const QString& to) {
+    QByteArray data;
+    if (!ReadWholeFile(from, data))
+        return false;
+    QSaveFile file(to);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+}
+
+}  // namespace
+
+CatalogPlacement PlaceCatalogCopy(const QString& installed, const QString& copy,
+                                  const QString& stamp) {
+    if (!QFileInfo::exists(copy)) {
+        if (!QDir().mkpath(QFileInfo(copy).absolutePath()) || !CopyWhole(installed, copy))
+            return CatalogPlacement::Failed;
+        CopyWhole(installed, stamp);
+        return CatalogPlacement::Copied;
+    }
+    // Without a record of its origin the copy cannot be told unchanged: it is kept.
+    const QByteArray stampDigest = Digest(stamp);
+    const QByteArray installedDigest = Digest(installed);
+    if (stampDigest.isEmpty() || installedDigest.isEmpty() || installedDigest == stampDigest ||
+        Digest(copy) != stampDigest) {
+        return CatalogPlacement::Kept;
+    }
+    if (!CopyWhole(installed, copy))
+        return CatalogPlacement::Kept;
+    CopyWhole(installed, stamp);
+    return CatalogPlacement::Replaced;
+}
+
+QString InstalledDatabasePath() {
+    return platform::ExeFolder() + kDatabaseName;
+}
+
+CatalogPlacement PrepareProfileDatabase() {
+    if (!platform::PerUserData())
+        return CatalogPlacement::Kept;
+    const QString copy = platform::UserConfigFolder() + kDatabaseName;
+    return PlaceCatalogCopy(InstalledDatabasePath(), copy, copy + QStringLiteral(".shipped"));
+}
+
 QString ProfileDatabasePath() {
-    return platform::ExeFolder() + QStringLiteral("KivoMp4.dll");
+    if (!platform::PerUserData())
+        return InstalledDatabasePath();
+    const QString copy = platform::UserConfigFolder() + kDatabaseName;
+    if (QFileInfo::exists(copy) || PrepareProfileDatabase() != CatalogPlacement::Failed)
+        return copy;
+    return InstalledDatabasePath();
 }
 
 QString ReadProfileValue(const QString& section, const QString& key, const QString& def) {

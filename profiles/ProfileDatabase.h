@@ -8,8 +8,32 @@
 #include <QString>
 #include <QStringList>
 
-// The full path of the database: ExeFolder() + "KivoMp4.dll".
+// The full path of the database the program reads and writes: ExeFolder() + "KivoMp4.dll", or
+// for per-user data (platform/DataFolders.h) the user's copy in the configuration folder,
+// made from the installed database when it is missing. Should no copy be possible, the
+// installed database is read (and writes to it fail).
 QString ProfileDatabasePath();
+
+// The database installed beside the executable: ExeFolder() + "KivoMp4.dll".
+QString InstalledDatabasePath();
+
+// What placing the installed database as the user's copy did.
+enum class CatalogPlacement {
+    Copied,    // there was no copy: it was made
+    Replaced,  // the copy was still the installed database it came from, now a newer one
+    Kept,      // the copy was changed by the program (custom profiles, the output root) or
+               // matches the installed database already
+    Failed,    // no copy exists and none could be made
+};
+
+// Places `installed` at `copy` without ever losing what the program wrote into the copy.
+// `stamp` records the installed database the copy was made from: a copy that still equals
+// it is replaced by a newer installed database, a copy that differs from it is kept.
+CatalogPlacement PlaceCatalogCopy(const QString& installed, const QString& copy,
+                                  const QString& stamp);
+
+// At start-up, for per-user data: makes or renews the user's copy of the database.
+CatalogPlacement PrepareProfileDatabase();
 
 // The stored value, or `def` when the file, the section or the key does not exist, or the
 // stored value is empty or exactly "0". Never fails.

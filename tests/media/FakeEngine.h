@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QString>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ public:
     int GetFileinfo(const char* path, EngineFileInfo* info) override {
         probed.push_back(path);
         *info = probe;
-        return 0;
+        return notMedia.count(path) ? -1 : 0;
     }
     // Writes the still by copying `still`; with an empty `still` nothing is written.
     int GetPicure(const char* path, int seconds, const char* size, const char* jpegPath) override {
@@ -43,6 +44,7 @@ public:
     };
 
     EngineFileInfo probe = {};
+    std::set<std::string> notMedia;  // paths whose probe fails
     QString still;
     std::vector<std::string> probed;
     std::vector<PictureCall> pictures;

@@ -1,6 +1,7 @@
 // Adding a real clip through the real engine: the row shows what the file holds and its still.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <memory>
@@ -75,4 +76,59 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     EXPECT_EQ(still.size(), QSize(160, 120));
     EXPECT_EQ(row->Thumbnail->Picture().size(), QSize(160, 120));
     EXPECT_EQ(row->Thumbnail->size(), QSize(86, 56));
+}
+
+// What the real engine cannot take is refused with a message naming the file and why, and the
+// list stays as it was.
+TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty())
+        GTEST_SKIP() << "the ffmpeg command-line tool is needed to make a clip";
+    ScratchInstall install;
+    const QString clip = install.Path("clip.avi");
+    QProcess make;
+    make.start(ffmpeg, {"-v", "error", "-y", "-f", "lavfi", "-i",
+                        "testsrc=size=160x120:rate=10:duration=2", "-c:v", "mpeg4", clip});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    const QString text = install.Path("broken.avi");
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("This is a text file with a video's name.\n");
+    }
+    const QString locked = install.Path("locked.avi");
+    ASSERT_TRUE(QFile::copy(clip, locked));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::WriteOwner));
+
+    FakeDialogs dialogs;
+    auto window = std::make_unique<Txconverter>();
+    window->CurrentDevice = DevMP4;
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {text, "broken.avi cannot be added: it is not a media file this program can read"},
+        {locked, "locked.avi cannot be added: it cannot be read"},
+        {install.Path("gone.avi"), "gone.avi cannot be added: it does not exist"},
+    };
+    for (const auto& c : cases) {
+        dialogs.openAnswers.push_back(c.path);
+        window->FileAddClick(window->FileAdd);
+        EXPECT_EQ(dialogs.LastText(), c.message);
+        EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
+    }
+
+    // A thumbnail folder that cannot be made (a file is in its place): the still cannot be saved.
+    {
+        QFile blocker(install.Path("shotpic"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    dialogs.openAnswers.push_back(clip);
+    window->FileAddClick(window->FileAdd);
+    EXPECT_EQ(dialogs.LastText(),
+              "clip.avi cannot be added: its still picture cannot be saved in " +
+                  install.Path("shotpic/"));
+    EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
+    EXPECT_EQ(dialogs.messages.size(), 4u);
 }

@@ -208,7 +208,12 @@ TEST_F(MediaFilesTest, StillsThatCannotBeShownAddNothing) {
     EXPECT_EQ(List()->m_ListItemPanel.size(), 1u);
     EXPECT_EQ(List()->ContentPanel->height(), 142);
     EXPECT_EQ(List()->CurrentItem, Row(0));
-    EXPECT_TRUE(dialogs.messages.empty());
+    // Each refusal says which file and why.
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "second.avi cannot be added: no still picture can be taken from it");
+    EXPECT_EQ(dialogs.messages[1].text,
+              "third.avi cannot be added: no still picture can be taken from it");
 
     // A still left from an earlier add is taken when the engine writes none.
     engine.still.clear();

@@ -26,6 +26,19 @@ std::optional<QString> FakeDialogs::OpenFile(QWidget*, const QString& title,
     return answer;
 }
 
+QStringList FakeDialogs::OpenFiles(QWidget* owner, const QString& title,
+                                   const QString& initialFolder,
+                                   const QList<platform::FileFilter>& filters) {
+    if (openManyAnswers.empty())
+        return Dialogs::OpenFiles(owner, title, initialFolder, filters);
+    lastOpenTitle = title;
+    lastOpenFolder = initialFolder;
+    lastOpenFilters = filters;
+    const QStringList answer = openManyAnswers.front();
+    openManyAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> FakeDialogs::BrowseForFolder(QWidget*, const QString& title, unsigned flags,
                                                     const QString& initialFolder) {
     lastFolderTitle = title;

@@ -29,6 +29,9 @@ public:
                                     const QList<platform::FileFilter>& filters) override;
     std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title, unsigned flags,
                                            const QString& initialFolder) override;
+    // Answers from openManyAnswers; when that is empty, one file from openAnswers.
+    QStringList OpenFiles(QWidget* owner, const QString& title, const QString& initialFolder,
+                          const QList<platform::FileFilter>& filters) override;
     int ExecModal(QDialog& dialog) override;
     bool Ask(QWidget* owner, const QString& text, const QString& caption) override;
 
@@ -37,6 +40,7 @@ public:
     std::deque<std::optional<QString>> folderAnswers;  // empty queue: cancel
     std::deque<bool> askAnswers;                       // empty queue: No
     std::vector<QString> questions;
+    std::deque<QStringList> openManyAnswers;           // several files picked at once
     std::function<int(QDialog&)> onModal;
     int modalCount = 0;
 

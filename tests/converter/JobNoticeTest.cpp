@@ -1,0 +1,107 @@
+// The desktop notification at the end of a job: its texts, and that it is sent only when the
+// converter window is not the one the user is looking at.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <functional>
+
+#include "converter/JobNotice.h"
+#include "converter/Txconverter.h"
+#include "media/FakeEngine.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/Notifications.h"
+#include "skin/ImageButton.h"
+#include "skin/SkinEdit.h"
+#include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
+#include "support/Wait.h"
+
+namespace {
+
+struct Note {
+    QString summary, body;
+};
+
+class RecordingNotifier : public platform::Notifier {
+public:
+    RecordingNotifier() { platform::SetNotifier(this); }
+    ~RecordingNotifier() override { platform::SetNotifier(nullptr); }
+    void Notify(const QString& summary, const QString& body) override {
+        notes.push_back({summary, body});
+    }
+    std::vector<Note> notes;
+};
+
+}  // namespace
+
+TEST(JobNotice, TheNoteSaysHowTheJobEndedAndWhere) {
+    const QString home = QDir::homePath();
+    const struct {
+        JobEnd end;
+        const char* summary;
+        const char* body;
+    } cases[] = {
+        {{3, 3, 0, false, home + "/KivoMp4/PSP/"},
+         "Conversion finished",
+         "3 files converted into ~/KivoMp4/PSP"},
+        {{1, 1, 0, false, "/media/out/MP4/"},
+         "Conversion finished",
+         "1 file converted into /media/out/MP4"},
+        {{3, 2, 1, false, home + "/v/"},
+         "Conversion finished with failures",
+         "2 of 3 files converted into ~/v, 1 failed"},
+        {{3, 1, 0, true, home + "/KivoMp4/PSP/"},
+         "Conversion stopped",
+         "Stopped by user: 1 of 3 files converted into ~/KivoMp4/PSP"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JobEndSummary(c.end), c.summary);
+        EXPECT_EQ(JobEndBody(c.end), c.body);
+    }
+    const struct {
+        const char* folder;
+        const char* shown;
+    } folders[] = {
+        {"/home/ann/KivoMp4/PSP/", "~/KivoMp4/PSP"},
+        {"/home/ann/", "~"},
+        {"/home/anna/x/", "/home/anna/x"},
+        {"/srv/out", "/srv/out"},
+        {"/", "/"},
+    };
+    for (const auto& f : folders)
+        EXPECT_EQ(ShortFolder(f.folder, "/home/ann"), f.shown) << f.folder;
+}
+
+TEST(JobNotice, AJobThatEndsWhileTheWindowIsNotActiveIsAnnounced) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    FakeEngine engine;
+    RecordingNotifier notifier;
+    engine.still = install.Path("MP4.jpg");
+    Txconverter window;
+    window.CurrentDevice = DevMP4;
+    window.FormShow();
+    window.AddMediaFiles({"/clips/a.avi"});
+    ASSERT_EQ(window.ListImagePanel->ItemCount, 1);
+
+    window.RunClick(window.Run);
+    ASSERT_TRUE(window.JobRunning());
+    window.OnConvertDone();  // the engine's end of the only row
+    ASSERT_FALSE(window.JobRunning());
+    ASSERT_FALSE(window.isActiveWindow());
+    ASSERT_EQ(notifier.notes.size(), 1u);
+    EXPECT_EQ(notifier.notes[0].summary, "Conversion finished");
+    EXPECT_EQ(
+        notifier.notes[0].body,
+        "1 file converted into " + ShortFolder(window.OutputFolder->Text(), QDir::homePath()));
+
+    // Looking at the window, the user sees the status line: no note.
+    window.show();
+    window.activateWindow();
+    if (!WaitUntil([&] { return window.isActiveWindow(); }))
+        GTEST_SKIP() << "this platform does not activate windows";
+    window.RunClick(window.Run);
+    window.OnConvertDone();
+    EXPECT_EQ(notifier.notes.size(), 1u);
+}

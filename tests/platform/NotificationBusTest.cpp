@@ -1,0 +1,59 @@
+// The desktop's notifier on a real session bus (the test runs under dbus-run-session): a note
+// reaches a notification service with the program's name and icon, and without a service
+// nothing happens and nothing waits.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QVariantMap>
+
+#include "platform/Notifications.h"
+#include "support/Wait.h"
+
+namespace {
+
+// Stands in for the desktop's notification service.
+class NotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList received;  // "app|icon|summary|body|timeout"
+
+public slots:
+    uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints,
+                int timeout) {
+        received << QStringList{app, icon, summary, body, QString::number(timeout)}.join('|');
+        return uint(received.size());
+    }
+};
+
+}  // namespace
+
+TEST(NotificationBus, ANoteReachesTheServiceAndNoServiceMeansNothingHappens) {
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+
+    // No service yet: the note goes nowhere (the bus's error answer arrives while the next
+    // note is awaited) and the caller goes on at once.
+    platform::notifier().Notify("Conversion finished", "nobody listens");
+
+    QDBusConnection serviceBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "svc");
+    NotificationService service;
+    ASSERT_TRUE(serviceBus.registerObject("/org/freedesktop/Notifications", &service,
+                                          QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(serviceBus.registerService("org.freedesktop.Notifications"));
+
+    platform::notifier().Notify("Conversion finished", "3 files converted into ~/KivoMp4/PSP");
+    WaitUntil([&] { return !service.received.isEmpty(); });
+    ASSERT_EQ(service.received.size(), 1);
+    EXPECT_EQ(service.received[0],
+              "Qor Converter|com.qorconverter.QorConverter|Conversion finished|"
+              "3 files converted into ~/KivoMp4/PSP|-1");
+    serviceBus.unregisterService("org.freedesktop.Notifications");
+    QDBusConnection::disconnectFromBus("svc");
+}
+
+#include "NotificationBusTest.moc"
