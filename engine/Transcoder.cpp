@@ -451,16 +451,14 @@ bool Transcoder::SetUpVideo() {
     if (args_.videoKbps > 0) {
         enc->bit_rate = int64_t(args_.videoKbps) * 1000;
     }
-    // Every core, with or without -bitexact, except for one case. The MPEG-4 encoder's slices
-    // give the same bytes for the same thread count, which depends only on the machine.
-    // libx264's threads do not once its rate control keeps to a buffer (the level's, below):
-    // frame and slice threads alike plan a picture's bits from how far the work beside it has
-    // got, so the bytes change from run to run. A bit-exact H.264 output therefore encodes on
-    // one libx264 thread; decoding, scaling and the sound keep their threads.
+    // Every core, with or without -bitexact. The MPEG-4 encoder's slices give the same bytes
+    // for the same thread count, which depends only on the machine. libx264's threads do not
+    // once its rate control keeps to a buffer (the level's, below): frame and slice threads
+    // alike plan a picture's bits from how far the work beside it has got. A device that
+    // reads the level needs that buffer kept, and a user needs the speed, so bit-exact H.264
+    // keeps its threads and promises the same size, rate, length, level and bit rate target
+    // rather than the same bytes.
     enc->thread_count = 0;
-    if (args_.bitexact && args_.videoCodec == VideoCodec::H264) {
-        enc->thread_count = 1;
-    }
     AVDictionary* options = nullptr;
     if (args_.videoCodec == VideoCodec::H264) {
         // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;

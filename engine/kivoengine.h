@@ -133,17 +133,18 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it
  *   -bitexact      no encoder or version strings in the output (no libx264 settings note,
- *                  no "Lavf"/"Lavc" names), and repeatable output. Repeatable: the same
- *                  input and vector with the same libraries on the same machine (the same
- *                  number of cores the process may use) give byte-identical output. Not
- *                  repeatable: another core count (another machine, or a CPU affinity mask)
- *                  splits the MPEG-4 pictures into another number of slices, so the bytes
- *                  may differ; the picture size, frame rate, length, profile, level and bit
- *                  rate target never do. Threads: MPEG-4, H.263, the decoders, the scaling
- *                  and the sound use every core with or without it. H.264 is encoded on one
- *                  libx264 thread with it (on every core without it): libx264's frame and
- *                  slice threads give other bytes from run to run whenever its rate control
- *                  keeps to a buffer, and it always keeps to the level's (see "Levels").
+ *                  no "Lavf"/"Lavc" names), and repeatable output where the encoder allows
+ *                  it. Repeatable: MPEG-4, XVID, H.263 and the sound, for the same input and
+ *                  vector with the same libraries on the same machine (the same number of
+ *                  cores the process may use), give byte-identical output. Not repeatable:
+ *                  another core count (another machine, or a CPU affinity mask) splits the
+ *                  MPEG-4 pictures into another number of slices, so the bytes may differ;
+ *                  and H.264 bytes may differ from run to run, because libx264's threads plan
+ *                  a picture's bits from how far the pictures beside it have got whenever its
+ *                  rate control keeps to a buffer, and it always keeps to the level's (see
+ *                  "Levels"). What never differs: the picture size, frame rate, length,
+ *                  profile, level and bit rate target. Threads: every encoder, the decoders,
+ *                  the scaling and the sound use every core with or without it.
  *                  A source whose sound lies several seconds away from the picture of the
  *                  same moment in the file (badly interleaved) may be muxed in another order
  *                  from one run to the next.
