@@ -28,6 +28,9 @@ namespace kivo {
 namespace {
 
 constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
+// How much longer a stopped track that has given out nothing yet is drained: libx264 holds a
+// second of pictures before its first packet, and a kept file without its picture is no use.
+constexpr auto kFirstPacketGrace = std::chrono::milliseconds(1000);
 // A jump of more than this between neighbouring frames of a stream is damage, not a pause.
 constexpr int kMaxTimestampGapSeconds = 3;
 // A stream that begins later than this after the other one is damage too.
@@ -50,6 +53,7 @@ struct StreamPipe {
     int64_t nextVideoPts = AV_NOPTS_VALUE;
     std::optional<StreamTimeline> timeline;  // made on the first decoded frame
     long long framesEncoded = 0;             // decoded source frames that reached the encoder
+    std::atomic<long long> packetsWritten{0};  // packets the muxer has taken
     // The picture's processing, when it is set up from the first decoded picture because the
     // source did not say its format in advance.
     std::string pendingChain;
@@ -185,6 +189,8 @@ private:
     bool Generate(StreamPipe& pipe, double untilSeconds);
     bool BuildVideoGraph(int width, int height, int format, AVRational aspect);
     bool MustEnd() const;
+    // While a stopped conversion drains `pipe`'s encoder: whether to give up on what it holds.
+    bool DrainMustEnd(const StreamPipe& pipe) const;
     std::string DurationFilter(const char* name) const;
     void ReportProgress(const StreamPipe& pipe, int64_t pts);
 
@@ -681,7 +687,16 @@ bool Transcoder::WritePacket(StreamPipe& pipe, AVPacket* packet) {
     if (ret < 0) {
         return Fail(WithLibavReason("Cannot write the output file", ret));
     }
+    ++pipe.packetsWritten;
     return true;
+}
+
+bool Transcoder::DrainMustEnd(const StreamPipe& pipe) const {
+    if (!MustEnd()) {
+        return false;
+    }
+    return pipe.packetsWritten > 0 ||
+           std::chrono::steady_clock::now() >= drainDeadline_ + kFirstPacketGrace;
 }
 
 bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
@@ -690,7 +705,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
         return Fail(WithLibavReason("The encoder failed", ret));
     }
     while ((ret = avcodec_receive_packet(pipe.encoder.get(), pipe.encoded.get())) >= 0) {
-        if (!frame && MustEnd()) {
+        if (!frame && DrainMustEnd(pipe)) {
             av_packet_unref(pipe.encoded.get());
             return true;
         }

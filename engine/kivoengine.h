@@ -112,8 +112,10 @@ KIVO_API int Mydll_GetPicure(const char* path, int seconds, const char* size, co
 /* Asks the running conversion to stop; returns at once. Safe at any time and from any thread,
  * also when nothing runs (then it does nothing; it never affects a later _X). The conversion
  * ends within half a second: what was converted is finalised and kept under the target name,
- * its status line reads "Stopped by user: ...", and its WM_CONVERTDONE is still posted.
- * Returns 0. */
+ * its status line reads "Stopped by user: ...", and its WM_CONVERTDONE is still posted. One
+ * exception: a stop in the first moments of an H.264 conversion, while libx264 still holds
+ * every picture it was given, waits up to a second more for its first pictures, so that the
+ * kept file has a picture track. Returns 0. */
 KIVO_API int Mydll_Stop(void);
 
 /* Set the callbacks of the conversions to come (and of the running one, from its next
