@@ -110,7 +110,7 @@ TEST_F(StartWindows, WithoutAFamilyTheFilesWaitForTheFamilyPickedInTheLauncher) 
     launcher.Btn3GPClick(launcher.Btn3GP);
     EXPECT_EQ(converter.CurrentDevice, Dev3GP);
     ASSERT_TRUE(WaitUntil([&] { return converter.ListImagePanel->ItemCount == 2; }));
-    EXPECT_EQ(converter.ListImagePanel->GetItem(1)->TargetName, "b.3g2");
+    EXPECT_EQ(converter.ListImagePanel->GetItem(1)->TargetName, "b.3gp");
 
     // The files are added once: the next family starts with an empty list.
     converter.BtnCloseClick(converter.BtnClose);
