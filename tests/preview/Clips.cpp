@@ -69,4 +69,26 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+bool Render(IMediaControl& control, IMediaEventEx& events, const QString& path) {
+    const RenderState state = control.RenderFile(path);
+    if (state != RenderState::Opening)
+        return state == RenderState::Rendered;
+    bool opened = false;
+    const bool told = PumpUntil(
+        [&] {
+            long code = 0;
+            intptr_t param1 = 0, param2 = 0;
+            while (events.GetEvent(code, param1, param2, 0)) {
+                events.FreeEventParams(code, param1, param2);
+                if (code == EC_FILE_RENDERED) {
+                    opened = param1 != 0;
+                    return true;
+                }
+            }
+            return false;
+        },
+        60000);
+    return told && opened;
+}
+
 }  // namespace clips
