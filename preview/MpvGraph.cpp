@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <clocale>
@@ -21,6 +22,9 @@
 #include "platform/WindowMessages.h"
 
 namespace {
+
+// How long after loading the file the opening waits for its first picture.
+constexpr int kFirstFrameWaitMs = 10000;
 
 struct MpvHandleDeleter {
     void operator()(mpv_handle* handle) const { mpv_terminate_destroy(handle); }
@@ -133,9 +137,10 @@ public:
     bool SetPositions(ReferenceTime* current, unsigned currentFlags, ReferenceTime* stop,
                       unsigned stopFlags) override;
 
-    // Called on the user interface thread after mpv's callbacks.
+    // Called on the user interface thread after mpv's callbacks and timers.
     void DrainMpvEvents();
     void RenderFrame(bool force);
+    void FinishOpening(bool withoutPicture = false);
 
 private:
     static void OnWakeup(void* context);
@@ -143,7 +148,6 @@ private:
 
     void HandleMpvEvent(const mpv_event& event);
     void HandlePropertyChange(const mpv_event_property& property);
-    void FinishOpening();
     void QueueEvent(long code, intptr_t param1, intptr_t param2);
     void UnloadFile();
     bool SetPaused(bool paused);
@@ -291,6 +295,13 @@ void MpvGraph::HandleMpvEvent(const mpv_event& event) {
     switch (event.event_id) {
         case MPV_EVENT_FILE_LOADED:
             loaded_ = loading_;
+            // A picture that never decodes must not hold the opening up: the file then opens
+            // without one, and its sound plays.
+            if (loaded_) {
+                QTimer::singleShot(kFirstFrameWaitMs, target_.get(), [target = target_.get()] {
+                    target->graph->FinishOpening(/*withoutPicture=*/true);
+                });
+            }
             break;
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
@@ -360,10 +371,10 @@ void MpvGraph::HandlePropertyChange(const mpv_event_property& property) {
 // The opening is over once mpv has loaded the file and, for a file with a picture, decoded the
 // first frame (the container does not always tell the picture's size). Duration and
 // seekability are known by then.
-void MpvGraph::FinishOpening() {
-    if (!loading_ || !loaded_ || !hasVideo_)
+void MpvGraph::FinishOpening(bool withoutPicture) {
+    if (!loading_ || !loaded_)
         return;
-    if (*hasVideo_ && videoWidth_ <= 0)
+    if (!withoutPicture && (!hasVideo_ || (*hasVideo_ && videoWidth_ <= 0)))
         return;
     loading_ = false;
     opened_ = true;
