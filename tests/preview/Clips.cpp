@@ -2,12 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <stdexcept>
+
+#include "tests/support/WaitUntil.h"
 
 namespace clips {
 namespace {
@@ -59,14 +60,7 @@ QString Unreadable() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return testsupport::WaitUntil(done, ms);
 }
 
 bool Render(IMediaControl& control, IMediaEventEx& events, const QString& path) {

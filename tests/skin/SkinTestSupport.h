@@ -2,11 +2,11 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QWidget>
-#include <functional>
+
+#include "support/WaitUntil.h"
 
 namespace skintest {
 
@@ -40,17 +40,6 @@ inline QPoint Centre(const QWidget* w) {
     return w->rect().center();
 }
 
-// Runs the event loop until `done` holds (true) or `ms` have passed (false): repeat timers are
-// awaited by what they do, so a busy machine only makes the wait longer.
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 30000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using testsupport::WaitUntil;
 
 }  // namespace skintest
