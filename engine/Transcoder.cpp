@@ -50,6 +50,7 @@ struct StreamPipe {
     FramePtr filtered = MakeFrame();
     PacketPtr encoded = MakePacket();
     PacketPtr stripped = MakePacket();
+    std::atomic<bool> written{false};  // a packet of this stream is in the output
 };
 
 // Packets handed from the reading thread to the sound's thread. Bounded, so that the sound
@@ -603,6 +604,7 @@ bool Transcoder::WritePacket(StreamPipe& pipe, AVPacket* packet) {
     if (ret < 0) {
         return Fail(WithLibavReason("Cannot write the output file", ret));
     }
+    pipe.written = true;
     return true;
 }
 
@@ -612,7 +614,9 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
         return Fail(WithLibavReason("The encoder failed", ret));
     }
     while ((ret = avcodec_receive_packet(pipe.encoder.get(), pipe.encoded.get())) >= 0) {
-        if (!frame && std::chrono::steady_clock::now() > drainDeadline_) {
+        // The cut waits for the stream's first packet: on a busy machine the encoder may hold
+        // every picture converted so far, and a stopped file must not lose its picture.
+        if (!frame && pipe.written && std::chrono::steady_clock::now() > drainDeadline_) {
             av_packet_unref(pipe.encoded.get());
             return true;
         }
