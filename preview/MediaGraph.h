@@ -7,10 +7,14 @@
 // joined and its video window removed, when the last reference goes. References are held and
 // released on the user interface thread only.
 //
-// Threads. All calls are made on the user interface thread. A graph may decode on threads of
-// its own, but those never call into the windows: events are queued inside the graph, and a
-// notify message (SetNotifyWindow) is posted for each one; the window then drains the queue
-// with GetEvent and a zero timeout.
+// Threads. All calls are made on the user interface thread, and none of them waits for the
+// graph's own threads. A graph may decode on threads of its own, but those never call into the
+// windows: events are queued inside the graph, and a notify message (SetNotifyWindow) is posted
+// for each one; the window then drains the queue with GetEvent and a zero timeout.
+//
+// Opening. RenderFile either opens the file before it returns (Rendered), fails at once
+// (Failed), or starts opening it (Opening): the outcome then arrives later as the event
+// EC_FILE_RENDERED. Picture size, duration and seekability are known once the file is open.
 //
 // Time. Durations and positions are reference time: 64-bit counts of 100 ns.
 #pragma once
@@ -31,6 +35,9 @@ constexpr ReferenceTime kReferenceTimePerSecond = 10'000'000;
 constexpr long EC_COMPLETE = 1;    // every stream has played to its end
 constexpr long EC_USERABORT = 2;   // the user ended playback (the video window was closed)
 constexpr long EC_ERRORABORT = 3;  // playback stopped on an error; param1 holds the cause
+// The file that RenderFile began to open is open (param1 1) or cannot be rendered (param1 0).
+// A code of the range the graph leaves to its users (EC_USER and above).
+constexpr long EC_FILE_RENDERED = 0x8001;
 
 // Styles for IVideoWindow::SetWindowStyle.
 constexpr long WS_CHILD = 0x40000000;
@@ -65,12 +72,17 @@ public:
     virtual std::shared_ptr<IMediaSeeking> QueryMediaSeeking() = 0;
 };
 
+enum class RenderState {
+    Failed,    // the file cannot be rendered
+    Rendered,  // the playback chain is built, stopped at the start
+    Opening,   // being built; EC_FILE_RENDERED tells the outcome
+};
+
 class IMediaControl {
 public:
     virtual ~IMediaControl() = default;
-    // Builds the playback chain for the file and leaves it stopped at the start. Returns only
-    // when the file has been opened or has failed (false).
-    virtual bool RenderFile(const QString& path) = 0;
+    // Builds the playback chain for the file and leaves it stopped at the start (see Opening).
+    virtual RenderState RenderFile(const QString& path) = 0;
     virtual bool Run() = 0;
     virtual bool Stop() = 0;
 };
@@ -95,7 +107,8 @@ public:
     // From now on every queued event posts `message` (wparam 0, lparam `instance`) to `window`.
     // The window must stay alive while the graph is held.
     virtual bool SetNotifyWindow(KivoWindow* window, unsigned message, intptr_t instance) = 0;
-    // Takes the oldest queued event, waiting up to `timeoutMs` for one; false when none came.
+    // Takes the oldest queued event, waiting up to `timeoutMs` for one (a graph that must not
+    // block its caller may answer at once); false when none came.
     virtual bool GetEvent(long& code, intptr_t& param1, intptr_t& param2, int timeoutMs) = 0;
     // Frees what an event taken with GetEvent holds.
     virtual bool FreeEventParams(long code, intptr_t param1, intptr_t param2) = 0;

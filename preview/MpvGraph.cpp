@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <clocale>
@@ -21,6 +22,9 @@
 #include "platform/WindowMessages.h"
 
 namespace {
+
+// How long after loading the file the opening waits for its first picture.
+constexpr int kFirstFrameWaitMs = 10000;
 
 struct MpvHandleDeleter {
     void operator()(mpv_handle* handle) const { mpv_terminate_destroy(handle); }
@@ -108,8 +112,8 @@ public:
     }
 
     // IMediaControl
-    bool RenderFile(const QString& path) override;
-    bool Run() override { return loaded_ && SetPaused(false); }
+    RenderState RenderFile(const QString& path) override;
+    bool Run() override { return opened_ && SetPaused(false); }
     bool Stop() override { return SetPaused(true); }
 
     // IVideoWindow
@@ -133,21 +137,20 @@ public:
     bool SetPositions(ReferenceTime* current, unsigned currentFlags, ReferenceTime* stop,
                       unsigned stopFlags) override;
 
-    // Called on the user interface thread after mpv's callbacks.
+    // Called on the user interface thread after mpv's callbacks and timers.
     void DrainMpvEvents();
     void RenderFrame(bool force);
+    void FinishOpening(bool withoutPicture = false);
 
 private:
     static void OnWakeup(void* context);
     static void OnFrameUpdate(void* context);
 
     void HandleMpvEvent(const mpv_event& event);
+    void HandlePropertyChange(const mpv_event_property& property);
     void QueueEvent(long code, intptr_t param1, intptr_t param2);
-    void ReadVideoSize();
-    bool HasVideoTrack();
     void UnloadFile();
     bool SetPaused(bool paused);
-    bool GetDouble(const char* name, double& value);
     void ShowSurface();
 
     MpvGraphOptions options_;
@@ -159,12 +162,17 @@ private:
     QString caption_;
     long style_ = 0;
 
+    // Opening: loading_ from RenderFile until EC_FILE_RENDERED is queued; opened_ afterwards
+    // when the file was opened.
     bool loading_ = false;
-    bool loaded_ = false;
-    bool loadFailed_ = false;
+    bool loaded_ = false;  // mpv's file-loaded event came
+    bool opened_ = false;
     bool ended_ = false;
+    // Observed properties, as their last change events gave them.
     std::optional<double> timePos_, duration_;
     bool seekable_ = false;
+    std::optional<bool> hasVideo_;  // unknown until the file's tracks are selected
+    int64_t displayWidth_ = 0, displayHeight_ = 0;
     int videoWidth_ = 0, videoHeight_ = 0;
     QRect windowRect_;
     bool windowPlaced_ = false;
@@ -195,7 +203,11 @@ bool MpvGraph::Start() {
         {"osd-level", "0"},
         {"input-default-bindings", "no"},
         {"input-vo-keyboard", "no"},
+        // No script threads: the preview needs none of mpv's built-in scripts.
         {"load-scripts", "no"},
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
         {"ytdl", "no"},
         {"sub-auto", "no"},
         {"resume-playback", "no"},
@@ -208,11 +220,14 @@ bool MpvGraph::Start() {
     if (mpv_initialize(mpv) < 0)
         return false;
 
-    // Position, duration and seekability arrive as events, so that reading them never waits
-    // for mpv's core while it plays.
+    // Everything the graph reports arrives as events, so that reading it never waits for mpv's
+    // core. "dwidth" and "dheight" are the picture's size with its pixel aspect applied.
     mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, 0, "duration", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, 0, "seekable", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv, 0, "vid", MPV_FORMAT_STRING);
+    mpv_observe_property(mpv, 0, "dwidth", MPV_FORMAT_INT64);
+    mpv_observe_property(mpv, 0, "dheight", MPV_FORMAT_INT64);
     mpv_set_wakeup_callback(mpv, &MpvGraph::OnWakeup, target_.get());
 
     const char* apiType = MPV_RENDER_API_TYPE_SW;
@@ -254,34 +269,15 @@ void MpvGraph::OnFrameUpdate(void* context) {
         Qt::QueuedConnection);
 }
 
-bool MpvGraph::RenderFile(const QString& path) {
+RenderState MpvGraph::RenderFile(const QString& path) {
     if (!mpv_ || loading_ || loaded_)
-        return false;
+        return RenderState::Failed;
     const QByteArray file = path.toUtf8();
     const char* command[] = {"loadfile", file.constData(), nullptr};
-    if (mpv_command(mpv_.get(), command) < 0)
-        return false;
+    if (mpv_command_async(mpv_.get(), 0, command) < 0)
+        return RenderState::Failed;
     loading_ = true;
-    QElapsedTimer clock;
-    clock.start();
-    // Opened means loaded and, for a file with a picture, the picture's size known: the
-    // container does not always tell it, the first decoded frame does.
-    const auto opened = [this] { return loaded_ && (videoWidth_ > 0 || !HasVideoTrack()); };
-    while (!opened() && !loadFailed_ && !ended_) {
-        const qint64 left = options_.renderTimeoutMs - clock.elapsed();
-        if (left <= 0)
-            break;
-        const mpv_event* event = mpv_wait_event(mpv_.get(), left / 1000.0);
-        HandleMpvEvent(*event);
-        RenderFrame(false);
-    }
-    loading_ = false;
-    if (!loaded_) {
-        const char* stop[] = {"stop", nullptr};
-        mpv_command(mpv_.get(), stop);
-        return false;
-    }
-    return true;
+    return RenderState::Opening;
 }
 
 void MpvGraph::DrainMpvEvents() {
@@ -298,86 +294,97 @@ void MpvGraph::DrainMpvEvents() {
 void MpvGraph::HandleMpvEvent(const mpv_event& event) {
     switch (event.event_id) {
         case MPV_EVENT_FILE_LOADED:
-            if (loading_) {
-                loaded_ = true;
-                ReadVideoSize();
+            loaded_ = loading_;
+            // A picture that never decodes must not hold the opening up: the file then opens
+            // without one, and its sound plays.
+            if (loaded_) {
+                QTimer::singleShot(kFirstFrameWaitMs, target_.get(), [target = target_.get()] {
+                    target->graph->FinishOpening(/*withoutPicture=*/true);
+                });
             }
-            break;
-        case MPV_EVENT_VIDEO_RECONFIG:
-            if (loaded_)
-                ReadVideoSize();
             break;
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
             ended_ = true;
-            if (!loaded_) {
-                if (loading_)
-                    loadFailed_ = true;
+            if (loading_) {
+                loading_ = false;
+                QueueEvent(EC_FILE_RENDERED, 0, 0);
+            } else if (!opened_) {
                 break;
-            }
-            if (end->reason == MPV_END_FILE_REASON_EOF) {
+            } else if (end->reason == MPV_END_FILE_REASON_EOF) {
                 QueueEvent(EC_COMPLETE, 0, 0);
             } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
                 QueueEvent(EC_ERRORABORT, end->error, 0);
             }
             break;
         }
-        case MPV_EVENT_PROPERTY_CHANGE: {
-            const auto* property = static_cast<const mpv_event_property*>(event.data);
-            const std::string name = property->name;
-            const bool isDouble = property->format == MPV_FORMAT_DOUBLE;
-            const double value = isDouble ? *static_cast<const double*>(property->data) : 0;
-            if (name == "time-pos") {
-                timePos_ = isDouble ? std::optional<double>(value) : std::nullopt;
-            } else if (name == "duration") {
-                duration_ = isDouble ? std::optional<double>(value) : std::nullopt;
-            } else if (name == "seekable") {
-                seekable_ = property->format == MPV_FORMAT_FLAG &&
-                            *static_cast<const int*>(property->data) != 0;
-            }
+        case MPV_EVENT_PROPERTY_CHANGE:
+            HandlePropertyChange(*static_cast<const mpv_event_property*>(event.data));
             break;
-        }
         case MPV_EVENT_SHUTDOWN:
             QueueEvent(EC_USERABORT, 0, 0);
             break;
         default:
             break;
     }
+    FinishOpening();
+}
+
+void MpvGraph::HandlePropertyChange(const mpv_event_property& property) {
+    const std::string name = property.name;
+    const auto number = [&]() -> std::optional<double> {
+        if (property.format == MPV_FORMAT_DOUBLE)
+            return *static_cast<const double*>(property.data);
+        return std::nullopt;
+    };
+    const auto integer = [&]() -> int64_t {
+        return property.format == MPV_FORMAT_INT64 ? *static_cast<const int64_t*>(property.data)
+                                                   : 0;
+    };
+    if (name == "time-pos") {
+        timePos_ = number();
+    } else if (name == "duration") {
+        duration_ = number();
+    } else if (name == "seekable") {
+        seekable_ =
+            property.format == MPV_FORMAT_FLAG && *static_cast<const int*>(property.data) != 0;
+    } else if (name == "vid") {
+        // "auto" until the file's tracks are selected; then a track number or "no".
+        const char* value =
+            property.format == MPV_FORMAT_STRING ? *static_cast<char* const*>(property.data) : "";
+        if (std::strcmp(value, "no") == 0)
+            hasVideo_ = false;
+        else if (value[0] >= '0' && value[0] <= '9')
+            hasVideo_ = true;
+    } else if (name == "dwidth" || name == "dheight") {
+        (name == "dwidth" ? displayWidth_ : displayHeight_) = integer();
+        if (displayWidth_ > 0 && displayHeight_ > 0) {
+            videoWidth_ = int(displayWidth_);
+            videoHeight_ = int(displayHeight_);
+            if (!windowPlaced_)
+                windowRect_ = QRect(0, 0, videoWidth_, videoHeight_);
+            ShowSurface();
+        }
+    }
+}
+
+// The opening is over once mpv has loaded the file and, for a file with a picture, decoded the
+// first frame (the container does not always tell the picture's size). Duration and
+// seekability are known by then.
+void MpvGraph::FinishOpening(bool withoutPicture) {
+    if (!loading_ || !loaded_)
+        return;
+    if (!withoutPicture && (!hasVideo_ || (*hasVideo_ && videoWidth_ <= 0)))
+        return;
+    loading_ = false;
+    opened_ = true;
+    QueueEvent(EC_FILE_RENDERED, 1, 0);
 }
 
 void MpvGraph::QueueEvent(long code, intptr_t param1, intptr_t param2) {
     events_.push_back({code, param1, param2});
     if (notifyWindow_)
         platform::PostMessage(notifyWindow_, notifyMessage_, 0, notifyInstance_);
-}
-
-void MpvGraph::ReadVideoSize() {
-    int64_t width = 0, height = 0;
-    if (mpv_get_property(mpv_.get(), "current-tracks/video/demux-w", MPV_FORMAT_INT64, &width) <
-            0 ||
-        mpv_get_property(mpv_.get(), "current-tracks/video/demux-h", MPV_FORMAT_INT64, &height) <
-            0) {
-        // No picture (a sound file), or its size is not known before the first frame.
-        width = height = 0;
-        double w = 0, h = 0;
-        if (GetDouble("video-params/dw", w) && GetDouble("video-params/dh", h)) {
-            width = int64_t(w);
-            height = int64_t(h);
-        }
-    } else {
-        double aspect = 1;
-        if (GetDouble("current-tracks/video/demux-par", aspect) && aspect > 0 &&
-            std::fabs(aspect - 1) > 1e-3) {
-            width = int64_t(std::lround(width * aspect));
-        }
-    }
-    if (width <= 0 || height <= 0)
-        return;
-    videoWidth_ = int(width);
-    videoHeight_ = int(height);
-    if (!windowPlaced_)
-        windowRect_ = QRect(0, 0, videoWidth_, videoHeight_);
-    ShowSurface();
 }
 
 // Ends playback while drawing what mpv's video output still hands over: it waits for each frame
@@ -387,6 +394,7 @@ void MpvGraph::UnloadFile() {
         return;
     if (!loaded_ || ended_)
         return;
+    loading_ = false;
     const char* stop[] = {"stop", nullptr};
     if (mpv_command_async(mpv_.get(), 0, stop) < 0)
         return;
@@ -400,13 +408,6 @@ void MpvGraph::UnloadFile() {
     }
 }
 
-bool MpvGraph::HasVideoTrack() {
-    char* track = mpv_get_property_string(mpv_.get(), "vid");
-    const bool has = track && std::strcmp(track, "no") != 0;
-    mpv_free(track);
-    return has;
-}
-
 bool MpvGraph::SetPaused(bool paused) {
     if (!mpv_)
         return false;
@@ -414,10 +415,6 @@ bool MpvGraph::SetPaused(bool paused) {
     // mpv's video output may be waiting for this thread to draw a frame.
     int flag = paused ? 1 : 0;
     return mpv_set_property_async(mpv_.get(), 0, "pause", MPV_FORMAT_FLAG, &flag) >= 0;
-}
-
-bool MpvGraph::GetDouble(const char* name, double& value) {
-    return mpv_ && mpv_get_property(mpv_.get(), name, MPV_FORMAT_DOUBLE, &value) >= 0;
 }
 
 // ---- Video window ----
@@ -528,21 +525,15 @@ bool MpvGraph::SetNotifyWindow(KivoWindow* window, unsigned message, intptr_t in
     notifyWindow_ = window;
     notifyMessage_ = message;
     notifyInstance_ = instance;
+    if (notifyWindow_ && !events_.empty())
+        platform::PostMessage(notifyWindow_, notifyMessage_, 0, notifyInstance_);
     return true;
 }
 
-bool MpvGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, int timeoutMs) {
+// Answers at once whatever the timeout: waiting here would hold up mpv's video output, which
+// may be waiting for this thread to draw a frame.
+bool MpvGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, int) {
     DrainMpvEvents();
-    if (events_.empty() && timeoutMs > 0 && mpv_) {
-        QElapsedTimer clock;
-        clock.start();
-        while (events_.empty()) {
-            const qint64 left = timeoutMs - clock.elapsed();
-            if (left <= 0)
-                break;
-            HandleMpvEvent(*mpv_wait_event(mpv_.get(), left / 1000.0));
-        }
-    }
     if (events_.empty())
         return false;
     const GraphEvent event = events_.front();
@@ -556,13 +547,9 @@ bool MpvGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, int time
 // ---- Seeking ----
 
 bool MpvGraph::GetCapabilities(unsigned& capabilities) {
-    if (!loaded_)
-        return false;
     DrainMpvEvents();
-    int seekable = 0;
-    if (!seekable_ && !ended_ &&
-        mpv_get_property(mpv_.get(), "seekable", MPV_FORMAT_FLAG, &seekable) >= 0)
-        seekable_ = seekable != 0;
+    if (!opened_)
+        return false;
     capabilities = AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
     if (seekable_) {
         capabilities |=
@@ -573,9 +560,6 @@ bool MpvGraph::GetCapabilities(unsigned& capabilities) {
 
 bool MpvGraph::GetDuration(ReferenceTime& duration) {
     DrainMpvEvents();
-    double seconds = 0;
-    if (!duration_ && loaded_ && !ended_ && GetDouble("duration", seconds))
-        duration_ = seconds;
     if (!duration_ || !std::isfinite(*duration_) || *duration_ < 0)
         return false;
     duration = std::llround(*duration_ * kReferenceTimePerSecond);
@@ -592,7 +576,7 @@ bool MpvGraph::GetCurrentPosition(ReferenceTime& position) {
 
 bool MpvGraph::SetPositions(ReferenceTime* current, unsigned currentFlags, ReferenceTime*,
                             unsigned) {
-    if (!loaded_ || !current || (currentFlags & 3) != AM_SEEKING_AbsolutePositioning) {
+    if (!opened_ || !current || (currentFlags & 3) != AM_SEEKING_AbsolutePositioning) {
         return false;
     }
     const QByteArray seconds =

@@ -7,9 +7,11 @@
 //
 // Threads. mpv's wakeup and frame-update callbacks run on mpv's threads and do nothing but
 // queue a call to the user interface thread; there mpv's events are drained with a zero
-// timeout and frames are rendered. While a file plays, that thread never waits for mpv's core
-// (pause and seek are asynchronous requests; position, duration and seekability arrive as
-// events), because mpv's video output may itself be waiting for that thread to draw a frame.
+// timeout and frames are rendered. That thread is mpv's render thread, so it never waits for
+// mpv's core, whose video output may itself be waiting for a frame to be drawn: loading, pause
+// and seek are asynchronous requests, and picture size, duration, seekability and position are
+// observed properties that arrive as events. RenderFile only starts loading; the file-loaded
+// event (with the picture's size, for a file with a picture) completes it as EC_FILE_RENDERED.
 // Releasing the last reference stops playback, frees the renderer, destroys the player
 // (joining all of its threads) and removes the video widget, in that order.
 #pragma once
@@ -20,8 +22,7 @@
 #include "preview/MediaGraph.h"
 
 struct MpvGraphOptions {
-    QString audioOutput;         // mpv's "ao"; empty: mpv's default output
-    int renderTimeoutMs = 5000;  // how long RenderFile waits for the file to open
+    QString audioOutput;  // mpv's "ao"; empty: mpv's default output
 };
 
 // A new graph, or nullptr when mpv cannot be created or started.

@@ -47,6 +47,55 @@ QRect FitVideoIntoPane(QSize pane, QSize video) {
     return QRect(0, (H - height) / 2, W, height);
 }
 
+namespace {
+
+// Places the picture of an opened file into the Player pane. A source without a picture reports
+// no size; its sound plays on and the pane keeps showing the device picture.
+void FitVideo(Txconverter& window) {
+    if (!window.VideoWindow)
+        return;
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!window.VideoWindow->GetWindowPosition(left, top, width, height))
+        return;
+    const QRect place = FitVideoIntoPane(window.Player->rect().size(), QSize(width, height));
+    if (!place.isNull())
+        window.VideoWindow->SetWindowPosition(place.x(), place.y(), place.width(), place.height());
+}
+
+// The steps of a start that need the opened file: the track's range from the duration, then
+// running the graph. A graph that does not run is released at once.
+bool RunOpenedPreview(Txconverter& window) {
+    window.MediaSeeking = window.Graph->QueryMediaSeeking();
+    if (!window.MediaSeeking) {
+        platform::ShowMessage(&window, kNoSeeking);
+    } else {
+        unsigned capabilities = 0;
+        if (!window.MediaSeeking->GetCapabilities(capabilities)) {
+            platform::ShowMessage(&window, kNoCapabilities);
+        }
+        window.MediaSeeking->SetTimeFormat(TimeFormat::MediaTime);
+        ReferenceTime duration = 0;
+        if (window.MediaSeeking->GetDuration(duration)) {
+            window.PlayerTrack->SetHigh(int(duration / kReferenceTimePerSecond));
+        }
+    }
+
+    if (!window.MediaControl->Run()) {
+        platform::ShowMessage(&window, kCannotRun);
+        window.MediaControl->Stop();
+        window.ClosePreview();
+        return false;
+    }
+    window.PlayerTimer->start();
+    return true;
+}
+
+}  // namespace
+
+// A file the graph opens in the background (RenderState::Opening) is started from
+// HandleGraphEvents once EC_FILE_RENDERED arrives: true here then means "starting", and the
+// preview counts as playing from the user's press. Whatever fails after the graph was created
+// releases it at once, so no player is kept for a preview that does not play.
 bool Txconverter::OpenPreview(const QString& path) {
     if (path.isEmpty())
         return false;
@@ -58,7 +107,10 @@ bool Txconverter::OpenPreview(const QString& path) {
     }
 
     MediaControl = Graph->QueryMediaControl();
-    if (!MediaControl || !MediaControl->RenderFile(path)) {
+    const RenderState rendered =
+        MediaControl ? MediaControl->RenderFile(path) : RenderState::Failed;
+    if (rendered == RenderState::Failed) {
+        ClosePreview();
         platform::ShowMessage(this, kCannotRender);
         return false;
     }
@@ -72,40 +124,13 @@ bool Txconverter::OpenPreview(const QString& path) {
         VideoWindow->SetOwner(Player);
         VideoWindow->SetCaption(QStringLiteral("MyDVD"));
         VideoWindow->SetWindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
-        int left = 0, top = 0, width = 0, height = 0;
-        // A source without a picture reports no size; its sound plays on and the pane keeps
-        // showing the device picture.
-        if (VideoWindow->GetWindowPosition(left, top, width, height)) {
-            const QRect place = FitVideoIntoPane(Player->rect().size(), QSize(width, height));
-            if (!place.isNull()) {
-                VideoWindow->SetWindowPosition(place.x(), place.y(), place.width(), place.height());
-            }
-        }
+        if (rendered == RenderState::Rendered)
+            FitVideo(*this);
         VideoWindow->SetMessageDrain(Player);
     }
-
-    MediaSeeking = Graph->QueryMediaSeeking();
-    if (!MediaSeeking) {
-        platform::ShowMessage(this, kNoSeeking);
-    } else {
-        unsigned capabilities = 0;
-        if (!MediaSeeking->GetCapabilities(capabilities)) {
-            platform::ShowMessage(this, kNoCapabilities);
-        }
-        MediaSeeking->SetTimeFormat(TimeFormat::MediaTime);
-        ReferenceTime duration = 0;
-        if (MediaSeeking->GetDuration(duration)) {
-            PlayerTrack->SetHigh(int(duration / kReferenceTimePerSecond));
-        }
-    }
-
-    if (!MediaControl->Run()) {
-        platform::ShowMessage(this, kCannotRun);
-        MediaControl->Stop();
-        return false;
-    }
-    PlayerTimer->start();
-    return true;
+    if (rendered == RenderState::Opening)
+        return true;
+    return RunOpenedPreview(*this);
 }
 
 void Txconverter::ClosePreview() {
@@ -170,15 +195,21 @@ void Txconverter::PlayerTimerTimer() {
 }
 
 void Txconverter::HandleGraphEvents() {
-    if (!MediaEvent)
-        return;
     bool ended = false;
     long code = 0;
     intptr_t param1 = 0, param2 = 0;
-    while (MediaEvent->GetEvent(code, param1, param2, 0)) {
+    // Finishing a start may release the graph, and with it the queue being drained.
+    while (MediaEvent && MediaEvent->GetEvent(code, param1, param2, 0)) {
         MediaEvent->FreeEventParams(code, param1, param2);
-        if (code == EC_COMPLETE || code == EC_USERABORT || code == EC_ERRORABORT)
+        if (code == EC_COMPLETE || code == EC_USERABORT || code == EC_ERRORABORT) {
             ended = true;
+        } else if (code == EC_FILE_RENDERED && param1 == 0) {
+            ClosePreview();
+            platform::ShowMessage(this, kCannotRender);
+        } else if (code == EC_FILE_RENDERED) {
+            FitVideo(*this);
+            PreviewPlaying = RunOpenedPreview(*this);
+        }
     }
     if (ended) {
         ClosePreview();

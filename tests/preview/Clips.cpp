@@ -2,12 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <stdexcept>
+
+#include "tests/support/WaitUntil.h"
 
 namespace clips {
 namespace {
@@ -59,14 +60,29 @@ QString Unreadable() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
+    return testsupport::WaitUntil(done, ms);
+}
+
+bool Render(IMediaControl& control, IMediaEventEx& events, const QString& path) {
+    const RenderState state = control.RenderFile(path);
+    if (state != RenderState::Opening)
+        return state == RenderState::Rendered;
+    bool opened = false;
+    const bool told = PumpUntil(
+        [&] {
+            long code = 0;
+            intptr_t param1 = 0, param2 = 0;
+            while (events.GetEvent(code, param1, param2, 0)) {
+                events.FreeEventParams(code, param1, param2);
+                if (code == EC_FILE_RENDERED) {
+                    opened = param1 != 0;
+                    return true;
+                }
+            }
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+        },
+        60000);
+    return told && opened;
 }
 
 }  // namespace clips

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+#include "preview/MediaGraph.h"
+
 namespace clips {
 
 // A clip of `seconds` with a test picture of `width` x `height`, a key frame every 0.4 s and a
@@ -15,7 +17,12 @@ QString AudioOnly(const QString& name, double seconds);
 // A file that no player can read.
 QString Unreadable();
 
-// Runs the event loop until `done` holds (true) or `ms` have passed (false).
+// Runs the event loop until `done` holds (true) or `ms` have passed (false). The deadlines
+// are generous: a loaded machine only makes the wait longer, never the test fail.
 bool PumpUntil(const std::function<bool()>& done, int ms);
+
+// Renders `path` in a graph, waiting for a background opening to end: true when the file was
+// opened. Events that come before the graph's EC_FILE_RENDERED are dropped.
+bool Render(IMediaControl& control, IMediaEventEx& events, const QString& path);
 
 }  // namespace clips

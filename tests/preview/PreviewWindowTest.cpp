@@ -28,6 +28,7 @@ constexpr ReferenceTime kSecond = kReferenceTimePerSecond;
 struct Script {
     bool create = true;
     bool render = true;
+    bool opening = false;  // RenderFile only starts opening; the test raises EC_FILE_RENDERED
     bool seeking = true;
     bool capabilities = true;
     bool run = true;
@@ -70,9 +71,11 @@ public:
         return Reference<IMediaSeeking>("MediaSeeking");
     }
 
-    bool RenderFile(const QString& path) override {
+    RenderState RenderFile(const QString& path) override {
         log_.push_back("RenderFile " + path.toStdString());
-        return script_.render;
+        if (!script_.render)
+            return RenderState::Failed;
+        return script_.opening ? RenderState::Opening : RenderState::Rendered;
     }
     bool Run() override {
         log_.push_back("Run");
@@ -127,15 +130,15 @@ public:
         timeouts.push_back(timeoutMs);
         if (events_.empty())
             return false;
-        code = events_.front();
-        param1 = 100 + code;
+        code = events_.front().first;
+        param1 = events_.front().second;
         param2 = 200 + code;
         events_.pop_front();
         ++taken;
         return true;
     }
     bool FreeEventParams(long code, intptr_t param1, intptr_t param2) override {
-        if (param1 == 100 + code && param2 == 200 + code)
+        if (param2 == 200 + code)
             ++freed;
         return true;
     }
@@ -168,8 +171,8 @@ public:
     }
 
     // The graph queues an event and notifies the window, as a real one does from its threads.
-    void Raise(long code) {
-        events_.push_back(code);
+    void Raise(long code, intptr_t param1 = 0) {
+        events_.emplace_back(code, param1);
         platform::PostMessage(notify_, message_, 0, 0);
     }
 
@@ -182,7 +185,7 @@ public:
 private:
     Script& script_;
     std::vector<std::string>& log_;
-    std::deque<long> events_;
+    std::deque<std::pair<long, intptr_t>> events_;
     KivoWindow* notify_ = nullptr;
     unsigned message_ = 0;
 };
@@ -349,12 +352,18 @@ TEST_F(PreviewWindow, FailedStartsShowTheirMessageAndLeaveThePreviewNotPlaying) 
         const char* name;
         Script script;
         std::vector<QString> messages;
-        bool graphHeld;
-        std::string last;  // the graph's last call
+        std::vector<std::string> last;  // the graph's last calls
     } cases[] = {
-        {"no graph", {.create = false}, {noGraph}, false, ""},
-        {"render", {.render = false}, {render}, true, "RenderFile /clips/a.mp4"},
-        {"run", {.run = false}, {run}, true, "Stop"},
+        {"no graph", {.create = false}, {noGraph}, {}},
+        {"render",
+         {.render = false},
+         {render},
+         {"RenderFile /clips/a.mp4", "Stop", "release MediaControl", "release Graph"}},
+        {"run",
+         {.run = false},
+         {run},
+         {"Run", "Stop", "Stop", "release MediaControl", "release VideoWindow",
+          "release MediaEvent", "release MediaSeeking", "release Graph"}},
     };
     AddRow("/clips/a.mp4", 125);
     for (const auto& c : cases) {
@@ -367,21 +376,89 @@ TEST_F(PreviewWindow, FailedStartsShowTheirMessageAndLeaveThePreviewNotPlaying) 
         EXPECT_EQ(Messages(), c.messages);
         EXPECT_FALSE(PreviewPlaying);
         EXPECT_FALSE(TimerOn());
-        EXPECT_EQ(bool(window.Graph), c.graphHeld);
-        EXPECT_EQ(bool(window.MediaControl), c.graphHeld);
-        if (!c.last.empty()) {
-            EXPECT_EQ(log.back(), c.last);
-        }
+        // A graph that was created is released at once, in the closing order.
+        EXPECT_FALSE(AnyHeld());
+        ASSERT_GE(log.size(), c.last.size());
+        EXPECT_EQ(std::vector<std::string>(log.end() - c.last.size(), log.end()), c.last);
 
         // The trim buttons still refuse.
         window.BtnSetStartPointClick(window.BtnSetStartPoint);
         EXPECT_EQ(dialogs.messages.size(), c.messages.size() + 1);
 
-        // Stop closes a partly built preview and puts the track back.
+        // Stop finds nothing to close; the track keeps its place.
         window.PlayerTrack->SetPosition(7);
         window.BtnStopClick(window.BtnStop);
         EXPECT_FALSE(AnyHeld());
-        EXPECT_EQ(window.PlayerTrack->Position(), c.graphHeld ? 0 : 7);
+        EXPECT_EQ(window.PlayerTrack->Position(), 7);
+    }
+}
+
+TEST_F(PreviewWindow, AFileOpenedInTheBackgroundStartsOnTheGraphsMessage) {
+    AddRow("/clips/a.mp4", 125);
+    script.opening = true;
+    Play();
+    const std::vector<std::string> opening = {
+        "RenderFile /clips/a.mp4",
+        "SetNotifyWindow 33756 0",
+        "SetOwner",
+        "SetCaption MyDVD",
+        "SetWindowStyle " + std::to_string(WS_CHILD | WS_CLIPSIBLINGS),
+        "SetMessageDrain"};
+    EXPECT_EQ(TakeLog(), opening);
+    EXPECT_TRUE(PreviewPlaying);
+    EXPECT_FALSE(TimerOn());
+    // A press while it opens changes nothing.
+    Play();
+    EXPECT_EQ(created, 1);
+
+    graph->Raise(EC_FILE_RENDERED, 1);
+    ProcessPosted();
+    const std::vector<std::string> started = {"GetWindowPosition", "SetWindowPosition",
+                                              "GetCapabilities",   "SetTimeFormat",
+                                              "GetDuration",       "Run"};
+    EXPECT_EQ(TakeLog(), started);
+    EXPECT_EQ(graph->placed, QRect(5, 0, 273, 205));
+    EXPECT_EQ(window.PlayerTrack->High(), 125);
+    EXPECT_TRUE(PreviewPlaying);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A file that turns out unreadable: the RenderFile message, and the graph released at once.
+    const struct {
+        const char* name;
+        Script script;
+        intptr_t opened;
+        QString message;
+        std::vector<std::string> last;  // the graph's last calls
+    } failures[] = {
+        {"render",
+         {.opening = true},
+         0,
+         "Not Supported Media Format,\nYou need to install some codec.\nRenderFile(wFile)",
+         {"SetMessageDrain", "Stop", "release MediaControl", "release VideoWindow",
+          "release MediaEvent", "release Graph"}},
+        {"run",
+         {.opening = true, .run = false},
+         1,
+         "Not Supported Media Format,\nYou need to install some codec .",
+         {"Run", "Stop", "Stop", "release MediaControl", "release VideoWindow",
+          "release MediaEvent", "release MediaSeeking", "release Graph"}},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.name);
+        window.BtnStopClick(window.BtnStop);
+        script = f.script;
+        dialogs.messages.clear();
+        Play();
+        ASSERT_TRUE(PreviewPlaying);
+        graph->Raise(EC_FILE_RENDERED, f.opened);
+        ProcessPosted();
+        EXPECT_EQ(Messages(), std::vector<QString>{f.message});
+        EXPECT_FALSE(PreviewPlaying);
+        EXPECT_FALSE(TimerOn());
+        EXPECT_FALSE(AnyHeld());
+        ASSERT_GE(log.size(), f.last.size());
+        EXPECT_EQ(std::vector<std::string>(log.end() - f.last.size(), log.end()), f.last);
     }
 }
 

@@ -101,7 +101,7 @@ TEST(SkinTrackBar, PressBesideTheThumbPagesTowardsThePointer) {
     ASSERT_EQ(t.track.PositionFromPoint(x, 10), 40);
     Press(&t.track, QPoint(x, 10));
     EXPECT_EQ(t.track.Position(), 12);
-    QTest::qWait(750);
+    ASSERT_TRUE(WaitUntil([&] { return t.track.Position() == 40; }));
     Release(&t.track, QPoint(x, 10));
     EXPECT_EQ(t.changes, (std::vector<int>{12, 18, 24, 30, 36, 40}));
 
@@ -260,7 +260,7 @@ TEST(SkinScrollBar, ArrowsStepWhileHeld) {
     EXPECT_FALSE(inc->TabStop());
 
     Press(inc, Centre(inc));
-    QTest::qWait(250);
+    ASSERT_TRUE(WaitUntil([&] { return bar.Position() >= 2; }));
     Release(inc, Centre(inc));
     EXPECT_GE(bar.Position(), 2);
     EXPECT_LE(bar.Position(), 3);

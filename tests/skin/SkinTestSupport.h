@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "support/WaitUntil.h"
+
 namespace skintest {
 
 inline void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton,
@@ -37,5 +39,7 @@ inline void Leave(QWidget* w) {
 inline QPoint Centre(const QWidget* w) {
     return w->rect().center();
 }
+
+using testsupport::WaitUntil;
 
 }  // namespace skintest
