@@ -10,8 +10,7 @@ source it prints:
   - the headline: the median wall-time ratio engine / ffmpeg tool as a user runs it (its
     default threads everywhere);
   - "equal threads": the ratio against the ffmpeg tool with the engine's threads: one filter
-    thread, and one libx264 thread, as the engine encodes bit-exact H.264 (other encoders keep
-    their default threads on both sides);
+    thread (the encoders and decoders keep their default threads on both sides);
   - "1 core / all": the engine limited to one core (taskset -c 0) against the engine on all
     cores, which shows how the engine scales with cores;
   - the peak number of threads of each process and both peak memory sizes.
@@ -145,8 +144,8 @@ def ffmpeg_command(source, output, family, seconds, level, equal_threads):
     command = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", source, "-t", str(seconds),
                "-filter:v", video_filter, "-bitexact", "-b:v", vkbps + "k"]
     if equal_threads:
-        # The engine filters on one thread, and encodes bit-exact H.264 on one libx264 thread.
-        command += ["-filter_threads", "1"] + (["-threads", "1"] if vcodec == "h264" else [])
+        # The engine filters on one thread.
+        command += ["-filter_threads", "1"]
     if vcodec == "h264":
         command += ["-c:v", "libx264", "-profile:v", "main" if fmt == "psp" else "baseline",
                     "-refs", "2" if fmt == "psp" else "1"]
