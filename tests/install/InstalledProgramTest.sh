@@ -29,12 +29,14 @@ done
 [ "$(readlink -f "$prefix/bin/QorConverter")" = "$(readlink -f "$lib/QorConverter")" ] ||
     fail "bin/QorConverter does not lead to the installed program"
 cmp -s "$lib/KivoMp4.dll" "$source/resources/KivoMp4.dll" || fail "the installed catalog is not the shipped one"
-ldd "$lib/QorConverter" | grep -q "$lib/libkivoengine.so" || fail "the program does not load the engine beside it"
+# The tools' whole output is read before it is searched: grep -q leaving a pipe early would make
+# the writer fail under pipefail.
+grep -qF "$lib/libkivoengine.so" <<<"$(ldd "$lib/QorConverter")" || fail "the program does not load the engine beside it"
 pass "layout under lib/qor-converter and bin/"
 
 for size in 16 32 48 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
-    file "$icon" | grep -q "PNG image data, $size x $size" || fail "$icon is not a $size pixel PNG"
+    grep -q "PNG image data, $size x $size" <<<"$(file "$icon")" || fail "$icon is not a $size pixel PNG"
 done
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/$id.svg" || fail "no scalable icon"
 pass "icons at 16 to 256 pixels and scalable"
@@ -67,7 +69,7 @@ for _ in $(seq 1 600); do
     sleep 0.1
 done
 [ -f "$still" ] || { cat "$scratch/program.log" >&2; fail "no still in the user's cache folder"; }
-file "$still" | grep -q 'JPEG image data' || fail "the still is not a JPEG"
+grep -q 'JPEG image data' <<<"$(file "$still")" || fail "the still is not a JPEG"
 # The user's copy of the catalog holds the profiles and what the add wrote: its folder.
 copy=$home/.config/QorConverter/KivoMp4.dll
 for _ in $(seq 1 100); do grep -q '^LastAddFolder=' "$copy" 2>/dev/null && break; sleep 0.1; done
