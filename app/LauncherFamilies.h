@@ -2,7 +2,7 @@
 // complete families that the launcher does not offer; the launcher's header names only these.
 #pragma once
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 struct LauncherFamily {
     DeviceType device;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 class TChooseMain;
 class Txconverter;

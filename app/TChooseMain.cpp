@@ -5,10 +5,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/Artwork.h"
-#include "app/Labels.h"
+#include "skin/Artwork.h"
+#include "skin/Labels.h"
 #include "app/Taboutkivodvd.h"
-#include "app/WindowFont.h"
+#include "skin/WindowFont.h"
 #include "converter/Txconverter.h"
 #include "platform/Dialogs.h"
 #include "platform/Handler.h"

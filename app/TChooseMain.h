@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 class ImageButton;
 class SkinForm;

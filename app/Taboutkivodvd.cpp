@@ -4,9 +4,9 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "app/Labels.h"
+#include "skin/Labels.h"
 #include "app/TChooseMain.h"
-#include "app/WindowFont.h"
+#include "skin/WindowFont.h"
 #include "platform/Handler.h"
 #include "platform/Paths.h"
 #include "profiles/ProfileDatabase.h"

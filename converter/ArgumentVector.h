@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 // The seventeen values, in the order the job runner collects them.
 enum JobValue : int {

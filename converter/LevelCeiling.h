@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 // Raises QorError with the family's sentence, such as "the iPod takes at most 768 kbps H.264
 // at 320x240; lower the video quality", when `videoCodec` is h264 and the frame size, frame

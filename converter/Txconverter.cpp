@@ -7,11 +7,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/Artwork.h"
-#include "app/FolderChooser.h"
-#include "app/Labels.h"
+#include "skin/Artwork.h"
+#include "platform/FolderChooser.h"
+#include "skin/Labels.h"
 #include "app/TChooseMain.h"
-#include "app/WindowFont.h"
+#include "skin/WindowFont.h"
 #include "converter/EngineApi.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"

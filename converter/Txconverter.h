@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 #include "engine/kivoengine.h"
 
 enum class AddRefusal;

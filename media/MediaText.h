@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 #include "engine/kivoengine.h"
 
 // The video line, printf-exact "%s  %dx%d  fps:%5.2f\n"; it ends in a line break.

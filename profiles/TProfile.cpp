@@ -4,9 +4,9 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "app/Artwork.h"
-#include "app/DeviceTable.h"
-#include "app/WindowFont.h"
+#include "skin/Artwork.h"
+#include "profiles/DeviceTable.h"
+#include "skin/WindowFont.h"
 #include "converter/Txconverter.h"
 #include "platform/Handler.h"
 #include "profiles/ProfileDatabase.h"

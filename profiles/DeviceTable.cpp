@@ -1,4 +1,4 @@
-#include "app/DeviceTable.h"
+#include "profiles/DeviceTable.h"
 
 #include "platform/Paths.h"
 

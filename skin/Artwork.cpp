@@ -1,4 +1,4 @@
-#include "app/Artwork.h"
+#include "skin/Artwork.h"
 
 #include <QPainter>
 

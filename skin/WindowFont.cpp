@@ -1,4 +1,4 @@
-#include "app/WindowFont.h"
+#include "skin/WindowFont.h"
 
 #include <QStringList>
 

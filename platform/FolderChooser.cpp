@@ -1,4 +1,4 @@
-#include "app/FolderChooser.h"
+#include "platform/FolderChooser.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/FolderChooser.h"
+#include "platform/FolderChooser.h"
 #include "platform/Errors.h"
 #include "support/FakeDialogs.h"
 

@@ -4,7 +4,7 @@
 
 #include <QList>
 
-#include "app/Artwork.h"
+#include "skin/Artwork.h"
 #include "app/LauncherFamilies.h"
 #include "app/TChooseMain.h"
 #include "skin/ImageButton.h"

@@ -1,4 +1,4 @@
-#include "app/Labels.h"
+#include "skin/Labels.h"
 
 QLabel* MakeColouredLabel(QWidget* parent, const char* name, const QRect& geometry,
                           const QColor& color) {
