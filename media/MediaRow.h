@@ -1,0 +1,32 @@
+// One row of the media list as a record: the source file, what its probe found, its still, the
+// target it converts to, its drawn range and how its last conversion ended. The list's row widget
+// shows it; the job plan and the target-name rule read it.
+#pragma once
+
+#include <QString>
+
+struct MediaRow {
+    QString SourcePath;
+    QString PicturePath;  // the still captured for the row
+    QString TargetName;   // the target's file name, without a folder
+
+    // What the probe found.
+    double Duration = 0;  // seconds
+    double FrameRate = 0;
+    double AudioSampleRate = 0;
+    int VideoStreams = 0;
+    int VideoWidth = 0;
+    int VideoHeight = 0;
+    QString InfoText;  // the probe's stream description shown in the row
+
+    // The part to convert, in whole seconds, and the range drawn on the preview's track.
+    int StartPoint = 0;
+    int EndPoint = 0;
+    int MarkStart = 0;
+    int MarkEnd = 0;
+
+    // How the row's last conversion ended ("failed: the source is damaged"); empty when it
+    // converted or has not run.
+    QString OutcomeMark;
+    bool OutcomeFailed = false;
+};
