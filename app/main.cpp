@@ -11,7 +11,7 @@
 #include "app/StartArguments.h"
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "converter/ArgumentVector.h"
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/JobOutcome.h"
 #include "converter/Letterbox.h"
 #include "converter/LevelCeiling.h"

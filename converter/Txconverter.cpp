@@ -12,7 +12,7 @@
 #include "skin/Labels.h"
 #include "app/TChooseMain.h"
 #include "skin/WindowFont.h"
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"

@@ -8,7 +8,7 @@
 #include <QMetaObject>
 #include <QMimeData>
 
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/MediaText.h"
 #include "media/SourceFiles.h"

@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "platform/DataFolders.h"
 #include "platform/FileSystem.h"

@@ -21,7 +21,7 @@
 #include <memory>
 
 #include "converter/ArgumentVector.h"
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/FileSystem.h"

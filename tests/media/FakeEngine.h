@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 
 class FakeEngine : public EngineApi {
 public:

@@ -1,4 +1,4 @@
-#include "converter/EngineApi.h"
+#include "platform/EngineApi.h"
 
 EngineFileInfo FileInfo = {};
 
