@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "profiles/DeviceTable.h"
+#include "profiles/OutputSettings.h"
 #include "engine/kivoengine.h"
 
 enum class AddRefusal;
@@ -131,6 +132,8 @@ public:
     void ListCustomProfiles(const QString& section);
     void ApplyCustomProfile(const QString& section, const QString& text);
     void ProfilesListChange(QObject* sender);
+    // The settings panel as a value (converter/TxconverterSettings.cpp).
+    OutputSettings CurrentSettings() const;
 
     // ---- Media list (media/MediaFiles.cpp, media/Thumbnails.cpp) ----
     void FileAddClick(QObject* sender);

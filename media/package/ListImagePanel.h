@@ -1,6 +1,6 @@
 // The media list: a scrolling list of rows, each showing the still of a source file and four
-// lines of text. A row (TItemPanel) is also the record of one conversion job item: every value
-// kept about a listed file lives in it.
+// lines of text. A row (TItemPanel) shows one MediaRow, the record of one conversion job item,
+// and is that record, so the job plan and the target-name rule read a row without its widget.
 #pragma once
 
 #include <QPointer>
@@ -8,13 +8,15 @@
 #include <optional>
 #include <vector>
 
+#include "media/MediaRow.h"
 #include "skin/ImagePanel.h"
 
 class QLabel;
 class SkinScrollBar;
 class TListImagePanel;
 
-class TItemPanel : public ImagePanel {
+// A row widget is the record it shows (MediaRow) with the parts that show it.
+class TItemPanel : public ImagePanel, public MediaRow {
     Q_OBJECT
 public:
     explicit TItemPanel(QWidget* owner);
@@ -36,26 +38,10 @@ public:
 
     QString BackBlankPath;
     int Index = 0;
-    double Duration = 0;
-    double FrameRate = 0;
-    double AudioSampleRate = 0;
-    int VideoStreams = 0;
-    int VideoWidth = 0;
-    int VideoHeight = 0;
-    QString InfoText;
-    QString TargetName;
-    int StartPoint = 0;
-    int EndPoint = 0;
     ImagePanel* Thumbnail = nullptr;
     ImagePanel* BackBlank = nullptr;
     QLabel* TextLabel = nullptr;
-    QString SourcePath;
-    QString PicturePath;
-    int MarkStart = 0;
-    int MarkEnd = 0;
     ImagePanel* InnerPanel = nullptr;
-    QString OutcomeMark;
-    bool OutcomeFailed = false;
 };
 
 // The row text for the given fields (the format of RefreshText).
