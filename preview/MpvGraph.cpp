@@ -342,7 +342,11 @@ void MpvGraph::HandlePropertyChange(const mpv_event_property& property) {
                                                    : 0;
     };
     if (name == "time-pos") {
-        timePos_ = number();
+        // The player drops the position when the file ends; the graph keeps reporting where
+        // play ended until it closes, so a tick of the window's timer never puts the track
+        // back to the start just before the end of play arrives.
+        if (const auto position = number())
+            timePos_ = position;
     } else if (name == "duration") {
         duration_ = number();
     } else if (name == "seekable") {

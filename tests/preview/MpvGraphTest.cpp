@@ -152,6 +152,21 @@ TEST(MpvGraph, PlaysSeeksAndDrawsIntoTheOwner) {
     EXPECT_TRUE(PumpUntil(
         [&] { return std::llabs(Position(*o.seeking) - target) < kReferenceTimePerSecond; }, 30000))
         << "position " << Position(*o.seeking);
+
+    // Play runs to the end; the position then stays where play ended instead of reading 0.
+    bool complete = false;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            long code = 0;
+            intptr_t p1 = 0, p2 = 0;
+            while (o.events->GetEvent(code, p1, p2, 0)) {
+                o.events->FreeEventParams(code, p1, p2);
+                complete = complete || code == EC_COMPLETE;
+            }
+            return complete;
+        },
+        60000));
+    EXPECT_GE(Position(*o.seeking), 3 * kReferenceTimePerSecond);
 }
 
 TEST(MpvGraph, EndOfFileArrivesAsNotifyMessageAndCompleteEvent) {
