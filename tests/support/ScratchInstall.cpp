@@ -5,15 +5,6 @@
 #include "platform/Paths.h"
 #include "profiles/ProfileDatabase.h"
 
-QStringList ScratchInstall::DefaultFiles() {
-    return {"KivoMp4.dll", "Gver.dll", "3GP.jpg", "PSP.jpg",
-            "IPOD.jpg",    "PDA.jpg",  "MP4.jpg", "backblank.bmp"};
-}
-
-QString ScratchInstall::BinFolder() {
-    return QStringLiteral(QOR_BIN_DIR "/");
-}
-
 ScratchInstall::ScratchInstall(const QStringList& files) {
     for (const QString& name : files)
         QFile::copy(BinFolder() + name, Folder() + name);

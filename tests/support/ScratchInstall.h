@@ -20,6 +20,7 @@ public:
     // The output root written into the scratch database: Folder() + "out/".
     QString OutputRoot() const;
 
+    // These two need no profile database (support/ScratchFiles.cpp, in qor_test_support).
     static QStringList DefaultFiles();
     static QString BinFolder();
 
