@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FrameSize.h"
+
 namespace kivo {
 
 const char kH263Sizes[] = "128x96, 176x144, 352x288, 704x576 or 1408x1152";
 
 namespace {
-
-constexpr int kMaxSide = 4096;
 
 bool ToInt(const std::string& text, long low, long high, int& value) {
     if (text.empty()) {
@@ -42,12 +42,6 @@ bool ToSeconds(const std::string& text, double& value) {
     }
     value = v;
     return true;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    std::string::size_type x = text.find_first_of("xX");
-    return x != std::string::npos && ToInt(text.substr(0, x), 1, kMaxSide, width) &&
-           ToInt(text.substr(x + 1), 1, kMaxSide, height);
 }
 
 bool ParseVideoCodec(const std::string& text, VideoCodec& codec) {
@@ -184,19 +178,19 @@ bool ParseArguments(int argc, const char* const* argv, ConversionArguments& args
                 return false;
             }
         } else if (option == "-padtop") {
-            if (!ToInt(value, 0, kMaxSide, args.padTop))
+            if (!ToInt(value, 0, kMaxFrameSide, args.padTop))
                 return bad("top pad");
         } else if (option == "-padbottom") {
-            if (!ToInt(value, 0, kMaxSide, args.padBottom))
+            if (!ToInt(value, 0, kMaxFrameSide, args.padBottom))
                 return bad("bottom pad");
         } else if (option == "-padleft") {
-            if (!ToInt(value, 0, kMaxSide, args.padLeft))
+            if (!ToInt(value, 0, kMaxFrameSide, args.padLeft))
                 return bad("left pad");
         } else if (option == "-padright") {
-            if (!ToInt(value, 0, kMaxSide, args.padRight))
+            if (!ToInt(value, 0, kMaxFrameSide, args.padRight))
                 return bad("right pad");
         } else if (option == "-s") {
-            if (!ParseSize(value, args.width, args.height))
+            if (!ParseFrameSize(value, args.width, args.height))
                 return bad("frame size");
         } else if (option == "-b") {
             if (!ToInt(value, 1, 100000, args.videoKbps))
