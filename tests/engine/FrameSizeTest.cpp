@@ -18,19 +18,15 @@ TEST(FrameSize, SplitsAtTheFirstXIntoTwoDecimals) {
     } cases[] = {
         {"320x240", true, 320, 240, "", true},
         {"176X144", true, 176, 144, "", true},
-        {"4096x4096", true, 4096, 4096, "", true},
         {"4097x240", true, 4097, 240, "", false},
         {"0x240", true, 0, 240, "", false},
         {"-320x240", true, -320, 240, "", false},
         {"320", false, 0, 0, "320", false},
-        {"", false, 0, 0, "", false},
-        {"x240", false, 0, 0, "", false},
         {"320x", false, 0, 0, "", false},
         {"320x240x2", false, 0, 0, "240x2", false},
         {" 320x240", false, 0, 0, " 320", false},
         {"$140x240", false, 0, 0, "$140", false},
         {"2147483648x1", false, 0, 0, "2147483648", false},
-        {"qvga", false, 0, 0, "qvga", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
