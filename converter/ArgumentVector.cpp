@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "engine/FrameSize.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 
@@ -67,10 +68,12 @@ AudioRates ApplyAudioRateRule(const QString& audioQuality, const QString& audioR
 }
 
 FrameSize ParseFrameSize(const QString& text) {
-    const qsizetype x = text.indexOf('x');
-    if (x < 0)
-        throw EConvertError::NotAnInteger(text);
-    return {StrToInt(text.left(x)), StrToInt(text.mid(x + 1))};
+    const std::string utf8 = text.toStdString();
+    FrameSize size;
+    std::string_view offending;
+    if (!kivo::ReadFrameSize(utf8, size.width, size.height, &offending))
+        throw EConvertError::NotAnInteger(QString::fromUtf8(offending.data(), offending.size()));
+    return size;
 }
 
 QString DurationText(double seconds) {

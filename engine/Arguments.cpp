@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FrameSize.h"
+
 namespace kivo {
 
 const char kH263Sizes[] = "128x96, 176x144, 352x288, 704x576 or 1408x1152";
 
 namespace {
-
-constexpr int kMaxSide = 4096;
 
 bool ToInt(const std::string& text, long low, long high, int& value) {
     if (text.empty()) {
@@ -44,12 +44,6 @@ bool ToSeconds(const std::string& text, double& value) {
     return true;
 }
 
-bool ParseSize(const std::string& text, int& width, int& height) {
-    std::string::size_type x = text.find_first_of("xX");
-    return x != std::string::npos && ToInt(text.substr(0, x), 1, kMaxSide, width) &&
-           ToInt(text.substr(x + 1), 1, kMaxSide, height);
-}
-
 bool ParseVideoCodec(const std::string& text, VideoCodec& codec) {
     struct Name {
         const char* text;
@@ -66,6 +60,34 @@ bool ParseVideoCodec(const std::string& text, VideoCodec& codec) {
         }
     }
     return false;
+}
+
+// The settings that take a whole number in a range.
+struct IntegerSetting {
+    const char* option;
+    long low;
+    long high;
+    int ConversionArguments::*value;
+    const char* what;  // its name in "Invalid top pad "-1""
+};
+
+const IntegerSetting* FindIntegerSetting(const std::string& option) {
+    static const IntegerSetting settings[] = {
+        {"-padtop", 0, kMaxFrameSide, &ConversionArguments::padTop, "top pad"},
+        {"-padbottom", 0, kMaxFrameSide, &ConversionArguments::padBottom, "bottom pad"},
+        {"-padleft", 0, kMaxFrameSide, &ConversionArguments::padLeft, "left pad"},
+        {"-padright", 0, kMaxFrameSide, &ConversionArguments::padRight, "right pad"},
+        {"-b", 1, 100000, &ConversionArguments::videoKbps, "video bit rate"},
+        {"-ac", 0, 8, &ConversionArguments::channels, "channel count"},
+        {"-ar", 0, 192000, &ConversionArguments::sampleRate, "audio rate"},
+        {"-ab", 1, 1000, &ConversionArguments::audioKbps, "audio bit rate"},
+    };
+    for (const IntegerSetting& setting : settings) {
+        if (option == setting.option) {
+            return &setting;
+        }
+    }
+    return nullptr;
 }
 
 std::string Quoted(const std::string& text) {
@@ -183,24 +205,12 @@ bool ParseArguments(int argc, const char* const* argv, ConversionArguments& args
                         ": use mpeg4, xvid, h263, h263p or h264";
                 return false;
             }
-        } else if (option == "-padtop") {
-            if (!ToInt(value, 0, kMaxSide, args.padTop))
-                return bad("top pad");
-        } else if (option == "-padbottom") {
-            if (!ToInt(value, 0, kMaxSide, args.padBottom))
-                return bad("bottom pad");
-        } else if (option == "-padleft") {
-            if (!ToInt(value, 0, kMaxSide, args.padLeft))
-                return bad("left pad");
-        } else if (option == "-padright") {
-            if (!ToInt(value, 0, kMaxSide, args.padRight))
-                return bad("right pad");
+        } else if (const IntegerSetting* setting = FindIntegerSetting(option)) {
+            if (!ToInt(value, setting->low, setting->high, args.*setting->value))
+                return bad(setting->what);
         } else if (option == "-s") {
-            if (!ParseSize(value, args.width, args.height))
+            if (!ParseFrameSize(value, args.width, args.height))
                 return bad("frame size");
-        } else if (option == "-b") {
-            if (!ToInt(value, 1, 100000, args.videoKbps))
-                return bad("video bit rate");
         } else if (option == "-r") {
             if (!ParseFrameRate(value, args.frameRateNum, args.frameRateDen))
                 return bad("frame rate");
@@ -209,15 +219,6 @@ bool ParseArguments(int argc, const char* const* argv, ConversionArguments& args
                 error = "Unknown audio codec " + Quoted(value) + ": use aac";
                 return false;
             }
-        } else if (option == "-ac") {
-            if (!ToInt(value, 0, 8, args.channels))
-                return bad("channel count");
-        } else if (option == "-ar") {
-            if (!ToInt(value, 0, 192000, args.sampleRate))
-                return bad("audio rate");
-        } else if (option == "-ab") {
-            if (!ToInt(value, 1, 1000, args.audioKbps))
-                return bad("audio bit rate");
         } else if (option == "-f") {
             args.format = value;
         } else {

@@ -121,4 +121,25 @@ std::string ErrorText(int code) {
     return text;
 }
 
+std::string WithLibavReason(const std::string& text, int code) {
+    std::string reason = LastErrorLine();
+    if (reason.empty()) {
+        reason = ErrorText(code);
+    }
+    return text + " (" + reason + ")";
+}
+
+bool FirstFailure::Fail(std::string message) {
+    std::lock_guard lock(mutex_);
+    if (message_.empty()) {
+        message_ = std::move(message);
+    }
+    return false;
+}
+
+std::string FirstFailure::Message() const {
+    std::lock_guard lock(mutex_);
+    return message_;
+}
+
 }  // namespace kivo

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kivo {
@@ -58,5 +59,23 @@ void ClearLastError();
 
 // Text for a libav error code, such as "No such file or directory".
 std::string ErrorText(int code);
+
+// `text` with libav's reason in brackets: the last error line it logged on this thread, else
+// the text of `code`.
+std::string WithLibavReason(const std::string& text, int code);
+
+// The first failure of a conversion, whichever of its threads met it: later ones are consequences
+// and are not kept.
+class FirstFailure {
+public:
+    // Keeps `message` unless a failure was kept already; always false, so that a step can end
+    // with `return failure.Fail(...)`.
+    bool Fail(std::string message);
+    std::string Message() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::string message_;
+};
 
 }  // namespace kivo

@@ -247,4 +247,18 @@ AVRational StreamFrameRate(const AVStream* stream) {
     return rate;
 }
 
+bool SourceReadFailed(const AVFormatContext* input, int ret) {
+    // Demuxers often report a failed read as the end of the file, so the reader's own error
+    // decides first.
+    const int readerError = input->pb ? input->pb->error : 0;
+    for (int code : {ret, readerError}) {
+        if (code == AVERROR(EIO) || code == AVERROR(ENXIO) || code == AVERROR(ENODEV) ||
+            code == AVERROR(ENOENT) || code == AVERROR(ESTALE) || code == AVERROR(ETIMEDOUT) ||
+            code == AVERROR(ECONNRESET) || code == AVERROR(EPIPE)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace kivo

@@ -23,6 +23,11 @@ InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt
 // once they have read `bytes` bytes in all; a negative count (the default) switches this off.
 void FailSourceReadsAfter(int64_t bytes);
 
+// Whether av_read_frame's `ret` on `input` means the source could not be read on (an
+// input/output error, a source that shrank, a drive or share that went away) rather than its
+// end or damage the demuxer cannot get past.
+bool SourceReadFailed(const AVFormatContext* input, int ret);
+
 // Index of the main video stream (cover pictures of audio files do not count), or -1. A stream
 // whose picture size is not known before decoding counts only with `acceptUndeclared`.
 int FindVideoStream(const AVFormatContext* input, bool acceptUndeclared = false);

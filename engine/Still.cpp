@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
+#include "FrameSize.h"
 #include "JpegWriter.h"
 #include "MediaInput.h"
 
@@ -16,7 +16,6 @@ extern "C" {
 namespace kivo {
 namespace {
 
-constexpr int kMaxStillSide = 4096;
 // Enough packets to reach the wanted moment from the key frame before it in any sane file;
 // a broken file that yields no picture by then gives the best frame found so far.
 constexpr int kMaxPackets = 5000;
@@ -172,23 +171,6 @@ void PaintAudioPicture(Picture& picture) {
 }
 
 }  // namespace
-
-bool ParseFrameSize(const std::string& text, int& width, int& height) {
-    const char* s = text.c_str();
-    char* end = nullptr;
-    long w = std::strtol(s, &end, 10);
-    if (end == s || (*end != 'x' && *end != 'X')) {
-        return false;
-    }
-    const char* rest = end + 1;
-    long h = std::strtol(rest, &end, 10);
-    if (end == rest || *end != '\0' || w <= 0 || h <= 0 || w > kMaxStillSide || h > kMaxStillSide) {
-        return false;
-    }
-    width = int(w);
-    height = int(h);
-    return true;
-}
 
 bool CaptureStill(const std::string& path, int seconds, const std::string& size,
                   const std::string& jpegPath, std::string& error) {

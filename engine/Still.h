@@ -5,9 +5,6 @@
 
 namespace kivo {
 
-// Parses a size text such as "160x120"; false when it is not two positive numbers.
-bool ParseFrameSize(const std::string& text, int& width, int& height);
-
 // Decodes the video frame at `seconds` (the first frame when the source is shorter), scales it
 // into `size` keeping its aspect with black bars, and writes it as a JPEG at `jpegPath`.
 // An audio-only source gets a generated picture. Returns false and writes nothing when the

@@ -2,26 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <deque>
-#include <mutex>
-#include <optional>
-#include <thread>
-#include <vector>
 
-#include "Levels.h"
+#include "ConversionSetup.h"
 #include "LibavPtr.h"
 #include "Log.h"
 #include "MediaInput.h"
-#include "OutputFile.h"
-#include "Timeline.h"
+#include "SoundWorker.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 }
 
 namespace kivo {
@@ -31,124 +21,10 @@ constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // How much longer a stopped track that has given out nothing yet is drained: libx264 holds a
 // second of pictures before its first packet, and a kept file without its picture is no use.
 constexpr auto kFirstPacketGrace = std::chrono::milliseconds(1000);
-// A jump of more than this between neighbouring frames of a stream is damage, not a pause.
-constexpr int kMaxTimestampGapSeconds = 3;
-// A stream that begins later than this after the other one is damage too.
-constexpr int kLatestStartSeconds = 60;
 const char kNothingReadable[] = "the source holds no picture or sound that could be read";
 
-// One source stream on its way to the output: decoder, filter graph and encoder.
-struct StreamPipe {
-    int inputIndex = -1;
-    CodecContextPtr decoder;
-    FilterGraphPtr graph;
-    AVFilterContext* source = nullptr;
-    AVFilterContext* sink = nullptr;
-    CodecContextPtr encoder;
-    BitstreamFilterPtr bitstreamFilter;  // strips the encoder's version note when bit-exact
-    AVStream* output = nullptr;
-    std::atomic<bool> filterDone{false};  // the filter graph has given its last frame
-    int64_t startOffset = 0;              // the source's start time, in the stream's time base
-    int64_t nextAudioPts = AV_NOPTS_VALUE;
-    int64_t nextVideoPts = AV_NOPTS_VALUE;
-    std::optional<StreamTimeline> timeline;  // made on the first decoded frame
-    long long framesEncoded = 0;             // decoded source frames that reached the encoder
-    std::atomic<long long> packetsWritten{0};  // packets the muxer has taken
-    // The picture's processing, when it is set up from the first decoded picture because the
-    // source did not say its format in advance.
-    std::string pendingChain;
-    // A generated track (black picture or silence) for a container that needs both kinds.
-    bool generated = false;
-    double generatedSeconds = 0;
-    AVRational frameStep{1, 25};  // one source picture's duration
-    // Work buffers of this stream, so that two streams can be converted on two threads.
-    FramePtr decoded = MakeFrame();
-    FramePtr filtered = MakeFrame();
-    PacketPtr encoded = MakePacket();
-    PacketPtr stripped = MakePacket();
-};
-
-// Packets handed from the reading thread to the sound's thread. Bounded, so that the sound
-// never runs far behind the picture and memory stays flat. The bound in seconds also keeps
-// the output repeatable: the muxer writes out of time order once one stream runs ten seconds
-// ahead of the other, and which packets that catches would depend on the threads' timing.
-class PacketQueue {
-public:
-    // Waits while the queue is full; false when the queue was closed. `seconds`: the packet's
-    // length (0 when unknown).
-    bool Push(PacketPtr packet, double seconds) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] {
-            return closed_ || packets_.empty() ||
-                   (packets_.size() < kCapacity && queuedSeconds_ < kMaxSeconds);
-        });
-        if (closed_) {
-            return false;
-        }
-        packets_.push_back(std::move(packet));
-        lengths_.push_back(std::max(0.0, seconds));
-        queuedSeconds_ += lengths_.back();
-        changed_.notify_all();
-        return true;
-    }
-    // Waits for a packet; null once the queue is finished and empty, or closed.
-    PacketPtr Pop() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return closed_ || finished_ || !packets_.empty(); });
-        if (closed_ || packets_.empty()) {
-            return nullptr;
-        }
-        PacketPtr packet = std::move(packets_.front());
-        packets_.pop_front();
-        queuedSeconds_ = packets_.empty() ? 0 : queuedSeconds_ - lengths_.front();
-        lengths_.pop_front();
-        changed_.notify_all();
-        return packet;
-    }
-    // No more packets will come; those queued are still taken.
-    void Finish() {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-        changed_.notify_all();
-    }
-    // Ends at once; queued packets are dropped.
-    void Close() {
-        std::lock_guard lock(mutex_);
-        closed_ = true;
-        packets_.clear();
-        lengths_.clear();
-        queuedSeconds_ = 0;
-        changed_.notify_all();
-    }
-
-private:
-    static constexpr size_t kCapacity = 128;
-    static constexpr double kMaxSeconds = 2;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<PacketPtr> packets_;
-    std::deque<double> lengths_;  // of the queued packets, in seconds
-    double queuedSeconds_ = 0;
-    bool finished_ = false;
-    bool closed_ = false;
-};
-
-// Whether av_read_frame's `ret` means the source could not be read on (an input/output error,
-// a source that shrank, a drive or share that went away) rather than its end or damage the
-// demuxer cannot get past, which end the source as before. Demuxers often report a failed read
-// as the end of the file, so the reader's own error decides first.
-bool SourceReadFailed(const AVFormatContext* input, int ret) {
-    const int readerError = input->pb ? input->pb->error : 0;
-    for (int code : {ret, readerError}) {
-        if (code == AVERROR(EIO) || code == AVERROR(ENXIO) || code == AVERROR(ENODEV) ||
-            code == AVERROR(ENOENT) || code == AVERROR(ESTALE) || code == AVERROR(ETIMEDOUT) ||
-            code == AVERROR(ECONNRESET) || code == AVERROR(EPIPE)) {
-            return true;
-        }
-    }
-    return false;
-}
-
+// The classic transcoder: open the source, plan and open the output, then read → decode →
+// filter → encode → write until the source ends or a stop comes; drain and finish the file.
 class Transcoder {
 public:
     Transcoder(const ConversionArguments& args, const std::atomic<bool>& stop,
@@ -158,61 +34,30 @@ public:
     TranscodeResult Run();
 
 private:
-    bool Fail(std::string message) {
-        std::lock_guard lock(errorMutex_);
-        if (error_.empty()) {
-            error_ = std::move(message);
-        }
-        return false;
-    }
-    std::string WithLibavReason(const std::string& text, int code) const;
+    bool Fail(std::string message) { return failure_.Fail(std::move(message)); }
 
-    bool OpenInput();
-    bool OpenOutputContainer();
-    bool SetUpVideo();
-    bool SetUpAudio();
-    bool OpenEncoder(StreamPipe& pipe, const AVCodec* codec, AVDictionary** options,
-                     const char* what);
-    bool BuildGraph(StreamPipe& pipe, const std::string& sourceArgs, const char* sourceName,
-                    const char* sinkName, const std::string& chain);
-    bool SetUpBitstreamFilter(StreamPipe& pipe);
-    bool OpenOutputFile();
     bool ConvertPackets();
     bool ReadPackets();
     bool DecodePacket(StreamPipe& pipe, const AVPacket* packet);
     bool PullFiltered(StreamPipe& pipe);
     bool Encode(StreamPipe& pipe, const AVFrame* frame);
-    bool WritePacket(StreamPipe& pipe, AVPacket* packet);
+    bool Generate(StreamPipe& pipe, double untilSeconds);
     bool Finish(bool stopped);
     bool AllFiltersDone() const;
-    bool NeedsPictureAndSound() const;
-    bool Generate(StreamPipe& pipe, double untilSeconds);
-    bool BuildVideoGraph(int width, int height, int format, AVRational aspect);
     bool MustEnd() const;
     // While a stopped conversion drains `pipe`'s encoder: whether to give up on what it holds.
     bool DrainMustEnd(const StreamPipe& pipe) const;
-    std::string DurationFilter(const char* name) const;
     void ReportProgress(const StreamPipe& pipe, int64_t pts);
-
-    static int Interrupted(void* opaque) {
-        return static_cast<const std::atomic<bool>*>(opaque)->load() ? 1 : 0;
-    }
 
     const ConversionArguments& args_;
     const std::atomic<bool>& stop_;
     const ProgressFunction& progress_;
-    std::string error_;
-    std::string temporary_;
-    bool temporaryCreated_ = false;
-    InputPtr input_;
-    OutputPtr output_;
-    StreamPipe video_;
-    StreamPipe audio_;
-    std::mutex errorMutex_;
-    std::mutex muxMutex_;       // the muxer is shared by the picture's and the sound's thread
-    bool soundThread_ = false;  // the sound is converted on a thread of its own
-    PacketQueue soundPackets_;
-    std::atomic<bool> soundFailed_{false};
+    FirstFailure failure_;
+    ConversionStreams streams_{failure_};
+    StreamPipe& video_ = streams_.video;
+    StreamPipe& audio_ = streams_.audio;
+    OutputMuxer& muxer_ = streams_.muxer;
+    SoundWorker soundWorker_;  // ended before the streams it converts go
     // Until a stopped file is being finished, a stop ends every loop at once.
     std::chrono::steady_clock::time_point drainDeadline_ =
         std::chrono::steady_clock::time_point::min();
@@ -221,453 +66,21 @@ private:
     long long videoFrames_ = 0;
 };
 
-std::string Transcoder::WithLibavReason(const std::string& text, int code) const {
-    std::string reason = LastErrorLine();
-    if (reason.empty()) {
-        reason = ErrorText(code);
-    }
-    return text + " (" + reason + ")";
-}
-
-std::string Transcoder::DurationFilter(const char* name) const {
-    if (args_.durationSeconds <= 0) {
-        return std::string();
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%s=end=%.6f,", name, args_.durationSeconds);
-    return text;
-}
-
-bool Transcoder::OpenInput() {
-    if (!PathExists(args_.input)) {
-        return Fail("The source file does not exist");
-    }
-    AVIOInterruptCB interrupt{&Transcoder::Interrupted, const_cast<std::atomic<bool>*>(&stop_)};
-    std::string error;
-    input_ = OpenMediaFile(args_.input, &interrupt, error);
-    if (!input_) {
-        return Fail("Cannot read the source: " + error);
-    }
-    // A picture whose format the source does not declare is set up from its first frame.
-    video_.inputIndex = FindVideoStream(input_.get(), true);
-    audio_.inputIndex = FindAudioStream(input_.get());
-    if (video_.inputIndex < 0 && audio_.inputIndex < 0) {
-        return Fail("The source holds no video or audio this program can decode");
-    }
-    for (unsigned i = 0; i < input_->nb_streams; ++i) {
-        bool used = int(i) == video_.inputIndex || int(i) == audio_.inputIndex;
-        input_->streams[i]->discard = used ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    }
-    int64_t start = input_->start_time == AV_NOPTS_VALUE ? 0 : input_->start_time;
-    for (StreamPipe* pipe : {&video_, &audio_}) {
-        if (pipe->inputIndex < 0) {
-            continue;
-        }
-        const AVStream* st = input_->streams[pipe->inputIndex];
-        pipe->decoder = OpenDecoder(st, error);
-        if (!pipe->decoder) {
-            return Fail("Cannot decode the source: " + error);
-        }
-        pipe->startOffset = av_rescale_q(start, AV_TIME_BASE_Q, st->time_base);
-    }
-    return true;
-}
-
-bool Transcoder::OpenOutputContainer() {
-    if (!ParentFolderExists(args_.output)) {
-        return Fail("The output folder does not exist");
-    }
-    if (!args_.overwrite && PathExists(args_.output)) {
-        return Fail("The output file already exists");
-    }
-    const AVOutputFormat* format = nullptr;
-    if (!args_.format.empty()) {
-        format = av_guess_format(args_.format.c_str(), nullptr, nullptr);
-        if (!format) {
-            return Fail("Unknown output format \"" + args_.format + "\"");
-        }
-    } else {
-        format = av_guess_format(nullptr, args_.output.c_str(), nullptr);
-        if (!format) {
-            return Fail("No output format is known for the file name " +
-                        FileNamePart(args_.output));
-        }
-    }
-    AVFormatContext* raw = nullptr;
-    int ret = avformat_alloc_output_context2(&raw, format, nullptr, args_.output.c_str());
-    if (ret < 0 || !raw) {
-        return Fail(WithLibavReason("Cannot prepare the output", ret));
-    }
-    output_.reset(raw);
-    if (args_.bitexact) {
-        output_->flags |= AVFMT_FLAG_BITEXACT;
-    }
-    return true;
-}
-
-bool Transcoder::BuildGraph(StreamPipe& pipe, const std::string& sourceArgs, const char* sourceName,
-                            const char* sinkName, const std::string& chain) {
-    pipe.graph.reset(avfilter_graph_alloc());
-    if (!pipe.graph) {
-        return Fail("Out of memory");
-    }
-    // The filters run on this thread; the codecs have the cores.
-    pipe.graph->nb_threads = 1;
-    int ret = 0;
-    if (sourceName) {
-        ret = avfilter_graph_create_filter(&pipe.source, avfilter_get_by_name(sourceName), "in",
-                                           sourceArgs.c_str(), nullptr, pipe.graph.get());
-    }
-    if (ret >= 0) {
-        ret = avfilter_graph_create_filter(&pipe.sink, avfilter_get_by_name(sinkName), "out",
-                                           nullptr, nullptr, pipe.graph.get());
-    }
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot set up the picture and sound processing", ret));
-    }
-    FilterInOutPtr outputs(avfilter_inout_alloc());
-    FilterInOutPtr inputs(avfilter_inout_alloc());
-    if (!outputs || !inputs) {
-        return Fail("Out of memory");
-    }
-    outputs->name = av_strdup("in");
-    outputs->filter_ctx = pipe.source;
-    inputs->name = av_strdup("out");
-    inputs->filter_ctx = pipe.sink;
-    if (!sourceName) {
-        outputs.reset();  // the chain starts with a generating filter
-    }
-    AVFilterInOut* outputsRaw = outputs.release();
-    AVFilterInOut* inputsRaw = inputs.release();
-    ret =
-        avfilter_graph_parse_ptr(pipe.graph.get(), chain.c_str(), &inputsRaw, &outputsRaw, nullptr);
-    avfilter_inout_free(&inputsRaw);
-    avfilter_inout_free(&outputsRaw);
-    if (ret >= 0) {
-        ret = avfilter_graph_config(pipe.graph.get(), nullptr);
-    }
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot set up the picture and sound processing", ret));
-    }
-    return true;
-}
-
-bool Transcoder::OpenEncoder(StreamPipe& pipe, const AVCodec* codec, AVDictionary** options,
-                             const char* what) {
-    if (output_->oformat->flags & AVFMT_GLOBALHEADER) {
-        pipe.encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
-    if (args_.bitexact) {
-        pipe.encoder->flags |= AV_CODEC_FLAG_BITEXACT;
-    }
-    ClearLastError();
-    int ret = avcodec_open2(pipe.encoder.get(), codec, options);
-    av_dict_free(options);
-    if (ret < 0) {
-        return Fail(
-            WithLibavReason(std::string("The ") + what + " encoder refused its settings", ret));
-    }
-    pipe.output = avformat_new_stream(output_.get(), nullptr);
-    if (!pipe.output) {
-        return Fail("Out of memory");
-    }
-    pipe.output->time_base = pipe.encoder->time_base;
-    ret = avcodec_parameters_from_context(pipe.output->codecpar, pipe.encoder.get());
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot prepare the output", ret));
-    }
-    // The container chooses its own tag for the codec (for example mp4v for MPEG-4).
-    pipe.output->codecpar->codec_tag = 0;
-    return true;
-}
-
-bool Transcoder::NeedsPictureAndSound() const {
-    // The PSP's container cannot hold a file with only one kind of stream.
-    return std::string(output_->oformat->name) == "psp";
-}
-
-bool Transcoder::SetUpVideo() {
-    video_.generated = video_.inputIndex < 0;
-    if (video_.generated && !NeedsPictureAndSound()) {
-        return true;
-    }
-    const AVStream* st = video_.generated ? nullptr : input_->streams[video_.inputIndex];
-    const AVCodecContext* dec = video_.decoder.get();
-    // A source that does not say its picture size in advance gets the generated track's size.
-    int width = args_.width > 0 ? args_.width : dec && dec->width > 0 ? dec->width : 320;
-    int height = args_.height > 0 ? args_.height : dec && dec->height > 0 ? dec->height : 240;
-    // 4:2:0 pictures need even sizes.
-    width &= ~1;
-    height &= ~1;
-    int pictureWidth = std::max(2, width - args_.padLeft - args_.padRight);
-    int pictureHeight = std::max(2, height - args_.padTop - args_.padBottom);
-    if (args_.videoCodec == VideoCodec::H263 && !IsLegalH263Size(width, height)) {
-        return Fail("H.263 cannot carry the frame size " + std::to_string(width) + "x" +
-                    std::to_string(height) + ": use " + kH263Sizes);
-    }
-    AVRational sourceRate = st ? StreamFrameRate(st) : AVRational{25, 1};
-    if (sourceRate.num > 0) {
-        video_.frameStep = av_inv_q(sourceRate);
-    }
-    AVRational rate{args_.frameRateNum, args_.frameRateDen};
-    if (rate.num <= 0) {
-        rate = sourceRate;
-        if (rate.num <= 0 || av_q2d(rate) > 120) {
-            rate = AVRational{25, 1};
-        }
-    }
-    if (rate.den > 65535 || rate.num > 65535) {
-        rate = av_d2q(av_q2d(rate), 65535);
-    }
-
-    const char* encoderName = "mpeg4";
-    const char* what = "MPEG-4";
-    switch (args_.videoCodec) {
-        case VideoCodec::Mpeg4:
-        case VideoCodec::Xvid:
-            break;
-        case VideoCodec::H263:
-            encoderName = "h263";
-            what = "H.263";
-            break;
-        case VideoCodec::H263Plus:
-            encoderName = "h263p";
-            what = "H.263+";
-            break;
-        case VideoCodec::H264:
-            encoderName = "libx264";
-            what = "H.264";
-            break;
-    }
-    const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
-    if (!codec) {
-        return Fail(std::string("The ") + what + " encoder is not available");
-    }
-    video_.encoder.reset(avcodec_alloc_context3(codec));
-    if (!video_.encoder) {
-        return Fail("Out of memory");
-    }
-    AVCodecContext* enc = video_.encoder.get();
-    enc->width = width;
-    enc->height = height;
-    enc->pix_fmt = AV_PIX_FMT_YUV420P;
-    enc->sample_aspect_ratio = AVRational{1, 1};
-    enc->time_base = av_inv_q(rate);
-    enc->framerate = rate;
-    if (args_.videoKbps > 0) {
-        enc->bit_rate = int64_t(args_.videoKbps) * 1000;
-    }
-    // Every core, with or without -bitexact. The MPEG-4 encoder's slices give the same bytes
-    // for the same thread count, which depends only on the machine. libx264's threads do not
-    // once its rate control keeps to a buffer (the level's, below): frame and slice threads
-    // alike plan a picture's bits from how far the work beside it has got. A device that
-    // reads the level needs that buffer kept, and a user needs the speed, so bit-exact H.264
-    // keeps its threads and promises the same size, rate, length, level and bit rate target
-    // rather than the same bytes.
-    enc->thread_count = 0;
-    AVDictionary* options = nullptr;
-    if (args_.videoCodec == VideoCodec::H264) {
-        // Device-safe H.264: Baseline with one reference frame for phones and MP4 players;
-        // the PSP takes Main with at most two (B-pictures are not kept as references, so the
-        // two are all the decoder holds). The level is the lowest the stream respects, and
-        // the rate control's buffer is the level's, so the stream keeps to what it signals.
-        bool psp = std::string(output_->oformat->name) == "psp";
-        av_dict_set(&options, "profile", psp ? "main" : "baseline", 0);
-        if (psp) {
-            av_dict_set(&options, "b-pyramid", "none", 0);
-        }
-        VideoShape shape{width, height, rate.num, rate.den, args_.videoKbps, psp ? 2 : 1};
-        const H264Level* level = LowestH264Level(shape);
-        if (!level) {
-            return Fail("H.264 has no level for " + std::to_string(width) + "x" +
-                        std::to_string(height) + " at this frame rate and bit rate");
-        }
-        enc->level = level->idc;
-        enc->refs = H264RefsThatFit(*level, width, height, shape.refs);
-        enc->rc_max_rate = int64_t(level->maxKbps) * 1000;
-        enc->rc_buffer_size = level->maxCpbKbits * 1000;
-    } else if (args_.videoCodec == VideoCodec::Mpeg4 || args_.videoCodec == VideoCodec::Xvid) {
-        // Simple Profile tools only (no B-pictures, no quarter pixels), at the lowest level
-        // whose picture size and macroblock rate hold.
-        Mpeg4Level level = LowestMpeg4Level(width, height, rate.num, rate.den);
-        enc->profile = level.profile;
-        enc->level = level.level;
-        enc->max_b_frames = 0;
-        if (args_.videoCodec == VideoCodec::Xvid) {
-            enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
-        }
-    }
-    if (!OpenEncoder(video_, codec, &options, what)) {
-        return false;
-    }
-
-    if (video_.generated) {
-        char chain[256];
-        std::snprintf(chain, sizeof chain, "color=c=black:s=%dx%d:r=%d/%d,format=yuv420p", width,
-                      height, rate.num, rate.den);
-        return BuildGraph(video_, "", nullptr, "buffersink", chain);
-    }
-    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
-    // starts at 0 like the sound, even when the source's first picture comes a little later.
-    // The length is cut before the frame rate (nothing past it is processed) and after it, as
-    // the frame-rate filter stretches the last picture to its full duration.
-    std::string limit = DurationFilter("trim");
-    char chain[512];
-    std::snprintf(chain, sizeof chain,
-                  "%sfps=%d/%d:start_time=0,%sscale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:black,"
-                  "setsar=1,format=yuv420p",
-                  limit.c_str(), rate.num, rate.den, limit.c_str(), pictureWidth, pictureHeight,
-                  width, height, args_.padLeft, args_.padTop);
-    video_.pendingChain = chain;
-    if (dec->pix_fmt == AV_PIX_FMT_NONE || dec->width <= 0 || dec->height <= 0) {
-        return true;  // set up from the first decoded picture
-    }
-    return BuildVideoGraph(dec->width, dec->height, dec->pix_fmt, dec->sample_aspect_ratio);
-}
-
-bool Transcoder::BuildVideoGraph(int width, int height, int format, AVRational aspect) {
-    const AVStream* st = input_->streams[video_.inputIndex];
-    AVRational sar = aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1};
-    char sourceArgs[256];
-    std::snprintf(sourceArgs, sizeof sourceArgs,
-                  "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width, height,
-                  format, st->time_base.num, st->time_base.den, sar.num, sar.den);
-    return BuildGraph(video_, sourceArgs, "buffer", "buffersink", video_.pendingChain);
-}
-
 bool Transcoder::MustEnd() const {
     return stop_.load() && std::chrono::steady_clock::now() >= drainDeadline_;
 }
 
-bool Transcoder::SetUpAudio() {
-    audio_.generated = audio_.inputIndex < 0;
-    if (audio_.generated && !NeedsPictureAndSound()) {
-        return true;
-    }
-    const AVCodecContext* dec = audio_.decoder.get();
-    const AVCodec* codec = avcodec_find_encoder_by_name("aac");
-    if (!codec) {
-        return Fail("The AAC encoder is not available");
-    }
-    audio_.encoder.reset(avcodec_alloc_context3(codec));
-    if (!audio_.encoder) {
-        return Fail("Out of memory");
-    }
-    AVCodecContext* enc = audio_.encoder.get();
-    int sourceChannels = dec ? dec->ch_layout.nb_channels : 2;
-    int channels = args_.channels > 0 ? args_.channels : std::min(sourceChannels, 2);
-    av_channel_layout_default(&enc->ch_layout, channels);
-    int requestedRate = args_.sampleRate > 0 ? args_.sampleRate : dec ? dec->sample_rate : 44100;
-    enc->sample_rate = NearestSampleRate(requestedRate, codec->supported_samplerates);
-    enc->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    enc->time_base = AVRational{1, enc->sample_rate};
-    enc->profile = FF_PROFILE_AAC_LOW;
-    if (args_.audioKbps > 0) {
-        enc->bit_rate = int64_t(args_.audioKbps) * 1000;
-    }
-    AVDictionary* options = nullptr;
-    if (!OpenEncoder(audio_, codec, &options, "AAC")) {
+bool Transcoder::DrainMustEnd(const StreamPipe& pipe) const {
+    if (!MustEnd()) {
         return false;
     }
-
-    char outLayoutText[128] = {};
-    av_channel_layout_describe(&enc->ch_layout, outLayoutText, sizeof outLayoutText);
-    if (audio_.generated) {
-        char chain[256];
-        std::snprintf(chain, sizeof chain, "anullsrc=r=%d:cl=%s,aformat=sample_fmts=fltp",
-                      enc->sample_rate, outLayoutText);
-        if (!BuildGraph(audio_, "", nullptr, "abuffersink", chain)) {
-            return false;
-        }
-        av_buffersink_set_frame_size(audio_.sink, unsigned(enc->frame_size));
-        return true;
-    }
-    AVChannelLayout inLayout{};
-    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-        av_channel_layout_default(&inLayout, sourceChannels);
-    } else {
-        av_channel_layout_copy(&inLayout, &dec->ch_layout);
-    }
-    char inLayoutText[128] = {};
-    av_channel_layout_describe(&inLayout, inLayoutText, sizeof inLayoutText);
-    av_channel_layout_uninit(&inLayout);
-
-    char sourceArgs[256];
-    std::snprintf(sourceArgs, sizeof sourceArgs,
-                  "time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", dec->sample_rate,
-                  dec->sample_rate, av_get_sample_fmt_name(dec->sample_fmt), inLayoutText);
-    std::string chain = DurationFilter("atrim");
-    char convert[256];
-    std::snprintf(convert, sizeof convert,
-                  "aresample=%d,aformat=sample_fmts=%s:sample_rates=%d:"
-                  "channel_layouts=%s",
-                  enc->sample_rate, args_.volumePercent > 100 ? "s16" : "fltp", enc->sample_rate,
-                  outLayoutText);
-    chain += convert;
-    if (args_.durationSeconds > 0) {
-        // Resampling may add a little at the end: cut again, to the sample.
-        chain += "," + DurationFilter("atrim");
-        chain.pop_back();
-    }
-    if (args_.volumePercent != 100) {
-        // Louder than the source is applied on 16-bit samples, which clip at full scale
-        // instead of wrapping around.
-        char volume[96];
-        std::snprintf(volume, sizeof volume, ",volume=%.2f%s", args_.volumePercent / 100.0,
-                      args_.volumePercent > 100 ? ":precision=fixed,aformat=sample_fmts=fltp" : "");
-        chain += volume;
-    }
-    if (!BuildGraph(audio_, sourceArgs, "abuffer", "abuffersink", chain)) {
-        return false;
-    }
-    if (enc->frame_size > 0) {
-        av_buffersink_set_frame_size(audio_.sink, unsigned(enc->frame_size));
-    }
-    return true;
-}
-
-bool Transcoder::SetUpBitstreamFilter(StreamPipe& pipe) {
-    // libx264 writes its version and settings into the first picture; a bit-exact output
-    // leaves that note out.
-    if (!args_.bitexact || !pipe.encoder || pipe.encoder->codec_id != AV_CODEC_ID_H264) {
-        return true;
-    }
-    const AVBitStreamFilter* filter = av_bsf_get_by_name("filter_units");
-    AVBSFContext* raw = nullptr;
-    if (!filter || av_bsf_alloc(filter, &raw) < 0) {
-        return Fail("Cannot prepare the bit-exact output");
-    }
-    pipe.bitstreamFilter.reset(raw);
-    avcodec_parameters_copy(raw->par_in, pipe.output->codecpar);
-    raw->time_base_in = pipe.encoder->time_base;
-    av_opt_set(raw->priv_data, "remove_types", "6", 0);
-    int ret = av_bsf_init(raw);
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot prepare the bit-exact output", ret));
-    }
-    avcodec_parameters_copy(pipe.output->codecpar, raw->par_out);
-    pipe.output->codecpar->codec_tag = 0;
-    return true;
-}
-
-bool Transcoder::OpenOutputFile() {
-    temporary_ = TemporaryPathFor(args_.output);
-    int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
-    if (ret < 0) {
-        return Fail("Cannot write in the output folder (" + ErrorText(ret) + ")");
-    }
-    temporaryCreated_ = true;
-    ClearLastError();
-    ret = avformat_write_header(output_.get(), nullptr);
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot start the output file", ret));
-    }
-    return true;
+    return pipe.muxed->packetsWritten > 0 ||
+           std::chrono::steady_clock::now() >= drainDeadline_ + kFirstPacketGrace;
 }
 
 void Transcoder::ReportProgress(const StreamPipe& pipe, int64_t pts) {
     // The video's time leads the percentage when there is video; audio-only files use audio.
-    if (pipe.generated || (&pipe == &audio_ && video_.encoder && !video_.generated)) {
+    if (pipe.generated || (pipe.sound && video_.encoder && !video_.generated)) {
         return;
     }
     double seconds = pts * av_q2d(pipe.encoder->time_base);
@@ -677,26 +90,6 @@ void Transcoder::ReportProgress(const StreamPipe& pipe, int64_t pts) {
     if (progress_) {
         progress_(outputSeconds_, videoFrames_);
     }
-}
-
-bool Transcoder::WritePacket(StreamPipe& pipe, AVPacket* packet) {
-    packet->stream_index = pipe.output->index;
-    av_packet_rescale_ts(packet, pipe.encoder->time_base, pipe.output->time_base);
-    std::lock_guard lock(muxMutex_);
-    int ret = av_interleaved_write_frame(output_.get(), packet);
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot write the output file", ret));
-    }
-    ++pipe.packetsWritten;
-    return true;
-}
-
-bool Transcoder::DrainMustEnd(const StreamPipe& pipe) const {
-    if (!MustEnd()) {
-        return false;
-    }
-    return pipe.packetsWritten > 0 ||
-           std::chrono::steady_clock::now() >= drainDeadline_ + kFirstPacketGrace;
 }
 
 bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
@@ -709,24 +102,12 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
             av_packet_unref(pipe.encoded.get());
             return true;
         }
-        if (pipe.encoded->duration <= 0 && &pipe == &video_) {
-            pipe.encoded->duration =
-                1;  // one frame: the container then knows the last one's length
+        // A picture lasts one frame: the container then knows the last one's length.
+        if (pipe.encoded->duration <= 0 && !pipe.sound) {
+            pipe.encoded->duration = 1;
         }
-        if (!pipe.bitstreamFilter) {
-            if (!WritePacket(pipe, pipe.encoded.get())) {
-                return false;
-            }
-            continue;
-        }
-        ret = av_bsf_send_packet(pipe.bitstreamFilter.get(), pipe.encoded.get());
-        if (ret < 0) {
-            return Fail(WithLibavReason("The encoder failed", ret));
-        }
-        while (av_bsf_receive_packet(pipe.bitstreamFilter.get(), pipe.stripped.get()) >= 0) {
-            if (!WritePacket(pipe, pipe.stripped.get())) {
-                return false;
-            }
+        if (!muxer_.Write(*pipe.muxed, pipe.encoded.get())) {
+            return false;
         }
     }
     if (ret != AVERROR(EAGAIN) && ret != AVERROR_EOF) {
@@ -737,7 +118,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
 
 bool Transcoder::PullFiltered(StreamPipe& pipe) {
     while (!MustEnd()) {
-        int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
+        int ret = av_buffersink_get_frame(pipe.filters.sink, pipe.filtered.get());
         if (ret == AVERROR(EAGAIN)) {
             return true;
         }
@@ -750,18 +131,19 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
         }
         AVFrame* frame = pipe.filtered.get();
         if (frame->pts != AV_NOPTS_VALUE) {
-            frame->pts = av_rescale_q(frame->pts, av_buffersink_get_time_base(pipe.sink),
+            frame->pts = av_rescale_q(frame->pts, av_buffersink_get_time_base(pipe.filters.sink),
                                       pipe.encoder->time_base);
         }
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         bool ok = Encode(pipe, frame);
         ++pipe.framesEncoded;
-        if (&pipe == &video_) {
+        if (!pipe.sound) {
             ++videoFrames_;
         }
         if (frame->pts != AV_NOPTS_VALUE) {
-            int64_t end = frame->pts + (&pipe == &audio_ ? frame->nb_samples : 1);
-            if (!soundThread_) {  // only a generated track needs it, and then there is no thread
+            int64_t end = frame->pts + (pipe.sound ? frame->nb_samples : 1);
+            // Only a generated track needs it, and then there is no sound thread.
+            if (!soundWorker_.Started()) {
                 sourceSeconds_ = std::max(sourceSeconds_, end * av_q2d(pipe.encoder->time_base));
             }
             ReportProgress(pipe, end);
@@ -783,48 +165,19 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             av_frame_unref(frame);
             continue;
         }
-        int64_t ts = frame->best_effort_timestamp;
-        if (&pipe == &audio_) {
-            AVRational tb = input_->streams[pipe.inputIndex]->time_base;
-            AVRational sampleTb{1, frame->sample_rate};
-            int64_t pts = ts == AV_NOPTS_VALUE ? pipe.nextAudioPts
-                                               : av_rescale_q(ts - pipe.startOffset, tb, sampleTb);
-            if (pts == AV_NOPTS_VALUE) {
-                pts = 0;
-            }
-            pipe.nextAudioPts = pts + frame->nb_samples;
-            if (!pipe.timeline) {
-                pipe.timeline.emplace(int64_t(kMaxTimestampGapSeconds) * frame->sample_rate,
-                                      int64_t(kLatestStartSeconds) * frame->sample_rate, true);
-            }
-            frame->pts = pipe.timeline->Place(pts, frame->nb_samples);
-        } else {
-            // Pictures without a time (packed B-frames in AVI) follow the one before.
-            AVRational tb = input_->streams[pipe.inputIndex]->time_base;
-            int64_t pts = ts == AV_NOPTS_VALUE ? pipe.nextVideoPts : ts - pipe.startOffset;
-            if (pts == AV_NOPTS_VALUE) {
-                pts = 0;
-            }
-            int64_t step = std::max<int64_t>(1, av_rescale_q(1, pipe.frameStep, tb));
-            pipe.nextVideoPts = pts + step;
-            if (!pipe.timeline) {
-                pipe.timeline.emplace(av_rescale_q(kMaxTimestampGapSeconds, AVRational{1, 1}, tb),
-                                      av_rescale_q(kLatestStartSeconds, AVRational{1, 1}, tb),
-                                      false);
-            }
-            frame->pts = pipe.timeline->Place(pts, step);
-            if (!pipe.graph && !BuildVideoGraph(frame->width, frame->height, frame->format,
-                                                frame->sample_aspect_ratio)) {
-                av_frame_unref(frame);
-                return false;
-            }
+        pipe.PlaceDecoded(frame, streams_.input->streams[pipe.inputIndex]->time_base);
+        if (!pipe.sound && !pipe.filters.graph &&
+            !BuildVideoGraph(streams_, frame->width, frame->height, frame->format,
+                             frame->sample_aspect_ratio, failure_)) {
+            av_frame_unref(frame);
+            return false;
         }
         if (frame->pts == StreamTimeline::kDrop) {
             av_frame_unref(frame);  // sound that was given already
             continue;
         }
         // A frame the graph cannot take (its format changed mid-stream) is dropped.
-        if (av_buffersrc_add_frame_flags(pipe.source, frame, 0) < 0) {
+        if (av_buffersrc_add_frame_flags(pipe.filters.source, frame, 0) < 0) {
             av_frame_unref(frame);
         }
         if (!PullFiltered(pipe)) {
@@ -843,16 +196,16 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
     if (!pipe.generated || !pipe.encoder) {
         return true;
     }
-    AVRational tb = av_buffersink_get_time_base(pipe.sink);
+    AVRational tb = av_buffersink_get_time_base(pipe.filters.sink);
     while (pipe.generatedSeconds < untilSeconds && !MustEnd()) {
-        int ret = av_buffersink_get_frame(pipe.sink, pipe.filtered.get());
+        int ret = av_buffersink_get_frame(pipe.filters.sink, pipe.filtered.get());
         if (ret < 0) {
             return Fail(WithLibavReason("Processing the picture or sound failed", ret));
         }
         AVFrame* frame = pipe.filtered.get();
-        int64_t length = &pipe == &audio_ ? av_rescale_q(frame->nb_samples,
-                                                         AVRational{1, frame->sample_rate}, tb)
-                                          : av_rescale_q(1, pipe.encoder->time_base, tb);
+        int64_t length =
+            pipe.sound ? av_rescale_q(frame->nb_samples, AVRational{1, frame->sample_rate}, tb)
+                       : av_rescale_q(1, pipe.encoder->time_base, tb);
         pipe.generatedSeconds = (frame->pts + length) * av_q2d(tb);
         frame->pts = av_rescale_q(frame->pts, tb, pipe.encoder->time_base);
         frame->pict_type = AV_PICTURE_TYPE_NONE;
@@ -868,43 +221,29 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
 bool Transcoder::ConvertPackets() {
     // With picture and sound both to convert, the sound gets a thread of its own: on a
     // machine with two cores its encoding then overlaps the picture's work.
-    soundThread_ = video_.encoder && !video_.generated && audio_.encoder && !audio_.generated;
-    std::thread sound;
-    if (soundThread_) {
-        sound = std::thread([this, log = CurrentLogCapture()] {
-            LogCapture::ThreadScope scope(log);  // the sound's errors are this conversion's
-            while (PacketPtr packet = soundPackets_.Pop()) {
-                if (!audio_.filterDone && !DecodePacket(audio_, packet.get())) {
-                    soundFailed_ = true;
-                    soundPackets_.Close();
-                    return;
-                }
-            }
+    if (video_.encoder && !video_.generated && audio_.encoder && !audio_.generated) {
+        soundWorker_.Start([this](const AVPacket* packet) {
+            return audio_.filterDone || DecodePacket(audio_, packet);
         });
     }
     bool ok = ReadPackets();
-    if (soundThread_) {
+    if (soundWorker_.Started()) {
         // A stop or a failure leaves the queued sound; a finished read lets it be converted.
-        if (ok && !stop_.load()) {
-            soundPackets_.Finish();
-        } else {
-            soundPackets_.Close();
-        }
-        sound.join();
-        ok = ok && !soundFailed_;
+        soundWorker_.End(ok && !stop_.load());
+        ok = ok && !soundWorker_.Failed();
     }
     return ok;
 }
 
 bool Transcoder::ReadPackets() {
     PacketPtr packet = MakePacket();
-    while (!stop_.load() && !AllFiltersDone() && !soundFailed_.load()) {
-        int ret = av_read_frame(input_.get(), packet.get());
+    while (!stop_.load() && !AllFiltersDone() && !soundWorker_.Failed()) {
+        int ret = av_read_frame(streams_.input.get(), packet.get());
         if (ret == AVERROR(EAGAIN)) {
             continue;
         }
         if (ret < 0) {
-            if (stop_.load() || !SourceReadFailed(input_.get(), ret)) {
+            if (stop_.load() || !SourceReadFailed(streams_.input.get(), ret)) {
                 break;  // the end of the source, or damage the reader cannot get past
             }
             return Fail("could not read the source");
@@ -913,12 +252,12 @@ bool Transcoder::ReadPackets() {
         if (packet->stream_index == video_.inputIndex) {
             ok = DecodePacket(video_, packet.get());
         } else if (packet->stream_index == audio_.inputIndex) {
-            if (soundThread_) {
+            if (soundWorker_.Started()) {
                 PacketPtr queued = MakePacket();
                 av_packet_move_ref(queued.get(), packet.get());
-                double seconds =
-                    queued->duration * av_q2d(input_->streams[audio_.inputIndex]->time_base);
-                soundPackets_.Push(std::move(queued), seconds);
+                double seconds = queued->duration *
+                                 av_q2d(streams_.input->streams[audio_.inputIndex]->time_base);
+                soundWorker_.Push(std::move(queued), seconds);
             } else {
                 ok = DecodePacket(audio_, packet.get());
             }
@@ -955,43 +294,26 @@ bool Transcoder::Finish(bool stopped) {
             if (!DecodePacket(*pipe, nullptr)) {
                 return false;
             }
-            if (!pipe->graph) {
+            if (!pipe->filters.graph) {
                 pipe->filterDone = true;  // no picture was ever decoded
             } else if (!pipe->filterDone) {
-                int ret = av_buffersrc_add_frame_flags(pipe->source, nullptr, 0);
+                int ret = av_buffersrc_add_frame_flags(pipe->filters.source, nullptr, 0);
                 if (ret < 0 || !PullFiltered(*pipe)) {
                     return false;
                 }
             }
         }
-        if (!Encode(*pipe, nullptr)) {
+        if (!Encode(*pipe, nullptr) || !muxer_.EndStream(*pipe->muxed)) {
             return false;
         }
-        if (pipe->bitstreamFilter) {
-            av_bsf_send_packet(pipe->bitstreamFilter.get(), nullptr);
-            while (av_bsf_receive_packet(pipe->bitstreamFilter.get(), pipe->stripped.get()) >= 0) {
-                if (!WritePacket(*pipe, pipe->stripped.get())) {
-                    return false;
-                }
-            }
-        }
     }
-    int ret = av_write_trailer(output_.get());
-    if (ret < 0) {
-        return Fail(WithLibavReason("Cannot finish the output file", ret));
-    }
-    ret = avio_closep(&output_->pb);
-    if (ret < 0) {
-        return Fail("Cannot finish the output file (" + ErrorText(ret) + ")");
-    }
-    return true;
+    return muxer_.Finish();
 }
 
 TranscodeResult Transcoder::Run() {
     TranscodeResult result;
     ClearLastError();
-    bool ok = OpenInput() && OpenOutputContainer() && SetUpVideo() && SetUpAudio() &&
-              SetUpBitstreamFilter(video_) && OpenOutputFile() && ConvertPackets();
+    bool ok = SetUpConversion(args_, stop_, streams_, failure_) && ConvertPackets();
     ok = ok && Finish(stop_.load());
     // A stop may also come while the file is being finished.
     bool stopped = ok && stop_.load();
@@ -999,20 +321,13 @@ TranscodeResult Transcoder::Run() {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         ok = Fail(kNothingReadable);
     }
-    if (ok) {
-        // Close everything before the rename so the file is complete on disk.
-        output_.reset();
-        ok = CommitTemporary(temporary_, args_.output, error_);
-        temporaryCreated_ = false;
-    }
+    ok = ok && muxer_.Commit();
     if (!ok) {
-        output_.reset();
-        if (temporaryCreated_) {
-            DiscardTemporary(temporary_);
-        }
+        muxer_.Discard();
         // A stop that came while the source was still being opened ends with nothing written.
         result.outcome = stop_.load() ? Outcome::Stopped : Outcome::Failed;
-        result.message = error_.empty() ? "The conversion failed" : error_;
+        const std::string message = failure_.Message();
+        result.message = message.empty() ? "The conversion failed" : message;
         return result;
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;

@@ -1,0 +1,185 @@
+#include "ConversionSetup.h"
+
+#include "Encoders.h"
+#include "FilterGraph.h"
+#include "MediaInput.h"
+#include "OutputFile.h"
+#include "StreamPlan.h"
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavutil/channel_layout.h>
+}
+
+namespace kivo {
+namespace {
+
+int Interrupted(void* opaque) {
+    return static_cast<const std::atomic<bool>*>(opaque)->load() ? 1 : 0;
+}
+
+bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
+               ConversionStreams& streams, FirstFailure& failure) {
+    if (!PathExists(args.input)) {
+        return failure.Fail("The source file does not exist");
+    }
+    AVIOInterruptCB interrupt{&Interrupted, const_cast<std::atomic<bool>*>(&stop)};
+    std::string error;
+    InputPtr& input = streams.input;
+    input = OpenMediaFile(args.input, &interrupt, error);
+    if (!input) {
+        return failure.Fail("Cannot read the source: " + error);
+    }
+    // A picture whose format the source does not declare is set up from its first frame.
+    streams.video.inputIndex = FindVideoStream(input.get(), true);
+    streams.audio.inputIndex = FindAudioStream(input.get());
+    if (streams.video.inputIndex < 0 && streams.audio.inputIndex < 0) {
+        return failure.Fail("The source holds no video or audio this program can decode");
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        bool used = int(i) == streams.video.inputIndex || int(i) == streams.audio.inputIndex;
+        input->streams[i]->discard = used ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+    int64_t start = input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time;
+    for (StreamPipe* pipe : {&streams.video, &streams.audio}) {
+        if (pipe->inputIndex < 0) {
+            continue;
+        }
+        const AVStream* st = input->streams[pipe->inputIndex];
+        pipe->decoder = OpenDecoder(st, error);
+        if (!pipe->decoder) {
+            return failure.Fail("Cannot decode the source: " + error);
+        }
+        pipe->startOffset = av_rescale_q(start, AV_TIME_BASE_Q, st->time_base);
+    }
+    return true;
+}
+
+SourceFacts Facts(const ConversionStreams& streams) {
+    SourceFacts facts;
+    facts.container = streams.muxer.ContainerName();
+    if (const AVCodecContext* dec = streams.video.decoder.get()) {
+        facts.hasVideo = true;
+        facts.width = dec->width;
+        facts.height = dec->height;
+        AVRational rate = StreamFrameRate(streams.input->streams[streams.video.inputIndex]);
+        facts.frameRate = Fraction{rate.num, rate.den};
+    }
+    if (const AVCodecContext* dec = streams.audio.decoder.get()) {
+        facts.hasAudio = true;
+        facts.channels = dec->ch_layout.nb_channels;
+        facts.sampleRate = dec->sample_rate;
+    }
+    return facts;
+}
+
+// Gives the opened encoder of `pipe` its output stream; `error` says why it did not open.
+bool AddOutputStream(ConversionStreams& streams, StreamPipe& pipe, const std::string& error,
+                     FirstFailure& failure) {
+    if (!pipe.encoder) {
+        return failure.Fail(error);
+    }
+    pipe.muxed = streams.muxer.AddStream(pipe.encoder.get());
+    return pipe.muxed != nullptr;
+}
+
+bool BuildGraph(StreamPipe& pipe, const char* sourceName, const std::string& sourceArgs,
+                const char* sinkName, const std::string& chain, FirstFailure& failure) {
+    std::string error;
+    return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, error) ||
+           failure.Fail(error);
+}
+
+bool SetUpVideo(const ConversionArguments& args, ConversionStreams& streams,
+                FirstFailure& failure) {
+    StreamPipe& video = streams.video;
+    const VideoPlan plan = PlanVideo(args, Facts(streams));
+    video.generated = plan.generated;
+    if (!plan.present) {
+        return true;
+    }
+    if (!plan.refusal.empty()) {
+        return failure.Fail(plan.refusal);
+    }
+    video.frameStep = AVRational{plan.frameStep.num, plan.frameStep.den};
+    std::string error;
+    EncoderFlags flags{args.bitexact, streams.muxer.WantsGlobalHeader()};
+    video.encoder = OpenVideoEncoder(plan, flags, error);
+    if (!AddOutputStream(streams, video, error, failure)) {
+        return false;
+    }
+    if (video.generated) {
+        return BuildGraph(video, nullptr, "", "buffersink", plan.chain, failure);
+    }
+    video.pendingChain = plan.chain;
+    const AVCodecContext* dec = video.decoder.get();
+    if (dec->pix_fmt == AV_PIX_FMT_NONE || dec->width <= 0 || dec->height <= 0) {
+        return true;  // set up from the first decoded picture
+    }
+    return BuildVideoGraph(streams, dec->width, dec->height, dec->pix_fmt, dec->sample_aspect_ratio,
+                           failure);
+}
+
+bool SetUpAudio(const ConversionArguments& args, ConversionStreams& streams,
+                FirstFailure& failure) {
+    StreamPipe& audio = streams.audio;
+    const SourceFacts facts = Facts(streams);
+    audio.generated = !facts.hasAudio;
+    if (audio.generated && !NeedsPictureAndSound(facts.container)) {
+        return true;
+    }
+    std::string error;
+    const int* rates = SoundEncoderRates(error);
+    if (!rates) {
+        return failure.Fail(error);
+    }
+    const AudioPlan plan = PlanAudio(args, facts, rates);
+    EncoderFlags flags{args.bitexact, streams.muxer.WantsGlobalHeader()};
+    audio.encoder = OpenAudioEncoder(plan, flags, error);
+    if (!AddOutputStream(streams, audio, error, failure)) {
+        return false;
+    }
+    const AVCodecContext* enc = audio.encoder.get();
+    const std::string chain = AudioChain(args, plan, LayoutName(enc->ch_layout));
+    bool built = false;
+    if (audio.generated) {
+        built = BuildGraph(audio, nullptr, "", "abuffersink", chain, failure);
+    } else {
+        const AVCodecContext* dec = audio.decoder.get();
+        AVChannelLayout inLayout{};
+        if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+            av_channel_layout_default(&inLayout, plan.sourceChannels);
+        } else {
+            av_channel_layout_copy(&inLayout, &dec->ch_layout);
+        }
+        const std::string sourceArgs = SoundSourceArgs(dec->sample_rate, dec->sample_fmt, inLayout);
+        av_channel_layout_uninit(&inLayout);
+        built = BuildGraph(audio, "abuffer", sourceArgs, "abuffersink", chain, failure);
+    }
+    if (built && (audio.generated || enc->frame_size > 0)) {
+        av_buffersink_set_frame_size(audio.filters.sink, unsigned(enc->frame_size));
+    }
+    return built;
+}
+
+}  // namespace
+
+bool BuildVideoGraph(ConversionStreams& streams, int width, int height, int format,
+                     AVRational aspect, FirstFailure& failure) {
+    const AVStream* st = streams.input->streams[streams.video.inputIndex];
+    return BuildGraph(streams.video, "buffer",
+                      PictureSourceArgs(width, height, format, st->time_base, aspect), "buffersink",
+                      streams.video.pendingChain, failure);
+}
+
+bool SetUpConversion(const ConversionArguments& args, const std::atomic<bool>& stop,
+                     ConversionStreams& streams, FirstFailure& failure) {
+    StreamPipe& video = streams.video;
+    return OpenInput(args, stop, streams, failure) && streams.muxer.Open(args) &&
+           SetUpVideo(args, streams, failure) && SetUpAudio(args, streams, failure) &&
+           (!video.muxed ||
+            streams.muxer.StripVersionNote(*video.muxed, video.encoder.get(), args.bitexact)) &&
+           streams.muxer.Start();
+}
+
+}  // namespace kivo

@@ -1,0 +1,183 @@
+#include "OutputMuxer.h"
+
+#include "OutputFile.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+namespace kivo {
+
+OutputMuxer::~OutputMuxer() {
+    Discard();
+}
+
+bool OutputMuxer::Open(const ConversionArguments& args) {
+    if (!ParentFolderExists(args.output)) {
+        return failure_.Fail("The output folder does not exist");
+    }
+    if (!args.overwrite && PathExists(args.output)) {
+        return failure_.Fail("The output file already exists");
+    }
+    const AVOutputFormat* format = nullptr;
+    if (!args.format.empty()) {
+        format = av_guess_format(args.format.c_str(), nullptr, nullptr);
+        if (!format) {
+            return failure_.Fail("Unknown output format \"" + args.format + "\"");
+        }
+    } else {
+        format = av_guess_format(nullptr, args.output.c_str(), nullptr);
+        if (!format) {
+            return failure_.Fail("No output format is known for the file name " +
+                                 FileNamePart(args.output));
+        }
+    }
+    AVFormatContext* raw = nullptr;
+    int ret = avformat_alloc_output_context2(&raw, format, nullptr, args.output.c_str());
+    if (ret < 0 || !raw) {
+        return failure_.Fail(WithLibavReason("Cannot prepare the output", ret));
+    }
+    output_.reset(raw);
+    target_ = args.output;
+    if (args.bitexact) {
+        output_->flags |= AVFMT_FLAG_BITEXACT;
+    }
+    return true;
+}
+
+std::string OutputMuxer::ContainerName() const {
+    return output_->oformat->name;
+}
+
+bool OutputMuxer::WantsGlobalHeader() const {
+    return output_->oformat->flags & AVFMT_GLOBALHEADER;
+}
+
+MuxedStream* OutputMuxer::AddStream(const AVCodecContext* encoder) {
+    auto muxed = std::make_unique<MuxedStream>();
+    muxed->stream = avformat_new_stream(output_.get(), nullptr);
+    if (!muxed->stream) {
+        failure_.Fail("Out of memory");
+        return nullptr;
+    }
+    muxed->encoderTimeBase = encoder->time_base;
+    muxed->stream->time_base = encoder->time_base;
+    int ret = avcodec_parameters_from_context(muxed->stream->codecpar, encoder);
+    if (ret < 0) {
+        failure_.Fail(WithLibavReason("Cannot prepare the output", ret));
+        return nullptr;
+    }
+    // The container chooses its own tag for the codec (for example mp4v for MPEG-4).
+    muxed->stream->codecpar->codec_tag = 0;
+    streams_.push_back(std::move(muxed));
+    return streams_.back().get();
+}
+
+bool OutputMuxer::StripVersionNote(MuxedStream& muxed, const AVCodecContext* encoder,
+                                   bool bitexact) {
+    if (!bitexact || !encoder || encoder->codec_id != AV_CODEC_ID_H264) {
+        return true;
+    }
+    const AVBitStreamFilter* filter = av_bsf_get_by_name("filter_units");
+    AVBSFContext* raw = nullptr;
+    if (!filter || av_bsf_alloc(filter, &raw) < 0) {
+        return failure_.Fail("Cannot prepare the bit-exact output");
+    }
+    muxed.bitstreamFilter.reset(raw);
+    avcodec_parameters_copy(raw->par_in, muxed.stream->codecpar);
+    raw->time_base_in = encoder->time_base;
+    av_opt_set(raw->priv_data, "remove_types", "6", 0);
+    int ret = av_bsf_init(raw);
+    if (ret < 0) {
+        return failure_.Fail(WithLibavReason("Cannot prepare the bit-exact output", ret));
+    }
+    avcodec_parameters_copy(muxed.stream->codecpar, raw->par_out);
+    muxed.stream->codecpar->codec_tag = 0;
+    return true;
+}
+
+bool OutputMuxer::Start() {
+    temporary_ = TemporaryPathFor(target_);
+    int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
+    if (ret < 0) {
+        return failure_.Fail("Cannot write in the output folder (" + ErrorText(ret) + ")");
+    }
+    temporaryCreated_ = true;
+    ClearLastError();
+    ret = avformat_write_header(output_.get(), nullptr);
+    if (ret < 0) {
+        return failure_.Fail(WithLibavReason("Cannot start the output file", ret));
+    }
+    return true;
+}
+
+bool OutputMuxer::WriteOne(MuxedStream& muxed, AVPacket* packet) {
+    packet->stream_index = muxed.stream->index;
+    av_packet_rescale_ts(packet, muxed.encoderTimeBase, muxed.stream->time_base);
+    std::lock_guard lock(mutex_);
+    int ret = av_interleaved_write_frame(output_.get(), packet);
+    if (ret < 0) {
+        return failure_.Fail(WithLibavReason("Cannot write the output file", ret));
+    }
+    ++muxed.packetsWritten;
+    return true;
+}
+
+bool OutputMuxer::Write(MuxedStream& muxed, AVPacket* packet) {
+    if (!muxed.bitstreamFilter) {
+        return WriteOne(muxed, packet);
+    }
+    int ret = av_bsf_send_packet(muxed.bitstreamFilter.get(), packet);
+    if (ret < 0) {
+        return failure_.Fail(WithLibavReason("The encoder failed", ret));
+    }
+    return WriteFiltered(muxed);
+}
+
+bool OutputMuxer::EndStream(MuxedStream& muxed) {
+    if (!muxed.bitstreamFilter) {
+        return true;
+    }
+    av_bsf_send_packet(muxed.bitstreamFilter.get(), nullptr);
+    return WriteFiltered(muxed);
+}
+
+bool OutputMuxer::WriteFiltered(MuxedStream& muxed) {
+    while (av_bsf_receive_packet(muxed.bitstreamFilter.get(), muxed.stripped.get()) >= 0) {
+        if (!WriteOne(muxed, muxed.stripped.get())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool OutputMuxer::Finish() {
+    int ret = av_write_trailer(output_.get());
+    if (ret < 0) {
+        return failure_.Fail(WithLibavReason("Cannot finish the output file", ret));
+    }
+    ret = avio_closep(&output_->pb);
+    if (ret < 0) {
+        return failure_.Fail("Cannot finish the output file (" + ErrorText(ret) + ")");
+    }
+    return true;
+}
+
+bool OutputMuxer::Commit() {
+    // Close everything before the rename so the file is complete on disk.
+    output_.reset();
+    std::string error;
+    const bool ok = CommitTemporary(temporary_, target_, error);
+    temporaryCreated_ = false;
+    return ok || failure_.Fail(error);
+}
+
+void OutputMuxer::Discard() {
+    output_.reset();
+    if (temporaryCreated_) {
+        DiscardTemporary(temporary_);
+        temporaryCreated_ = false;
+    }
+}
+
+}  // namespace kivo

@@ -1,0 +1,162 @@
+// The stream plan: what a conversion makes of the picture and the sound, from the settings and
+// what the source declares, checked without a clip.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "StreamPlan.h"
+
+namespace kivo {
+namespace {
+
+ConversionArguments Args(int width, int height, VideoCodec codec = VideoCodec::Mpeg4,
+                         int pads = 0) {
+    ConversionArguments args;
+    args.width = width;
+    args.height = height;
+    args.videoCodec = codec;
+    args.padTop = args.padBottom = pads;  // a letterbox
+    return args;
+}
+
+SourceFacts Source(int width, int height, Fraction rate = {25, 1}, const char* container = "mp4") {
+    return SourceFacts{width > 0, width, height, rate, true, 6, 48000, container};
+}
+
+const char kH263Sizes[] = ": use 128x96, 176x144, 352x288, 704x576 or 1408x1152";
+
+TEST(StreamPlan, PictureSizeChainAndRefusals) {
+    ConversionArguments cut = Args(320, 240, VideoCodec::Mpeg4, 12);
+    cut.frameRateNum = 30000;
+    cut.frameRateDen = 1001;
+    cut.durationSeconds = 12.5;
+    const struct {
+        ConversionArguments args;
+        SourceFacts source;
+        int width, height;
+        const char* chain;  // null: not checked
+        std::string refusal;
+    } cases[] = {
+        {cut, Source(720, 480), 320, 240,
+         "trim=end=12.500000,fps=30000/1001:start_time=0,trim=end=12.500000,"
+         "scale=320:216:flags=bicubic,pad=320:240:0:12:black,setsar=1,format=yuv420p",
+         ""},
+        {Args(177, 145), Source(640, 480), 176, 144,  // odd sides made even
+         "fps=25/1:start_time=0,scale=176:144:flags=bicubic,pad=176:144:0:0:black,setsar=1,"
+         "format=yuv420p",
+         ""},
+        {Args(0, 0), Source(641, 361), 640, 360, nullptr, ""},  // the source's own size
+        {Args(0, 0), Source(0, 0, {0, 1}, "psp"), 320, 240,     // black picture beside the sound
+         "color=c=black:s=320x240:r=25/1,format=yuv420p", ""},
+        {Args(320, 240, VideoCodec::H263), Source(640, 480), 320, 240, nullptr,
+         std::string("H.263 cannot carry the frame size 320x240") + kH263Sizes},
+        {Args(0, 0, VideoCodec::H263), Source(640, 480), 640, 480, nullptr,
+         std::string("H.263 cannot carry the frame size 640x480") + kH263Sizes},
+        {Args(176, 144, VideoCodec::H263), Source(640, 480), 176, 144, nullptr, ""},
+        {Args(4096, 4096, VideoCodec::H264), Source(640, 480), 4096, 4096, nullptr,
+         "H.264 has no level for 4096x4096 at this frame rate and bit rate"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " " + c.refusal);
+        const VideoPlan plan = PlanVideo(c.args, c.source);
+        EXPECT_TRUE(plan.present);
+        EXPECT_EQ(plan.width, c.width);
+        EXPECT_EQ(plan.height, c.height);
+        EXPECT_EQ(plan.refusal, c.refusal);
+        if (c.chain) {
+            EXPECT_EQ(plan.chain, c.chain);
+        }
+    }
+    EXPECT_FALSE(PlanVideo(Args(0, 0), Source(0, 0)).present);  // sound alone in an MP4
+}
+
+TEST(StreamPlan, FrameRateAndStep) {
+    const struct {
+        int asked;
+        Fraction source, rate, step;
+    } cases[] = {
+        {15, {30000, 1001}, {15, 1}, {1001, 30000}},  // asked wins; the step is the source's
+        {0, {30000, 1001}, {30000, 1001}, {1001, 30000}},
+        {0, {0, 1}, {25, 1}, {1, 25}},     // unknown: 25
+        {0, {240, 1}, {25, 1}, {1, 240}},  // above 120 is no picture rate
+        {0, {120, 1}, {120, 1}, {1, 120}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.source.num) + "/" + std::to_string(c.source.den));
+        ConversionArguments args = Args(320, 240);
+        args.frameRateNum = c.asked;
+        const VideoPlan plan = PlanVideo(args, Source(320, 240, c.source));
+        EXPECT_EQ(plan.rate.num * c.rate.den, c.rate.num * plan.rate.den);
+        EXPECT_EQ(plan.frameStep.num * c.step.den, c.step.num * plan.frameStep.den);
+    }
+    // A declared rate with terms beyond 16 bits is brought to a near fraction within them.
+    const VideoPlan plan = PlanVideo(Args(320, 240), Source(320, 240, {1000000, 33333}));
+    EXPECT_LE(std::max(plan.rate.num, plan.rate.den), 65535);
+    EXPECT_NEAR(double(plan.rate.num) / plan.rate.den, 30.0003, 1e-3);
+}
+
+TEST(StreamPlan, H264ProfileAndLevelForTheDevice) {
+    ConversionArguments ipod = Args(320, 240, VideoCodec::H264);
+    ConversionArguments psp = Args(480, 272, VideoCodec::H264);
+    for (ConversionArguments* args : {&ipod, &psp}) {
+        args->videoKbps = 768;
+        args->frameRateNum = 30000;
+        args->frameRateDen = 1001;
+    }
+    const VideoPlan baseline = PlanVideo(ipod, Source(640, 480));
+    ASSERT_NE(baseline.h264Level, nullptr);
+    EXPECT_STREQ(baseline.h264Profile, "baseline");
+    EXPECT_STREQ(baseline.h264Level->name, "1.3");
+    EXPECT_EQ(baseline.h264Refs, 1);
+    // The PSP's Main profile keeps two reference pictures, which its level must hold.
+    const VideoPlan main = PlanVideo(psp, Source(640, 480, {25, 1}, "psp"));
+    ASSERT_NE(main.h264Level, nullptr);
+    EXPECT_STREQ(main.h264Profile, "main");
+    EXPECT_TRUE(main.noBPyramid);
+    EXPECT_STREQ(main.h264Level->name, "2.1");
+    EXPECT_EQ(main.h264Refs, 2);
+}
+
+TEST(StreamPlan, SoundRateChannelsAndChain) {
+    static const int kAacRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                    22050, 16000, 12000, 11025, 8000,  7350,  0};
+    const struct {
+        int channels, rate, volume;
+        bool hasAudio;
+        int outChannels, outRate;
+        const char* chain;
+    } cases[] = {
+        {0, 0, 100, true, 2, 48000,  // the source's rate, at most two of its six channels
+         "aresample=48000,aformat=sample_fmts=fltp:sample_rates=48000:channel_layouts=stereo"},
+        {1, 22000, 50, true, 1, 22050,  // the runner's raised rate, to the encoder's nearest
+         "aresample=22050,aformat=sample_fmts=fltp:sample_rates=22050:channel_layouts=mono,"
+         "volume=0.50"},
+        {2, 8000, 150, true, 2, 8000,  // louder: on 16-bit samples, which clip
+         "atrim=end=12.500000,aresample=8000,aformat=sample_fmts=s16:sample_rates=8000:"
+         "channel_layouts=stereo,atrim=end=12.500000,volume=1.50:precision=fixed,"
+         "aformat=sample_fmts=fltp"},
+        {0, 0, 100, false, 2, 44100, "anullsrc=r=44100:cl=stereo,aformat=sample_fmts=fltp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chain);
+        ConversionArguments args;
+        args.channels = c.channels;
+        args.sampleRate = c.rate;
+        args.volumePercent = c.volume;
+        args.durationSeconds = c.volume > 100 ? 12.5 : 0;
+        SourceFacts source = Source(320, 240, {25, 1}, "psp");
+        source.hasAudio = c.hasAudio;
+        const AudioPlan plan = PlanAudio(args, source, kAacRates);
+        EXPECT_TRUE(plan.present);
+        EXPECT_EQ(plan.generated, !c.hasAudio);
+        EXPECT_EQ(plan.channels, c.outChannels);
+        EXPECT_EQ(plan.sampleRate, c.outRate);
+        EXPECT_EQ(AudioChain(args, plan, c.outChannels == 1 ? "mono" : "stereo"), c.chain);
+    }
+    SourceFacts pictureOnly = Source(320, 240);
+    pictureOnly.hasAudio = false;
+    EXPECT_FALSE(PlanAudio(ConversionArguments{}, pictureOnly, kAacRates).present);
+}
+
+}  // namespace
+}  // namespace kivo
