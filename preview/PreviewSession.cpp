@@ -49,6 +49,7 @@ bool PreviewSession::Playing() const {
 PreviewStep PreviewSession::Open(const QString& path, const PreviewPane& pane) {
     if (path.isEmpty())
         return {};
+    Close();  // what a failed start may have left, so no reference is overwritten unreleased
     // The path is handed on whole: cutting a long path to a fixed buffer would open another file.
     Graph = factory_();
     if (!Graph) {

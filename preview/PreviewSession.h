@@ -47,7 +47,8 @@ public:
     PreviewSession& operator=(const PreviewSession&) = delete;
 
     // The user's start: builds a graph for the file at `path`, places its video in the pane,
-    // sets the track's range and runs the graph. An empty path fails at once with no message.
+    // sets the track's range and runs the graph, closing first whatever is still open. An empty
+    // path fails at once with no message.
     // A file the graph opens in the background starts on EC_FILE_RENDERED (HandleEvents) and
     // counts as playing from here. Whatever fails after the graph was made releases it at once.
     PreviewStep Open(const QString& path, const PreviewPane& pane);
