@@ -10,10 +10,6 @@ set(LAYER_ALLOWANCES
     "media/MediaText.h -> profiles"
     "media/RowTargets.cpp -> converter"
     "media/Thumbnails.cpp -> converter"
-    "preview/PreviewPlayer.cpp -> converter"
-    "preview/PreviewPlayer.cpp -> media"
-    "preview/TrimPoints.cpp -> converter"
-    "preview/TrimPoints.cpp -> media"
     "profiles/ProfileLoading.cpp -> converter"
     "profiles/TProfile.cpp -> converter"
 )
@@ -23,4 +19,10 @@ set(LAYER_ALLOWANCES
 set(LAYER_QT_CORE_ONLY
     media/MediaRow.h
     profiles/OutputSettings.h
+    preview/PreviewPlayer.cpp
+    preview/PreviewPlayer.h
+    preview/PreviewSession.cpp
+    preview/PreviewSession.h
+    preview/TrimMarks.cpp
+    preview/TrimMarks.h
 )

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "preview/PreviewPlayer.h"
+#include "preview/PreviewSession.h"
 #include "profiles/DeviceTable.h"
 #include "profiles/OutputSettings.h"
 #include "engine/kivoengine.h"
@@ -181,7 +183,7 @@ public:
     // moment for a stopped conversion to end, so the engine's thread never outlives the window.
     std::shared_ptr<class JobRunnerState> JobState;
 
-    // ---- Preview and trim points (preview/PreviewPlayer.cpp, preview/TrimPoints.cpp) ----
+    // ---- Preview and trim points (converter/TxconverterPreview.cpp) ----
     bool OpenPreview(const QString& path);
     void ClosePreview();
     void BtnPlayPauseClick(QObject* sender);
@@ -196,14 +198,17 @@ public:
     void BtnSetEndPointClick(QObject* sender);
     void DrawTrimRange(QObject* sender);
 
-    // The open preview's graph, one reference per interface, all empty while no preview is open
-    // (preview/MediaGraph.h). Declared in this order so that the window's destruction releases
-    // any still held as MediaSeeking, MediaEvent, VideoWindow, MediaControl, Graph.
-    std::shared_ptr<IGraphBuilder> Graph;
-    std::shared_ptr<IMediaControl> MediaControl;
-    std::shared_ptr<IVideoWindow> VideoWindow;
-    std::shared_ptr<IMediaEventEx> MediaEvent;
-    std::shared_ptr<IMediaSeeking> MediaSeeking;
+    // The open preview: its graph and the process's play state, PreviewPlaying
+    // (preview/PreviewSession.h). Its destruction releases any reference still held as
+    // MediaSeeking, MediaEvent, VideoWindow, MediaControl, Graph.
+    PreviewSession Preview{PreviewPlaying};
+    // The session's graph references under the window's names, all empty while no preview is
+    // open (preview/MediaGraph.h).
+    std::shared_ptr<IGraphBuilder>& Graph = Preview.Graph;
+    std::shared_ptr<IMediaControl>& MediaControl = Preview.MediaControl;
+    std::shared_ptr<IVideoWindow>& VideoWindow = Preview.VideoWindow;
+    std::shared_ptr<IMediaEventEx>& MediaEvent = Preview.MediaEvent;
+    std::shared_ptr<IMediaSeeking>& MediaSeeking = Preview.MediaSeeking;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,4 +1,5 @@
-// The preview player of the converter window: what the rest of the program reads of it.
+// The preview player of the converter window: its play state, which the preview session keeps
+// and the trim buttons read, and where its video goes in the pane.
 #pragma once
 
 #include <QRect>

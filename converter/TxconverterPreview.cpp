@@ -1,0 +1,130 @@
+// The converter window's preview and trim points: the selected row's file plays in the Player
+// pane through the preview session, PlayerTrack shows the play position once a second and seeks
+// where the user releases it, and the two trim buttons store the track position as the selected
+// row's start or end point, its marked range drawn along the track's bar. There is no pause:
+// Play only starts.
+#include <QString>
+
+#include "converter/Txconverter.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/Dialogs.h"
+#include "preview/PreviewPlayer.h"
+#include "preview/TrimMarks.h"
+#include "preview/TrimRange.h"
+#include "skin/ImageButton.h"
+#include "skin/ImagePanel.h"
+#include "skin/SkinTrackBar.h"
+
+namespace {
+
+const char* const kPlayFirstStart =
+    "Please play the file first, drag the slider bar and then click this bottom to set the start "
+    "point";
+const char* const kPlayFirstEnd =
+    "Please play the file first, drag the slider bar and then click this button to set the end "
+    "point";
+
+// Shows what a step of the preview session asks for: the track's range, the position timer,
+// then the messages, once the graph of a failed start is gone.
+void ShowPreviewStep(Txconverter& window, const PreviewStep& step) {
+    if (step.trackHigh)
+        window.PlayerTrack->SetHigh(*step.trackHigh);
+    if (step.timer == true)
+        window.PlayerTimer->start();
+    else if (step.timer == false)
+        window.PlayerTimer->stop();
+    for (const QString& message : step.messages)
+        platform::ShowMessage(&window, message);
+}
+
+// A trim button: while the preview plays, the track position becomes the selected row's mark
+// and point at the button's end; otherwise only the reminder shows.
+void SetTrimPoint(Txconverter& window, TrimEnd which, const char* reminder) {
+    if (!PreviewPlaying) {
+        platform::ShowMessage(&window, reminder);
+        return;
+    }
+    const int seconds = window.PlayerTrack->Position();
+    window.DrawTrimRange(which == TrimEnd::Start ? window.BtnSetStartPoint : window.BtnSetEndPoint);
+    window.UpdateItem(window.ListImagePanel->CurSelIndex, QString(),
+                      which == TrimEnd::Start ? seconds : -1, which == TrimEnd::End ? seconds : -1);
+}
+
+}  // namespace
+
+bool Txconverter::OpenPreview(const QString& path) {
+    const PreviewPane pane{Handle(), WM_GRAPHEVENT, Player, Player->rect().size()};
+    const PreviewStep step = Preview.Open(path, pane);
+    ShowPreviewStep(*this, step);
+    return step.started;
+}
+
+void Txconverter::ClosePreview() {
+    PlayerTimer->stop();
+    Preview.Close();
+}
+
+void Txconverter::BtnPlayPauseClick(QObject*) {
+    if (ListImagePanel->ItemCount < 1 || PreviewPlaying)
+        return;
+    ClosePreview();
+    TItemPanel* item = ListImagePanel->GetCurSel();
+    if (item)
+        OpenPreview(item->SourcePath);
+    DrawTrimRange(nullptr);
+}
+
+void Txconverter::BtnStopClick(QObject*) {
+    if (!Preview.Stop())
+        return;
+    PlayerTimer->stop();
+    PlayerTrack->SetPosition(0);
+}
+
+void Txconverter::PlayerTrackMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    // The timer would move the thumb away while the user holds it.
+    if (PreviewPlaying)
+        PlayerTimer->stop();
+}
+
+void Txconverter::PlayerTrackMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    if (Preview.Seek(PlayerTrack->Position()))
+        PlayerTimer->start();
+}
+
+void Txconverter::PlayerTimerTimer() {
+    if (const std::optional<int> seconds = Preview.TrackPosition())
+        PlayerTrack->SetPosition(*seconds);
+}
+
+void Txconverter::HandleGraphEvents() {
+    ShowPreviewStep(*this, Preview.HandleEvents(Player->rect().size()));
+}
+
+void Txconverter::BtnSetStartPointClick(QObject*) {
+    SetTrimPoint(*this, TrimEnd::Start, kPlayFirstStart);
+}
+
+void Txconverter::BtnSetEndPointClick(QObject*) {
+    SetTrimPoint(*this, TrimEnd::End, kPlayFirstEnd);
+}
+
+void Txconverter::DrawTrimRange(QObject* sender) {
+    if (ListImagePanel->ItemCount < 1)
+        return;
+    TItemPanel* item = ListImagePanel->GetCurSel();
+    if (!item)
+        return;
+    if (sender) {
+        const TrimEnd which = sender == BtnSetStartPoint ? TrimEnd::Start : TrimEnd::End;
+        const TrimMarkChange change =
+            SetTrimMark({item->MarkStart, item->MarkEnd}, which, PlayerTrack->Position());
+        item->MarkStart = change.marks.start;
+        item->MarkEnd = change.marks.end;
+        if (!change.redraw)
+            return;
+    }
+    DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), item->MarkStart, item->MarkEnd,
+                  item->Duration);
+    PlayerTrack->update();
+}
