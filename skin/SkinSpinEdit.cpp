@@ -1,6 +1,5 @@
 #include "skin/SkinSpinEdit.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
@@ -11,11 +10,6 @@
 #include "skin/Drawing.h"
 
 namespace {
-
-std::function<void()>& BeepHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
 
 // One of the two arrow buttons: the look's button face with a small black triangle.
 class ArrowButton : public CustomSkinButton {
@@ -54,18 +48,6 @@ private:
 constexpr int kPairWidth = 15;
 
 }  // namespace
-
-void SkinBeep() {
-    if (BeepHandler()) {
-        BeepHandler()();
-    } else {
-        QApplication::beep();
-    }
-}
-
-void SetSkinBeepHandler(std::function<void()> handler) {
-    BeepHandler() = std::move(handler);
-}
 
 SkinSpinEdit::SkinSpinEdit(QWidget* parent) : SkinEdit(parent) {
     setText(QStringLiteral("0"));
