@@ -6,9 +6,9 @@
 #include <QWidget>
 
 #include "skin/Events.h"
+#include "skin/KeyClick.h"
 #include "skin/Looks.h"
-
-class QTimer;
+#include "skin/RepeatTimer.h"
 
 class CustomSkinButton : public QWidget {
     Q_OBJECT
@@ -81,8 +81,6 @@ protected:
     QImage LookButtonFrame(int frame) const;
 
 private:
-    void StopRepeat();
-    void UpdateShortcut();
     void RepeatTick();
 
     UIStyle uiStyle_ = UIStyle::DeepBlue;
@@ -99,8 +97,8 @@ private:
     bool mouseOn_ = false;
     bool pressed_ = false;
     bool leftHeld_ = false;
-    QTimer* repeatTimer_ = nullptr;
-    int shortcutId_ = 0;
+    RepeatTimer repeat_;
+    Mnemonic mnemonic_;
 };
 
 // The window's dialog keys: Enter clicks the active default button (a focused SkinButton,

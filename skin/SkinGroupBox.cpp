@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "skin/BufferedPaint.h"
 #include "skin/CustomSkinButton.h"
-#include "skin/Drawing.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -59,28 +59,22 @@ void SkinGroupBox::SetCaptionColor(const QColor& color) {
     update();
 }
 
-void SkinGroupBox::paintEvent(QPaintEvent* event) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(Transparent() ? QColor(Qt::transparent) : Color());
-    QPainter painter(&buffer);
-    if (Transparent())
-        DoTrans(painter, this);
+void SkinGroupBox::paintEvent(QPaintEvent*) {
+    PaintBuffered(this, Transparent(), Color(), [&](QPainter& painter) {
+        const QFontMetrics metrics(font());
+        const int h = metrics.height();
+        const int y = h / 2 + 1;
+        const int right = width() - 1, bottom = height() - 1;
+        const QString caption = Caption();
+        const int captionWidth = caption.isEmpty() ? -6 : metrics.horizontalAdvance(caption);
+        painter.setPen(BorderColor());
+        const QPoint line[] = {{2, y},          {0, y},     {0, bottom},
+                               {right, bottom}, {right, y}, {captionWidth + 6, y}};
+        painter.drawPolyline(line, 6);
 
-    const QFontMetrics metrics(font());
-    const int h = metrics.height();
-    const int y = h / 2 + 1;
-    const int right = width() - 1, bottom = height() - 1;
-    const QString caption = Caption();
-    const int captionWidth = caption.isEmpty() ? -6 : metrics.horizontalAdvance(caption);
-    painter.setPen(BorderColor());
-    const QPoint line[] = {{2, y},          {0, y},     {0, bottom},
-                           {right, bottom}, {right, y}, {captionWidth + 6, y}};
-    painter.drawPolyline(line, 6);
-
-    painter.setFont(font());
-    painter.setPen(isEnabled() ? captionColor_ : QColor(128, 128, 128));
-    painter.drawText(QRect(5, 0, width() - 5, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     caption);
-    painter.end();
-    QPainter(this).drawImage(0, 0, buffer);
+        painter.setFont(font());
+        painter.setPen(isEnabled() ? captionColor_ : QColor(128, 128, 128));
+        painter.drawText(QRect(5, 0, width() - 5, h),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
+    });
 }
