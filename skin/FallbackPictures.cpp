@@ -54,24 +54,25 @@ QImage PlainProgressFill() {
     return fill;
 }
 
-// A groove of three equal parts.
-QImage PlainTrackBar() {
-    QImage bar(9, 6, QImage::Format_ARGB32);
-    bar.fill(QColor(205, 210, 218));
-    QPainter p(&bar);
-    p.setPen(QColor(130, 136, 146));
-    p.drawLine(0, 0, 8, 0);
-    p.drawLine(0, 5, 8, 5);
-    return bar;
+// A plain face in `face`, edged in `ink` along the top and bottom and, with `sides`, the left
+// and right.
+QImage PlainFace(QSize size, QColor face, QColor ink, bool sides) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(face);
+    QPainter p(&image);
+    p.setPen(ink);
+    const int right = size.width() - 1, bottom = size.height() - 1;
+    if (sides) {
+        p.drawRect(0, 0, right, bottom);
+    } else {
+        p.drawLine(0, 0, right, 0);
+        p.drawLine(0, bottom, right, bottom);
+    }
+    return image;
 }
 
 QImage PlainTrackThumb() {
-    QImage thumb(11, 20, QImage::Format_ARGB32);
-    thumb.fill(QColor(236, 240, 246));
-    QPainter p(&thumb);
-    p.setPen(QColor(90, 96, 106));
-    p.drawRect(0, 0, 10, 19);
-    return thumb;
+    return PlainFace({11, 20}, QColor(236, 240, 246), QColor(90, 96, 106), true);
 }
 
 // Up and down arrows, 15 x 15, three states each.
@@ -101,16 +102,6 @@ QImage PlainScrollArrows() {
     return strip;
 }
 
-// A scroll thumb in three pieces: start cap, middle, end cap.
-QImage PlainScrollThumb() {
-    QImage strip(15, 15, QImage::Format_ARGB32);
-    strip.fill(QColor(168, 176, 190));
-    QPainter p(&strip);
-    p.setPen(QColor(110, 118, 132));
-    p.drawRect(0, 0, 14, 14);
-    return strip;
-}
-
 QImage PlainPicture(int entry) {
     switch (entry) {
         case LookEntry::ButtonStrip:
@@ -119,16 +110,16 @@ QImage PlainPicture(int entry) {
             return PlainCheckBoxes();
         case LookEntry::ProgressFill:
             return PlainProgressFill();
-        case LookEntry::TrackBar:
-            return PlainTrackBar();
+        case LookEntry::TrackBar:  // a groove of three equal parts
+            return PlainFace({9, 6}, QColor(205, 210, 218), QColor(130, 136, 146), false);
         case LookEntry::TrackSlider:
             return PlainTrackThumb();
         case LookEntry::TrackSliderVertical:
             return RoundPicture(PlainTrackThumb());
         case LookEntry::ScrollButtons:
             return PlainScrollArrows();
-        case LookEntry::ScrollThumb:
-            return PlainScrollThumb();
+        case LookEntry::ScrollThumb:  // start cap, middle and end cap
+            return PlainFace({15, 15}, QColor(168, 176, 190), QColor(110, 118, 132), true);
         default:
             return {};
     }

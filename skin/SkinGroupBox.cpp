@@ -1,7 +1,6 @@
 #include "skin/SkinGroupBox.h"
 
 #include <QPainter>
-#include <cmath>
 
 #include "skin/BufferedPaint.h"
 #include "skin/CustomSkinButton.h"
