@@ -168,6 +168,11 @@ QImage CustomSkinButton::LookButtonFrame(int frame) const {
     return LookPicture(EffectiveLook(uiStyle_), LookEntry::ButtonStrip, frame, 3);
 }
 
+bool CustomSkinButton::LookButtonsTransparent() const {
+    return GetInsideThemeBool(EffectiveLook(uiStyle_), LookEntry::ButtonTransparent)
+        .value_or(false);
+}
+
 QImage CustomSkinButton::PaintButtonNormal() {
     return LookButtonFrame(1);
 }

@@ -79,6 +79,8 @@ protected:
     // The look's button frame (1 normal, 2 mouse over, 3 pressed), or a plain 74 x 21 button
     // face when the look has no picture.
     QImage LookButtonFrame(int frame) const;
+    // The look's flag that its push-button pictures leave their key colour undrawn.
+    bool LookButtonsTransparent() const;
 
 private:
     void RepeatTick();

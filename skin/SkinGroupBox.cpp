@@ -11,6 +11,21 @@
 #include "skin/SkinScrollBar.h"
 #include "skin/SkinTrackBar.h"
 
+namespace {
+
+// Gives `style` to `child` when it is one of `Controls`, the first that matches.
+template <class... Controls>
+void PassLook(QObject* child, UIStyle style) {
+    const auto pass = [&](auto* control) {
+        if (control)
+            control->SetUIStyle(style);
+        return control != nullptr;
+    };
+    (pass(qobject_cast<Controls*>(child)) || ...);
+}
+
+}  // namespace
+
 SkinGroupBox::SkinGroupBox(QWidget* parent) : ImagePanel(parent) {
     SetCaption(QStringLiteral(" "));
     if (parent)
@@ -24,22 +39,8 @@ void SkinGroupBox::SetUIStyle(UIStyle style) {
     uiStyle_ = style;
     // The look goes on to every direct child that has one of its own.
     for (QObject* child : children()) {
-        if (auto* button = qobject_cast<CustomSkinButton*>(child))
-            button->SetUIStyle(style);
-        else if (auto* check = qobject_cast<SkinCheckBox*>(child))
-            check->SetUIStyle(style);
-        else if (auto* combo = qobject_cast<SkinComboBox*>(child))
-            combo->SetUIStyle(style);
-        else if (auto* edit = qobject_cast<SkinEdit*>(child))
-            edit->SetUIStyle(style);
-        else if (auto* group = qobject_cast<SkinGroupBox*>(child))
-            group->SetUIStyle(style);
-        else if (auto* track = qobject_cast<SkinTrackBar*>(child))
-            track->SetUIStyle(style);
-        else if (auto* bar = qobject_cast<SkinProgressBar*>(child))
-            bar->SetUIStyle(style);
-        else if (auto* scroll = qobject_cast<SkinScrollBar*>(child))
-            scroll->SetUIStyle(style);
+        PassLook<CustomSkinButton, SkinCheckBox, SkinComboBox, SkinEdit, SkinGroupBox, SkinTrackBar,
+                 SkinProgressBar, SkinScrollBar>(child, style);
     }
     const UIStyle look = EffectiveLook(style);
     borderColor_ = GetInsideThemeColor(look, LookEntry::BorderColor).value_or(QColor(Qt::black));

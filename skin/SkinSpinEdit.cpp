@@ -21,10 +21,7 @@ public:
 
 protected:
     void PaintPic(QPainter& painter, const QImage& picture) override {
-        const bool transparent =
-            GetInsideThemeBool(EffectiveLook(GetUIStyle()), LookEntry::ButtonTransparent)
-                .value_or(false);
-        SpitDraw(picture, painter, rect(), transparent);
+        SpitDraw(picture, painter, rect(), LookButtonsTransparent());
         const int x0 = (width() - 6) / 2, y0 = (height() - 3) / 2;
         QPoint points[3];
         if (up_) {
