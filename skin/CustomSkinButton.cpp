@@ -1,15 +1,12 @@
 #include "skin/CustomSkinButton.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPointer>
-#include <QShortcutEvent>
-#include <QTimer>
-#include <algorithm>
 
+#include "skin/BufferedPaint.h"
 #include "skin/Drawing.h"
+#include "skin/FallbackPictures.h"
 
 namespace {
 
@@ -74,7 +71,8 @@ void EnsureDialogKeys(QWidget* window) {
     window->installEventFilter(filter);
 }
 
-CustomSkinButton::CustomSkinButton(QWidget* parent) : QWidget(parent) {
+CustomSkinButton::CustomSkinButton(QWidget* parent)
+    : QWidget(parent), repeat_(this, [this] { RepeatTick(); }) {
     color_ = palette().color(QPalette::Button);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -91,7 +89,7 @@ void CustomSkinButton::SetUIStyle(UIStyle style) {
 
 void CustomSkinButton::SetCaption(const QString& caption) {
     caption_ = caption;
-    UpdateShortcut();
+    mnemonic_.Grab(this, caption_);
     CaptionChanged();
     update();
 }
@@ -138,7 +136,7 @@ void CustomSkinButton::SetColor(const QColor& color) {
 
 void CustomSkinButton::Click() {
     if (pressed_) {
-        StopRepeat();
+        repeat_.Stop();
         pressed_ = false;
         update();
     }
@@ -167,21 +165,12 @@ void CustomSkinButton::EnableChanged() {}
 void CustomSkinButton::UIStyleChanged() {}
 
 QImage CustomSkinButton::LookButtonFrame(int frame) const {
-    QImage picture;
-    if (GetInsideThemeBitmap(EffectiveLook(uiStyle_), LookEntry::ButtonStrip, picture, frame, 3)) {
-        return picture;
-    }
-    // No look picture: a plain face so that the button stays usable and legible.
-    picture = QImage(74, 21, QImage::Format_ARGB32);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    const QColor face = frame == 3   ? QColor(200, 206, 214)
-                        : frame == 2 ? QColor(236, 242, 250)
-                                     : QColor(226, 230, 236);
-    p.setPen(QColor(120, 126, 136));
-    p.setBrush(face);
-    p.drawRect(0, 0, 73, 20);
-    return picture;
+    return LookPicture(EffectiveLook(uiStyle_), LookEntry::ButtonStrip, frame, 3);
+}
+
+bool CustomSkinButton::LookButtonsTransparent() const {
+    return GetInsideThemeBool(EffectiveLook(uiStyle_), LookEntry::ButtonTransparent)
+        .value_or(false);
 }
 
 QImage CustomSkinButton::PaintButtonNormal() {
@@ -229,30 +218,18 @@ void CustomSkinButton::PaintText(QPainter& painter) {
 
 void CustomSkinButton::PaintFocus(QPainter& painter) {
     const int m = focusedRectMargin_;
-    QPen pen(QColor(0, 0, 0));
-    pen.setStyle(Qt::DotLine);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(m, m, -m - 1, -m - 1));
+    DrawFocusRect(painter, rect().adjusted(m, m, -m, -m));
 }
 
 void CustomSkinButton::paintEvent(QPaintEvent*) {
     const QImage picture = StatePicture();
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(color_);
-    {
-        QPainter painter(&buffer);
-        if (transparent_) {
-            buffer.fill(Qt::transparent);
-            DoTrans(painter, this);
-        }
+    PaintBuffered(this, transparent_, color_, [&](QPainter& painter) {
         PaintPic(painter, picture);
         if (hasFocus() && tabStop_)
             PaintFocus(painter);
         if (!caption_.trimmed().isEmpty())
             PaintText(painter);
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
 }
 
 void CustomSkinButton::RepeatTick() {
@@ -260,33 +237,17 @@ void CustomSkinButton::RepeatTick() {
         OnMouseContinuouslyDown(this);
 }
 
-void CustomSkinButton::StopRepeat() {
-    if (!repeatTimer_)
-        return;
-    repeatTimer_->stop();
-    repeatTimer_->deleteLater();
-    repeatTimer_ = nullptr;
-}
-
 void CustomSkinButton::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         pressed_ = true;
         leftHeld_ = true;
-        if (!repeatTimer_) {
-            repeatTimer_ = new QTimer(this);
-            repeatTimer_->setTimerType(Qt::PreciseTimer);
-            repeatTimer_->setInterval(std::max(0, repeatInterval_));
-            connect(repeatTimer_, &QTimer::timeout, this, [this] { RepeatTick(); });
-            repeatTimer_->start();
-        }
+        repeat_.Start(repeatInterval_);
         if (tabStop_ && focusPolicy() != Qt::NoFocus && isEnabled() && isVisible()) {
             setFocus(Qt::MouseFocusReason);
         }
         update();
     }
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseDown, this, event);
 }
 
 void CustomSkinButton::mouseMoveEvent(QMouseEvent* event) {
@@ -296,7 +257,7 @@ void CustomSkinButton::mouseMoveEvent(QMouseEvent* event) {
         // repeating until it is pressed again.
         mouseOn_ = false;
         pressed_ = false;
-        StopRepeat();
+        repeat_.Stop();
         update();
     } else if (leftHeld_ && !pressed_ && rect().contains(p) &&
                (event->buttons() & Qt::LeftButton)) {
@@ -305,8 +266,7 @@ void CustomSkinButton::mouseMoveEvent(QMouseEvent* event) {
         pressed_ = true;
         update();
     }
-    if (OnMouseMove)
-        OnMouseMove(this, event->modifiers(), p.x(), p.y());
+    FireMouseMove(OnMouseMove, this, event);
 }
 
 void CustomSkinButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -320,14 +280,13 @@ void CustomSkinButton::mouseReleaseEvent(QMouseEvent* event) {
             pressed_ = false;
             update();
         }
-        StopRepeat();
+        repeat_.Stop();
         if (inside && !mouseOn_) {
             mouseOn_ = true;
             update();
         }
     }
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseUp, this, event);
 }
 
 void CustomSkinButton::enterEvent(QEnterEvent*) {
@@ -340,15 +299,14 @@ void CustomSkinButton::enterEvent(QEnterEvent*) {
 void CustomSkinButton::leaveEvent(QEvent*) {
     mouseOn_ = false;
     pressed_ = false;
-    StopRepeat();
+    repeat_.Stop();
     update();
     if (OnMouseExit)
         OnMouseExit(this);
 }
 
 void CustomSkinButton::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && isEnabled()) {
+    if (IsClickKey(event) && isEnabled()) {
         if (!event->isAutoRepeat()) {
             pressed_ = true;
             update();
@@ -360,8 +318,7 @@ void CustomSkinButton::keyPressEvent(QKeyEvent* event) {
 }
 
 void CustomSkinButton::keyReleaseEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && isEnabled()) {
+    if (IsClickKey(event) && isEnabled()) {
         if (!event->isAutoRepeat() && pressed_)
             Click();
         event->accept();
@@ -374,7 +331,7 @@ void CustomSkinButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) {
         if (!isEnabled()) {
             pressed_ = false;
-            StopRepeat();
+            repeat_.Stop();
         }
         EnableChanged();
         update();
@@ -386,28 +343,16 @@ void CustomSkinButton::changeEvent(QEvent* event) {
 }
 
 bool CustomSkinButton::event(QEvent* event) {
-    if (event->type() == QEvent::Shortcut) {
-        auto* shortcut = static_cast<QShortcutEvent*>(event);
-        if (shortcut->shortcutId() == shortcutId_ && shortcutId_ != 0) {
-            if (isEnabled())
-                Click();
-            return true;
-        }
-    } else if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange) {
+    if (mnemonic_.Fired(event)) {
+        if (isEnabled())
+            Click();
+        return true;
+    }
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange) {
         if (default_ || cancel_)
             EnsureDialogKeys(window());
     } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         update();
     }
     return QWidget::event(event);
-}
-
-void CustomSkinButton::UpdateShortcut() {
-    if (shortcutId_ != 0) {
-        releaseShortcut(shortcutId_);
-        shortcutId_ = 0;
-    }
-    const QKeySequence mnemonic = QKeySequence::mnemonic(caption_);
-    if (!mnemonic.isEmpty())
-        shortcutId_ = grabShortcut(mnemonic);
 }

@@ -6,9 +6,9 @@
 #include <QWidget>
 
 #include "skin/Events.h"
+#include "skin/KeyClick.h"
 #include "skin/Looks.h"
-
-class QTimer;
+#include "skin/RepeatTimer.h"
 
 class CustomSkinButton : public QWidget {
     Q_OBJECT
@@ -79,10 +79,10 @@ protected:
     // The look's button frame (1 normal, 2 mouse over, 3 pressed), or a plain 74 x 21 button
     // face when the look has no picture.
     QImage LookButtonFrame(int frame) const;
+    // The look's flag that its push-button pictures leave their key colour undrawn.
+    bool LookButtonsTransparent() const;
 
 private:
-    void StopRepeat();
-    void UpdateShortcut();
     void RepeatTick();
 
     UIStyle uiStyle_ = UIStyle::DeepBlue;
@@ -99,8 +99,8 @@ private:
     bool mouseOn_ = false;
     bool pressed_ = false;
     bool leftHeld_ = false;
-    QTimer* repeatTimer_ = nullptr;
-    int shortcutId_ = 0;
+    RepeatTimer repeat_;
+    Mnemonic mnemonic_;
 };
 
 // The window's dialog keys: Enter clicks the active default button (a focused SkinButton,

@@ -125,6 +125,14 @@ QImage RoundPicture(const QImage& bitmap) {
     return result;
 }
 
+void DrawFocusRect(QPainter& canvas, const QRect& rect) {
+    QPen pen(Qt::black);
+    pen.setStyle(Qt::DotLine);
+    canvas.setPen(pen);
+    canvas.setBrush(Qt::NoBrush);
+    canvas.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
 QColor FocusRingColor() {
     return QGuiApplication::palette().color(QPalette::Highlight);
 }

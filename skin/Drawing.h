@@ -28,6 +28,9 @@ QImage WithKeyColor(const QImage& picture, QRgb key);
 
 constexpr QRgb clFuchsia = 0xFFFF00FF;
 
+// The dotted black focus rectangle along the edge pixels of `rect`.
+void DrawFocusRect(QPainter& canvas, const QRect& rect);
+
 // The colour of the frame a skinned edit or list draws while it has the keyboard focus: the
 // desktop's highlight colour.
 QColor FocusRingColor();

@@ -6,6 +6,7 @@
 #include <Qt>
 #include <functional>
 
+class QMouseEvent;
 class QObject;
 
 using NotifyEvent = std::function<void(QObject* sender)>;
@@ -13,3 +14,7 @@ using MouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
                                       Qt::KeyboardModifiers shift, int x, int y)>;
 using MouseMoveEvent =
     std::function<void(QObject* sender, Qt::KeyboardModifiers shift, int x, int y)>;
+
+// Fires `handler`, when one is set, with `sender` and the event's button, keys and point.
+void FireMouse(const MouseEvent& handler, QObject* sender, const QMouseEvent* event);
+void FireMouseMove(const MouseMoveEvent& handler, QObject* sender, const QMouseEvent* event);

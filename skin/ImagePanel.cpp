@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "skin/BufferedPaint.h"
 #include "skin/Drawing.h"
 
 ImagePanel::ImagePanel(QWidget* parent) : QWidget(parent) {
@@ -73,12 +74,7 @@ static QImage ShownPicture(const QImage& picture, bool transparent) {
 }
 
 void ImagePanel::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(transparent_ ? QColor(Qt::transparent) : color_);
-    {
-        QPainter painter(&buffer);
-        if (transparent_)
-            DoTrans(painter, this);
+    PaintBuffered(this, transparent_, color_, [&](QPainter& painter) {
         if (!picture_.isNull()) {
             const QImage shown = ShownPicture(picture_, transparent_);
             switch (drawStyle_) {
@@ -99,8 +95,7 @@ void ImagePanel::paintEvent(QPaintEvent*) {
         }
         if (!caption_.trimmed().isEmpty())
             RepaintText(painter);
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
 }
 
 void ImagePanel::RepaintText(QPainter& painter) {
@@ -114,17 +109,13 @@ void ImagePanel::RepaintText(QPainter& painter) {
 }
 
 void ImagePanel::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         pressedInside_ = true;
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseDown, this, event);
 }
 
 void ImagePanel::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    if (OnMouseMove)
-        OnMouseMove(this, event->modifiers(), p.x(), p.y());
+    FireMouseMove(OnMouseMove, this, event);
 }
 
 void ImagePanel::mouseReleaseEvent(QMouseEvent* event) {
@@ -134,8 +125,7 @@ void ImagePanel::mouseReleaseEvent(QMouseEvent* event) {
         pressedInside_ = false;
     if (click && OnClick)
         OnClick(this);
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseUp, this, event);
 }
 
 void ImagePanel::enterEvent(QEnterEvent*) {

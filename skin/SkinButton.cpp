@@ -10,8 +10,7 @@ SkinButton::SkinButton(QWidget* parent) : CustomSkinButton(parent) {
 }
 
 void SkinButton::UIStyleChanged() {
-    SetTransparent(GetInsideThemeBool(EffectiveLook(GetUIStyle()), LookEntry::ButtonTransparent)
-                       .value_or(false));
+    SetTransparent(LookButtonsTransparent());
 }
 
 void SkinButton::PaintPic(QPainter& painter, const QImage& picture) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "skin/Events.h"
+#include "skin/KeyClick.h"
 #include "skin/Looks.h"
 
 class SkinCheckBox : public QWidget {
@@ -58,5 +59,5 @@ private:
     QColor color_;
     bool tabStop_ = true;
     bool pressedInside_ = false;
-    int shortcutId_ = 0;
+    Mnemonic mnemonic_;
 };

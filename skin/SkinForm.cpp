@@ -84,9 +84,7 @@ void SkinForm::paintEvent(QPaintEvent*) {
 }
 
 void SkinForm::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseDown, this, event);
     // Any press moves the window as a press on a caption would: the system's own move first,
     // and where the platform offers none, the window follows the pointer until release.
     QWidget* window = form_ ? form_->window() : this->window();
@@ -105,9 +103,7 @@ void SkinForm::mouseMoveEvent(QMouseEvent* event) {
         QWidget* window = form_ ? form_->window() : this->window();
         window->move(event->globalPosition().toPoint() - dragOffset_);
     }
-    const QPoint p = event->position().toPoint();
-    if (OnMouseMove)
-        OnMouseMove(this, event->modifiers(), p.x(), p.y());
+    FireMouseMove(OnMouseMove, this, event);
 }
 
 void SkinForm::mouseReleaseEvent(QMouseEvent* event) {
@@ -115,8 +111,7 @@ void SkinForm::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton && rect().contains(p) && OnClick)
         OnClick(this);
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    FireMouse(OnMouseUp, this, event);
 }
 
 void SkinForm::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,16 +1,30 @@
 #include "skin/SkinGroupBox.h"
 
 #include <QPainter>
-#include <cmath>
 
+#include "skin/BufferedPaint.h"
 #include "skin/CustomSkinButton.h"
-#include "skin/Drawing.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinScrollBar.h"
 #include "skin/SkinTrackBar.h"
+
+namespace {
+
+// Gives `style` to `child` when it is one of `Controls`, the first that matches.
+template <class... Controls>
+void PassLook(QObject* child, UIStyle style) {
+    const auto pass = [&](auto* control) {
+        if (control)
+            control->SetUIStyle(style);
+        return control != nullptr;
+    };
+    (pass(qobject_cast<Controls*>(child)) || ...);
+}
+
+}  // namespace
 
 SkinGroupBox::SkinGroupBox(QWidget* parent) : ImagePanel(parent) {
     SetCaption(QStringLiteral(" "));
@@ -25,22 +39,8 @@ void SkinGroupBox::SetUIStyle(UIStyle style) {
     uiStyle_ = style;
     // The look goes on to every direct child that has one of its own.
     for (QObject* child : children()) {
-        if (auto* button = qobject_cast<CustomSkinButton*>(child))
-            button->SetUIStyle(style);
-        else if (auto* check = qobject_cast<SkinCheckBox*>(child))
-            check->SetUIStyle(style);
-        else if (auto* combo = qobject_cast<SkinComboBox*>(child))
-            combo->SetUIStyle(style);
-        else if (auto* edit = qobject_cast<SkinEdit*>(child))
-            edit->SetUIStyle(style);
-        else if (auto* group = qobject_cast<SkinGroupBox*>(child))
-            group->SetUIStyle(style);
-        else if (auto* track = qobject_cast<SkinTrackBar*>(child))
-            track->SetUIStyle(style);
-        else if (auto* bar = qobject_cast<SkinProgressBar*>(child))
-            bar->SetUIStyle(style);
-        else if (auto* scroll = qobject_cast<SkinScrollBar*>(child))
-            scroll->SetUIStyle(style);
+        PassLook<CustomSkinButton, SkinCheckBox, SkinComboBox, SkinEdit, SkinGroupBox, SkinTrackBar,
+                 SkinProgressBar, SkinScrollBar>(child, style);
     }
     const UIStyle look = EffectiveLook(style);
     borderColor_ = GetInsideThemeColor(look, LookEntry::BorderColor).value_or(QColor(Qt::black));
@@ -59,28 +59,22 @@ void SkinGroupBox::SetCaptionColor(const QColor& color) {
     update();
 }
 
-void SkinGroupBox::paintEvent(QPaintEvent* event) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(Transparent() ? QColor(Qt::transparent) : Color());
-    QPainter painter(&buffer);
-    if (Transparent())
-        DoTrans(painter, this);
+void SkinGroupBox::paintEvent(QPaintEvent*) {
+    PaintBuffered(this, Transparent(), Color(), [&](QPainter& painter) {
+        const QFontMetrics metrics(font());
+        const int h = metrics.height();
+        const int y = h / 2 + 1;
+        const int right = width() - 1, bottom = height() - 1;
+        const QString caption = Caption();
+        const int captionWidth = caption.isEmpty() ? -6 : metrics.horizontalAdvance(caption);
+        painter.setPen(BorderColor());
+        const QPoint line[] = {{2, y},          {0, y},     {0, bottom},
+                               {right, bottom}, {right, y}, {captionWidth + 6, y}};
+        painter.drawPolyline(line, 6);
 
-    const QFontMetrics metrics(font());
-    const int h = metrics.height();
-    const int y = h / 2 + 1;
-    const int right = width() - 1, bottom = height() - 1;
-    const QString caption = Caption();
-    const int captionWidth = caption.isEmpty() ? -6 : metrics.horizontalAdvance(caption);
-    painter.setPen(BorderColor());
-    const QPoint line[] = {{2, y},          {0, y},     {0, bottom},
-                           {right, bottom}, {right, y}, {captionWidth + 6, y}};
-    painter.drawPolyline(line, 6);
-
-    painter.setFont(font());
-    painter.setPen(isEnabled() ? captionColor_ : QColor(128, 128, 128));
-    painter.drawText(QRect(5, 0, width() - 5, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     caption);
-    painter.end();
-    QPainter(this).drawImage(0, 0, buffer);
+        painter.setFont(font());
+        painter.setPen(isEnabled() ? captionColor_ : QColor(128, 128, 128));
+        painter.drawText(QRect(5, 0, width() - 5, h),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
+    });
 }

@@ -3,21 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "skin/BufferedPaint.h"
 #include "skin/Drawing.h"
-
-namespace {
-
-QImage PlainFill() {
-    QImage fill(4, 10, QImage::Format_ARGB32);
-    QPainter p(&fill);
-    QLinearGradient shade(0, 0, 0, 10);
-    shade.setColorAt(0, QColor(120, 180, 250));
-    shade.setColorAt(1, QColor(40, 110, 210));
-    p.fillRect(fill.rect(), shade);
-    return fill;
-}
-
-}  // namespace
+#include "skin/FallbackPictures.h"
 
 SkinProgressBar::SkinProgressBar(QWidget* parent) : QWidget(parent) {
     color_ = palette().color(QPalette::Button);
@@ -77,9 +65,7 @@ void SkinProgressBar::SetOrientation(Qt::Orientation orientation) {
 void SkinProgressBar::SetUIStyle(UIStyle style) {
     uiStyle_ = style;
     const UIStyle look = EffectiveLook(style);
-    QImage fill;
-    if (!GetInsideThemeBitmap(look, LookEntry::ProgressFill, fill))
-        fill = PlainFill();
+    const QImage fill = LookPicture(look, LookEntry::ProgressFill);
     picture_ = orientation_ == Qt::Vertical ? RoundPicture(fill) : fill;
     if (auto empty = GetInsideThemeColor(look, LookEntry::ProgressEmpty))
         color_ = *empty;
@@ -109,10 +95,7 @@ void SkinProgressBar::SetCaptionColor(const QColor& color) {
 }
 
 void SkinProgressBar::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(color_);
-    {
-        QPainter painter(&buffer);
+    PaintBuffered(this, false, color_, [&](QPainter& painter) {
         const int fill = std::max(1, FillWidth());
         if (orientation_ == Qt::Horizontal) {
             // The picture covers columns 1..fill; the border drawn last hides the column
@@ -135,6 +118,5 @@ void SkinProgressBar::paintEvent(QPaintEvent*) {
         painter.setPen(borderColor_);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
 }

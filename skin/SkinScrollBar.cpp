@@ -6,6 +6,7 @@
 
 #include "skin/Dimming.h"
 #include "skin/Drawing.h"
+#include "skin/FallbackPictures.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinTrackBar.h"
 
@@ -16,46 +17,6 @@ constexpr int kMinimumThumb = 18;
 
 QImage Clockwise(const QImage& picture) {
     return picture.isNull() ? picture : picture.transformed(QTransform().rotate(90));
-}
-
-// Stand-ins while a look has no pictures: up and down arrows (three states each) and a thumb
-// in three pieces.
-QImage PlainArrows() {
-    const int size = 15;
-    QImage strip(size * 6, size, QImage::Format_ARGB32);
-    QPainter p(&strip);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int frame = 0; frame < 6; ++frame) {
-        const int state = frame % 3;
-        const QRect cell(frame * size, 0, size, size);
-        p.fillRect(cell, state == 2   ? QColor(196, 204, 216)
-                         : state == 1 ? QColor(232, 238, 246)
-                                      : QColor(220, 224, 230));
-        p.setPen(QColor(150, 156, 166));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(cell.adjusted(0, 0, -1, -1));
-        const bool up = frame < 3;
-        const QPointF c = QRectF(cell).center();
-        const QPointF points[3] = {{c.x() - 4, c.y() + (up ? 2 : -2)},
-                                   {c.x() + 4, c.y() + (up ? 2 : -2)},
-                                   {c.x(), c.y() + (up ? -2.5 : 2.5)}};
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(60, 66, 76));
-        p.drawPolygon(points, 3);
-    }
-    return strip;
-}
-
-QImage PlainThumb() {
-    QImage strip(15, 15, QImage::Format_ARGB32);
-    strip.fill(QColor(168, 176, 190));
-    QPainter p(&strip);
-    p.setPen(QColor(110, 118, 132));
-    p.drawLine(0, 0, 14, 0);
-    p.drawLine(0, 14, 14, 14);
-    p.drawLine(0, 0, 0, 14);
-    p.drawLine(14, 0, 14, 14);
-    return strip;
 }
 
 }  // namespace
@@ -177,9 +138,7 @@ void SkinScrollBar::UpdatePictures() {
     track_->SetColor(color_);
 
     const bool vertical = orientation_ == Qt::Vertical;
-    QImage thumbStrip;
-    if (!GetInsideThemeBitmap(look, LookEntry::ScrollThumb, thumbStrip))
-        thumbStrip = PlainThumb();
+    const QImage thumbStrip = LookPicture(look, LookEntry::ScrollThumb);
     thumbStart_ = SpitBitmap(thumbStrip, 3, 1);
     thumbMiddle_ = SpitBitmap(thumbStrip, 3, 2);
     thumbEnd_ = SpitBitmap(thumbStrip, 3, 3);
@@ -189,9 +148,7 @@ void SkinScrollBar::UpdatePictures() {
         thumbEnd_ = Clockwise(thumbEnd_);
     }
 
-    QImage arrows;
-    if (!GetInsideThemeBitmap(look, LookEntry::ScrollButtons, arrows))
-        arrows = PlainArrows();
+    const QImage arrows = LookPicture(look, LookEntry::ScrollButtons);
     const auto frame = [&](int n) {
         const QImage picture = SpitBitmap(arrows, 6, n);
         return vertical ? picture : RoundPicture(picture);

@@ -1,6 +1,5 @@
 #include "skin/SkinSpinEdit.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
@@ -12,11 +11,6 @@
 
 namespace {
 
-std::function<void()>& BeepHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
-
 // One of the two arrow buttons: the look's button face with a small black triangle.
 class ArrowButton : public CustomSkinButton {
 public:
@@ -27,10 +21,7 @@ public:
 
 protected:
     void PaintPic(QPainter& painter, const QImage& picture) override {
-        const bool transparent =
-            GetInsideThemeBool(EffectiveLook(GetUIStyle()), LookEntry::ButtonTransparent)
-                .value_or(false);
-        SpitDraw(picture, painter, rect(), transparent);
+        SpitDraw(picture, painter, rect(), LookButtonsTransparent());
         const int x0 = (width() - 6) / 2, y0 = (height() - 3) / 2;
         QPoint points[3];
         if (up_) {
@@ -54,18 +45,6 @@ private:
 constexpr int kPairWidth = 15;
 
 }  // namespace
-
-void SkinBeep() {
-    if (BeepHandler()) {
-        BeepHandler()();
-    } else {
-        QApplication::beep();
-    }
-}
-
-void SetSkinBeepHandler(std::function<void()> handler) {
-    BeepHandler() = std::move(handler);
-}
 
 SkinSpinEdit::SkinSpinEdit(QWidget* parent) : SkinEdit(parent) {
     setText(QStringLiteral("0"));

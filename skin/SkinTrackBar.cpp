@@ -3,51 +3,22 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <algorithm>
-#include <cmath>
 
+#include "skin/BufferedPaint.h"
 #include "skin/Drawing.h"
+#include "skin/FallbackPictures.h"
 #include "skin/ImagePanel.h"
+#include "skin/TrackScale.h"
 
 namespace {
 
 constexpr int kRepeatInterval = 100;
 
-// Stand-ins while a look has no pictures: a plain groove and a plain thumb.
-QImage PlainBar() {
-    QImage bar(9, 6, QImage::Format_ARGB32);
-    bar.fill(QColor(205, 210, 218));
-    QPainter p(&bar);
-    p.setPen(QColor(130, 136, 146));
-    p.drawLine(0, 0, 8, 0);
-    p.drawLine(0, 5, 8, 5);
-    return bar;
-}
-
-QImage PlainThumb(Qt::Orientation orientation) {
-    QImage thumb(11, 20, QImage::Format_ARGB32);
-    thumb.fill(QColor(236, 240, 246));
-    QPainter p(&thumb);
-    p.setPen(QColor(90, 96, 106));
-    p.drawRect(0, 0, 10, 19);
-    p.end();
-    return orientation == Qt::Horizontal ? thumb : RoundPicture(thumb);
-}
-
-// Rounds to the nearest integer, halves to the even neighbour, whatever the rounding mode.
-long long RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    long long result = static_cast<long long>(lower);
-    if (fraction > 0.5 || (fraction == 0.5 && (result % 2 != 0)))
-        ++result;
-    return result;
-}
-
 }  // namespace
 
-SkinTrackBar::SkinTrackBar(QWidget* parent) : QWidget(parent) {
+SkinTrackBar::SkinTrackBar(QWidget* parent)
+    : QWidget(parent), repeat_(this, [this] { RepeatTick(); }) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -185,16 +156,9 @@ void SkinTrackBar::UpdateControl() {
     const bool horizontal = orientation_ == Qt::Horizontal;
     if (!keepCustomPictures_) {
         const UIStyle look = EffectiveLook(uiStyle_);
-        QImage bar, slider;
-        if (!GetInsideThemeBitmap(look, LookEntry::TrackBar, bar))
-            bar = PlainBar();
-        if (!GetInsideThemeBitmap(
-                look, horizontal ? LookEntry::TrackSlider : LookEntry::TrackSliderVertical,
-                slider)) {
-            slider = PlainThumb(orientation_);
-        }
-        barImage_ = bar;
-        sliderImage_ = slider;
+        barImage_ = LookPicture(look, LookEntry::TrackBar);
+        sliderImage_ =
+            LookPicture(look, horizontal ? LookEntry::TrackSlider : LookEntry::TrackSliderVertical);
     }
     thumb_->SetTransparent(horizontal);
     thumb_->SetAutoSize(true);
@@ -215,18 +179,12 @@ void SkinTrackBar::UpdateControl() {
 }
 
 void SkinTrackBar::UpdateSlider() {
-    const long long range = static_cast<long long>(high_) - min_;
-    const long long offset = static_cast<long long>(position_) - min_;
+    const int span = TrackLengthAlong() - ThumbLengthAlong();
+    const int along = ThumbOffset(position_, min_, high_, span);
     if (orientation_ == Qt::Horizontal) {
-        const int span = width() - thumb_->width();
-        const int x = range == 0 ? 0 : static_cast<int>(offset * span / range);
-        const int y = std::max(0, (height() - thumb_->height()) / 2);
-        thumb_->move(x, y);
+        thumb_->move(along, std::max(0, (height() - thumb_->height()) / 2));
     } else {
-        const int span = height() - thumb_->height();
-        const int y = range == 0 ? 0 : static_cast<int>(offset * span / range);
-        const int x = std::max(0, (width() - thumb_->width()) / 2);
-        thumb_->move(x, y);
+        thumb_->move(std::max(0, (width() - thumb_->width()) / 2), along);
     }
     update();
     thumb_->update();
@@ -239,26 +197,12 @@ void SkinTrackBar::UpdateSlider() {
 }
 
 int SkinTrackBar::PositionFromPoint(int x, int y) const {
-    const int coord = orientation_ == Qt::Horizontal ? x : y;
-    const int thumb = ThumbLengthAlong();
-    const int span = TrackLengthAlong() - thumb;
-    long long value = 0;
-    if (span > 0) {
-        const long long product =
-            static_cast<long long>(coord - thumb / 2) * (static_cast<long long>(high_) - min_);
-        value = RoundHalfEven(static_cast<double>(product) / span);
-    }
-    value += min_;
-    return static_cast<int>(std::clamp<long long>(value, min_, high_));
+    return ValueAtPoint(orientation_ == Qt::Horizontal ? x : y, ThumbLengthAlong(),
+                        TrackLengthAlong(), min_, high_);
 }
 
 void SkinTrackBar::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(transparent_ ? QColor(Qt::transparent) : Color());
-    {
-        QPainter painter(&buffer);
-        if (transparent_)
-            DoTrans(painter, this);
+    PaintBuffered(this, transparent_, Color(), [&](QPainter& painter) {
         const bool horizontal = orientation_ == Qt::Horizontal;
         if (!barBitmap_.isNull()) {
             if (horizontal) {
@@ -267,12 +211,8 @@ void SkinTrackBar::paintEvent(QPaintEvent*) {
                 painter.drawImage((width() - barBitmap_.width()) / 2, 0, barBitmap_);
             }
         }
-        if (hasFocus() && tabStop_) {
-            QPen pen(Qt::black);
-            pen.setStyle(Qt::DotLine);
-            painter.setPen(pen);
-            painter.drawRect(rect().adjusted(0, 0, -1, -1));
-        }
+        if (hasFocus() && tabStop_)
+            DrawFocusRect(painter, rect());
         if (showTick_ && high_ != min_) {
             painter.setPen(palette().color(QPalette::WindowText));
             const long long range = static_cast<long long>(high_) - min_;
@@ -280,7 +220,7 @@ void SkinTrackBar::paintEvent(QPaintEvent*) {
             const int span = TrackLengthAlong() - thumb;
             const long long step = std::max(1, frequency_);
             const auto tick = [&](long long value) {
-                const int at = static_cast<int>(span * (value - min_) / range) + thumb / 2;
+                const int at = ThumbOffset(value, min_, high_, span) + thumb / 2;
                 if (horizontal) {
                     painter.drawLine(at, height() - 3, at, height() - 1);
                 } else {
@@ -295,8 +235,7 @@ void SkinTrackBar::paintEvent(QPaintEvent*) {
                 tick(value);
             tick(high_);
         }
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
 }
 
 void SkinTrackBar::resizeEvent(QResizeEvent*) {
@@ -304,23 +243,10 @@ void SkinTrackBar::resizeEvent(QResizeEvent*) {
         UpdateControl();
 }
 
-void SkinTrackBar::StopRepeat() {
-    if (!repeatTimer_)
-        return;
-    repeatTimer_->stop();
-    repeatTimer_->deleteLater();
-    repeatTimer_ = nullptr;
-}
-
 void SkinTrackBar::RepeatTick() {
-    // Three page steps towards the pointer, never past the value under it.
-    const int target = PositionFromPoint(lastPoint_.x(), lastPoint_.y());
-    const long long jump = 3LL * pageSize_;
-    if (target > position_) {
-        SetPosition(static_cast<int>(std::min<long long>(position_ + jump, target)));
-    } else if (target < position_) {
-        SetPosition(static_cast<int>(std::max<long long>(position_ - jump, target)));
-    }
+    const int pointed = PositionFromPoint(lastPoint_.x(), lastPoint_.y());
+    if (pointed != position_)
+        SetPosition(static_cast<int>(RepeatTowards(position_, pointed, pageSize_)));
 }
 
 void SkinTrackBar::PressAt(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers mods,
@@ -345,19 +271,8 @@ void SkinTrackBar::PressAt(QPoint point, Qt::MouseButton button, Qt::KeyboardMod
     const int value = PositionFromPoint(point.x(), point.y());
     const int thumbStart = orientation_ == Qt::Horizontal ? thumb_->x() : thumb_->y();
     const int along = orientation_ == Qt::Horizontal ? point.x() : point.y();
-    const long long step = pageSize_;
-    if (along >= thumbStart) {
-        SetPosition(static_cast<int>(std::min<long long>(position_ + step, value)));
-    } else {
-        SetPosition(static_cast<int>(std::max<long long>(position_ - step, value)));
-    }
-    if (!repeatTimer_) {
-        repeatTimer_ = new QTimer(this);
-        repeatTimer_->setTimerType(Qt::PreciseTimer);
-        repeatTimer_->setInterval(kRepeatInterval);
-        connect(repeatTimer_, &QTimer::timeout, this, [this] { RepeatTick(); });
-        repeatTimer_->start();
-    }
+    SetPosition(static_cast<int>(PageTowards(position_, value, along >= thumbStart, pageSize_)));
+    repeat_.Start(kRepeatInterval);
     if (tabStop_ && isEnabled())
         setFocus(Qt::MouseFocusReason);
 }
@@ -368,7 +283,7 @@ void SkinTrackBar::MoveAt(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardMo
         position_ = PositionFromPoint(point.x(), point.y());
         UpdateSlider();
     } else if (!rect().contains(point)) {
-        StopRepeat();
+        repeat_.Stop();
     }
     if (OnMouseMove)
         OnMouseMove(this, mods, point.x(), point.y());
@@ -384,7 +299,7 @@ void SkinTrackBar::ReleaseAt(QPoint point, Qt::MouseButton button, Qt::KeyboardM
     if (OnMouseUp)
         OnMouseUp(this, button, mods, point.x(), point.y());
     if (button == Qt::LeftButton) {
-        StopRepeat();
+        repeat_.Stop();
         dragging_ = false;
     }
 }
@@ -403,7 +318,7 @@ void SkinTrackBar::mouseReleaseEvent(QMouseEvent* event) {
 
 void SkinTrackBar::leaveEvent(QEvent*) {
     if (!dragging_)
-        StopRepeat();
+        repeat_.Stop();
 }
 
 bool SkinTrackBar::eventFilter(QObject* watched, QEvent* event) {
@@ -435,32 +350,10 @@ bool SkinTrackBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SkinTrackBar::keyPressEvent(QKeyEvent* event) {
-    const long long p = position_;
-    long long target;
-    switch (event->key()) {
-        case Qt::Key_PageUp:
-            target = p - pageSize_;
-            break;
-        case Qt::Key_PageDown:
-            target = p + pageSize_;
-            break;
-        case Qt::Key_End:
-            target = high_;
-            break;
-        case Qt::Key_Home:
-            target = min_;
-            break;
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            target = p - lineSize_;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            target = p + lineSize_;
-            break;
-        default:
-            QWidget::keyPressEvent(event);
-            return;
+    int target = 0;
+    if (KeyTarget(event->key(), position_, pageSize_, lineSize_, min_, high_, target)) {
+        SetPosition(target);
+    } else {
+        QWidget::keyPressEvent(event);
     }
-    SetPosition(static_cast<int>(std::clamp<long long>(target, min_, high_)));
 }

@@ -7,9 +7,9 @@
 
 #include "skin/Events.h"
 #include "skin/Looks.h"
+#include "skin/RepeatTimer.h"
 
 class ImagePanel;
-class QTimer;
 
 class SkinTrackBar : public QWidget {
     Q_OBJECT
@@ -86,7 +86,6 @@ private:
     void MoveAt(QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
     void ReleaseAt(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers mods);
     void RepeatTick();
-    void StopRepeat();
     void RebuildBarStrip();
     int ThumbLengthAlong() const;
     int TrackLengthAlong() const;
@@ -105,7 +104,7 @@ private:
     int lastNotified_ = 0;
     int lastChange_ = 0;
     bool dragging_ = false;
-    QTimer* repeatTimer_ = nullptr;
+    RepeatTimer repeat_;
     QPoint lastPoint_;
     bool pressedInside_ = false;
     bool rebuilding_ = false;
