@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/kivoengine.h"
 #include "profiles/DeviceTable.h"
 #include "profiles/OutputSettings.h"
+#include "engine/kivoengine.h"
 
 enum class AddRefusal;
 class FolderChooser;
