@@ -137,7 +137,7 @@ public:
     // The settings panel as a value (converter/TxconverterSettings.cpp).
     OutputSettings CurrentSettings() const;
 
-    // ---- Media list (media/MediaFiles.cpp, media/Thumbnails.cpp) ----
+    // ---- Media list (converter/TxconverterMedia.cpp) ----
     void FileAddClick(QObject* sender);
     // Adds files one after another, a folder as the media files directly inside it, then shows
     // one message naming the files that could not be added and why. Refused while a job runs.
@@ -151,10 +151,14 @@ public:
     void UpdateItem(int position, const QString& targetName, int start, int end);
     QString CaptureThumbnail(const QString& sourcePath);
     // The target of a row about to be listed for `sourcePath`: unique among the listed rows'
-    // targets (media/RowTargets.cpp).
+    // targets.
     QString NewRowTargetName(const QString& sourcePath);
     // Names every row's target anew for the current output file type, in list order.
     void RefreshTargetNames();
+    // The extension of the family's output files. The 3GP family writes the container its
+    // output file type list chooses: ".3gp" for the list's second entry (3GP), ".3g2"
+    // otherwise; the other families write ".MP4".
+    static QString TargetExtension(DeviceType device, int outputFileTypeIndex = 0);
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "media/MediaRows.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/JpegImage.h"
@@ -111,32 +112,10 @@ TListImagePanel* ListOf(TItemPanel* row) {
     return content ? qobject_cast<TListImagePanel*>(content->parentWidget()) : nullptr;
 }
 
-QString TwoDigits(qint64 value) {
-    return (value < 10 ? QStringLiteral("0") : QString()) + QString::number(value);
-}
-
-qint64 WholeSeconds(double duration) {
-    if (!(duration > -9.0e18 && duration < 9.0e18))
-        return 0;  // not a number, or unbounded
-    return qint64(duration);
-}
-
 }  // namespace
 
 QColor SelectedRowColor() {
     return QGuiApplication::palette().color(QPalette::Highlight);
-}
-
-// Hours are not cut to two digits, and the text is built whole: a long path or long stream
-// lines are carried in full.
-QString RowText(const QString& sourcePath, double duration, const QString& infoText,
-                const QString& targetName, int startPoint, int endPoint) {
-    const qint64 s = WholeSeconds(duration);
-    return QStringLiteral("FileName:") + sourcePath + QStringLiteral("      ") +
-           TwoDigits(s / 3600) + ':' + TwoDigits(s % 3600 / 60) + ':' + TwoDigits(s % 60) +
-           QStringLiteral(" \n") + infoText + QStringLiteral("\nTarget: ") + targetName +
-           QStringLiteral(" ;Start Point:") + QString::number(startPoint) +
-           QStringLiteral("  End Point:") + QString::number(endPoint);
 }
 
 // ---- TItemPanel ----
@@ -157,9 +136,7 @@ TItemPanel::~TItemPanel() {
 void TItemPanel::RefreshText() {
     if (!TextLabel)
         return;
-    QString text = RowText(SourcePath, Duration, InfoText, TargetName, StartPoint, EndPoint);
-    if (!OutcomeMark.isEmpty())
-        text += '\n' + OutcomeMark;
+    const QString text = RowText(*this);
     TextLabel->setText(text);
     TextLabel->adjustSize();
     // A text the row cuts off is shown whole as the row's tooltip.
@@ -441,6 +418,10 @@ TItemPanel* TListImagePanel::GetCurSel() {
         return nullptr;
     CurSelIndex = CurrentItem->Index;
     return CurrentItem;
+}
+
+QList<const MediaRow*> TListImagePanel::Rows() const {
+    return QList<const MediaRow*>(m_ListItemPanel.begin(), m_ListItemPanel.end());
 }
 
 void TListImagePanel::ListScrollBarChange(QObject*) {

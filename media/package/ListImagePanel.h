@@ -3,6 +3,7 @@
 // and is that record, so the job plan and the target-name rule read a row without its widget.
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <optional>
@@ -22,7 +23,7 @@ public:
     explicit TItemPanel(QWidget* owner);
     ~TItemPanel() override;
 
-    // Rebuilds the row's text from its fields.
+    // Rebuilds the row's text from its fields (RowText, media/MediaRows.h).
     void RefreshText();
 
     // How the row's last conversion ended, shown under the row's four lines until the next Run
@@ -44,10 +45,6 @@ public:
     ImagePanel* InnerPanel = nullptr;
 };
 
-// The row text for the given fields (the format of RefreshText).
-QString RowText(const QString& sourcePath, double duration, const QString& infoText,
-                const QString& targetName, int startPoint, int endPoint);
-
 // The inner colour of the selected row: the desktop's highlight colour.
 QColor SelectedRowColor();
 
@@ -67,6 +64,8 @@ public:
     void SelectItem(int index);
     TItemPanel* GetItem(unsigned iPos);
     TItemPanel* GetCurSel();
+    // The records of the rows, in list order.
+    QList<const MediaRow*> Rows() const;
     // Selects a row as a click on it does (the owner hears OnClick when the selection moves)
     // and scrolls the list so that the row is in view.
     void ClickItem(int index);

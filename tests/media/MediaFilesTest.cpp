@@ -240,6 +240,29 @@ TEST_F(MediaFilesTest, ClosingTheWindowEmptiesTheThumbnailFolderButKeepsSubFolde
     EXPECT_EQ(List()->ItemCount, 0);
 }
 
+// Every family but 3GP writes ".MP4"; the 3GP family's container follows its output file type.
+TEST(TargetExtension, TheThreeGpExtensionFollowsTheOutputFileType) {
+    struct Case {
+        DeviceType device;
+        int fileType;
+        QString extension;
+    };
+    for (const Case& c : {
+             Case{Dev3GP, 0, ".3g2"},   // the list's first entry, 3G2
+             Case{Dev3GP, 1, ".3gp"},   // its second entry, 3GP
+             Case{Dev3GP, -1, ".3g2"},  // nothing chosen yet
+             Case{DevPSP, 0, ".MP4"},
+             Case{DevPSP, 1, ".MP4"},
+             Case{DevIPOD, 0, ".MP4"},
+             Case{DevPDA, 0, ".MP4"},
+             Case{DevMP4, 0, ".MP4"},
+             Case{DevNone, 0, ".MP4"},
+         }) {
+        EXPECT_EQ(Txconverter::TargetExtension(c.device, c.fileType), c.extension)
+            << c.device << " " << c.fileType;
+    }
+}
+
 // Namesakes get numbered targets, a third added later too, and every row's target (and its
 // text) follows the output file type of the 3GP family both ways.
 TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {

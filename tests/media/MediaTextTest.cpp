@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "media/MediaRows.h"
 #include "media/MediaText.h"
 #include "media/Thumbnails.h"
-#include "media/package/ListImagePanel.h"
 
 namespace {
 
@@ -79,48 +79,27 @@ TEST(MediaText, InfoTextFromProbeCarriesLongNamesWholeAndTruncatesBitRate) {
     }
 }
 
+// The family's extension for each device and file type is the window's (MediaFilesTest).
 TEST(MediaText, TargetAndStillNames) {
     struct Case {
         QString source;
-        DeviceType device;
+        QString extension;
         QString target;
     };
     for (const Case& c : {
-             Case{"/clips/my.holiday.avi", Dev3GP, "my.3g2"},
-             Case{"/clips/my.holiday.avi", DevPSP, "my.MP4"},
-             Case{"/clips/my.holiday.avi", DevIPOD, "my.MP4"},
-             Case{"/clips/my.holiday.avi", DevPDA, "my.MP4"},
-             Case{"/clips/my.holiday.avi", DevMP4, "my.MP4"},
-             Case{"/clips/movie", Dev3GP, ".3g2"},
-             Case{"/clips/movie", DevMP4, ".MP4"},
-             Case{"/clips.d/movie", DevPDA, ".MP4"},  // a dot in the folder does not count
-             Case{"party.avi", DevPSP, "party.MP4"},
+             Case{"/clips/my.holiday.avi", ".3g2", "my.3g2"},
+             Case{"/clips/my.holiday.avi", ".MP4", "my.MP4"},
+             Case{"/clips/movie", ".3g2", ".3g2"},
+             Case{"/clips/movie", ".MP4", ".MP4"},
+             Case{"/clips.d/movie", ".MP4", ".MP4"},  // a dot in the folder does not count
+             Case{"party.avi", ".MP4", "party.MP4"},
          }) {
-        EXPECT_EQ(TargetName(c.source, c.device), c.target) << c.source.toStdString();
+        EXPECT_EQ(TargetName(c.source, c.extension), c.target) << c.source.toStdString();
     }
     EXPECT_EQ(StillFileName("/media/clips/party.avi"), "party.avi.jpg");
     EXPECT_EQ(StillFileName("/media/clips/movie"), "movie.jpg");
     EXPECT_EQ(StillFileName("/a/clip.avi"), StillFileName("/b/clip.avi"));
     EXPECT_EQ(ThumbnailFolder("/opt/qor/"), "/opt/qor/shotpic/");
-}
-
-TEST(MediaText, TheThreeGpExtensionFollowsTheOutputFileType) {
-    struct Case {
-        DeviceType device;
-        int fileType;
-        QString target;
-    };
-    for (const Case& c : {
-             Case{Dev3GP, 0, "holiday.3g2"},   // the list's first entry, 3G2
-             Case{Dev3GP, 1, "holiday.3gp"},   // its second entry, 3GP
-             Case{Dev3GP, -1, "holiday.3g2"},  // nothing chosen yet
-             Case{DevPSP, 1, "holiday.MP4"},
-             Case{DevMP4, 0, "holiday.MP4"},
-             Case{DevNone, 0, "holiday.MP4"},
-         }) {
-        EXPECT_EQ(TargetName("/clips/holiday.beach.avi", c.device, c.fileType), c.target)
-            << c.device << " " << c.fileType;
-    }
 }
 
 TEST(MediaText, UniqueTargetNamesAreNumberedLikeAFileManagerDoes) {
@@ -152,15 +131,27 @@ TEST(MediaText, RowTextShowsLengthWithUnboundedHours) {
         double duration;
         QString clock;
     };
+    MediaRow row;
+    row.SourcePath = "/c/a.avi";
+    row.InfoText = "Video<>v\nAudio<>a";
+    row.TargetName = "a.MP4";
+    row.EndPoint = 7;
     for (const Case& c :
          {Case{0, "00:00:00"}, Case{59.9, "00:00:59"}, Case{3725, "01:02:05"},
           Case{36000, "10:00:00"}, Case{360000, "100:00:00"}, Case{1e9, "277777:46:40"}}) {
-        const QString text = RowText("/c/a.avi", c.duration, "Video<>v\nAudio<>a", "a.MP4", 0, 7);
-        EXPECT_EQ(text, "FileName:/c/a.avi      " + c.clock +
-                            " \nVideo<>v\nAudio<>a\nTarget: a.MP4 ;Start Point:0  End Point:7")
+        row.Duration = c.duration;
+        EXPECT_EQ(RowText(row),
+                  "FileName:/c/a.avi      " + c.clock +
+                      " \nVideo<>v\nAudio<>a\nTarget: a.MP4 ;Start Point:0  End Point:7")
             << c.duration;
     }
-    const QString longPath = "/" + QString(5000, 'p') + ".avi";
-    EXPECT_TRUE(RowText(longPath, 1, QString(3000, 'i'), "t", -1, 3725)
-                    .endsWith(QString(3000, 'i') + "\nTarget: t ;Start Point:-1  End Point:3725"));
+    MediaRow longRow;
+    longRow.SourcePath = "/" + QString(5000, 'p') + ".avi";
+    longRow.Duration = 1;
+    longRow.InfoText = QString(3000, 'i');
+    longRow.TargetName = "t";
+    longRow.StartPoint = -1;
+    longRow.EndPoint = 3725;
+    EXPECT_TRUE(RowText(longRow).endsWith(QString(3000, 'i') +
+                                          "\nTarget: t ;Start Point:-1  End Point:3725"));
 }

@@ -1,26 +1,28 @@
-// Adding, removing and selecting source files in the converter window's media list. An add has
-// the engine probe the file and write its still, then makes a row and fills in the job fields.
-// Add's dialog, files dropped on the window and the files named on the command line all go
-// through AddMediaFiles: one add per file, then one message for the files it refused.
+// The converter window's media list: adding, removing and selecting source files, their stills
+// and their target names. An add has the engine probe the file and write its still, then makes a
+// row from the probe (media/MediaRows.h). Add's dialog, files dropped on the window and the files
+// named on the command line all go through AddMediaFiles: one add per file, then one message for
+// the files it refused.
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QMimeData>
 
-#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
-#include "media/MediaText.h"
+#include "media/MediaRows.h"
 #include "media/SourceFiles.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
+#include "platform/EngineApi.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Handler.h"
 #include "platform/Paths.h"
 #include "profiles/ProfileDatabase.h"
+#include "skin/SkinComboBox.h"
 
 namespace {
 
@@ -46,7 +48,18 @@ void RememberAddFolder(const QString& addedPath) {
     }
 }
 
+QStringList DroppedPaths(const QMimeData* data) {
+    return data && data->hasUrls() ? LocalPaths(data->urls()) : QStringList();
+}
+
 }  // namespace
+
+QString Txconverter::TargetExtension(DeviceType device, int outputFileTypeIndex) {
+    if (device == Dev3GP)
+        return outputFileTypeIndex == 1 ? QStringLiteral(".3gp") : QStringLiteral(".3g2");
+    const DeviceInfo* info = FindDevice(device);
+    return info ? info->extension : QStringLiteral(".MP4");
+}
 
 void Txconverter::FileAddClick(QObject*) {
     QStringList chosen = platform::dialogs().OpenFiles(this, QStringLiteral("Select Media File(s)"),
@@ -85,8 +98,8 @@ void Txconverter::AddMediaFiles(const QStringList& sources) {
 
 AddRefusal Txconverter::AddMediaFile(const QString& path) {
     // The same path is refused; letter case counts, so another spelling is a new row.
-    for (int i = 0; i < ListImagePanel->ItemCount; ++i) {
-        if (ListImagePanel->GetItem(unsigned(i))->SourcePath == path)
+    for (const MediaRow* listed : ListImagePanel->Rows()) {
+        if (listed->SourcePath == path)
             return AddRefusal::AlreadyListed;
     }
 
@@ -97,6 +110,7 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
     if (Engine().GetFileinfo(path.toUtf8().constData(), &FileInfo) != 0)
         return ProbeRefusal(path);
     const QString picturePath = CaptureThumbnail(path);
+    const QString target = NewRowTargetName(path);
     TItemPanel* row = ListImagePanel->AddItem(picturePath);
     if (!row) {
         return platform::FolderTakesNewFiles(ThumbnailFolder(platform::StillsParentFolder()))
@@ -104,32 +118,13 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
                    : AddRefusal::NoStillFolder;
     }
 
-    row->SourcePath = path;
-    row->InfoText = ProbeInfoText(FileInfo);
-    row->Duration = FileInfo.duration;
-    row->FrameRate = FileInfo.fps;
-    row->AudioSampleRate = FileInfo.sampleRate;
-    row->VideoStreams = 1;
-    row->VideoHeight = FileInfo.height;
-    row->VideoWidth = FileInfo.width;
-    row->TargetName = NewRowTargetName(path);
-    row->StartPoint = 0;
-    row->EndPoint = FileInfo.duration;
-    row->MarkStart = 0;
-    row->MarkEnd = int(row->Duration);
+    static_cast<MediaRow&>(*row) = ProbedRow(path, row->PicturePath, FileInfo);
+    row->TargetName = target;
     row->RefreshText();
 
     DrawTrimRange(nullptr);
     return AddRefusal::None;
 }
-
-namespace {
-
-QStringList DroppedPaths(const QMimeData* data) {
-    return data && data->hasUrls() ? LocalPaths(data->urls()) : QStringList();
-}
-
-}  // namespace
 
 void Txconverter::dragEnterEvent(QDragEnterEvent* event) {
     dragMoveEvent(event);
@@ -166,14 +161,42 @@ void Txconverter::ListImagePanelClick(QObject*) {
     DrawTrimRange(nullptr);
 }
 
-// An empty target name or -1 for a point keeps the row's value; a position outside the list
-// changes nothing.
+// A position outside the list changes nothing.
 void Txconverter::UpdateItem(int position, const QString& targetName, int start, int end) {
     if (position < 0 || position > ListImagePanel->ItemCount - 1)
         return;
     TItemPanel* row = ListImagePanel->GetItem(unsigned(position));
-    row->TargetName = targetName.isEmpty() ? row->TargetName : targetName;
-    row->StartPoint = start == -1 ? row->StartPoint : start;
-    row->EndPoint = end == -1 ? row->EndPoint : end;
+    UpdateRow(*row, targetName, start, end);
     row->RefreshText();
+}
+
+// Returns the still's path whether or not the engine managed to write it; the add checks that
+// a file is there.
+QString Txconverter::CaptureThumbnail(const QString& sourcePath) {
+    const QString folder = ThumbnailFolder(platform::StillsParentFolder());
+    // Beside the executable this makes one level; the user's cache folder may be new as well.
+    if (!platform::DirectoryExists(folder))
+        QDir().mkpath(folder);
+    const QString stillPath = folder + StillFileName(sourcePath);
+    Engine().GetPicure(sourcePath.toUtf8().constData(), StillSeconds, StillSize,
+                       stillPath.toUtf8().constData());
+    return stillPath;
+}
+
+QString Txconverter::NewRowTargetName(const QString& sourcePath) {
+    return TargetForNewRow(sourcePath,
+                           TargetExtension(CurrentDevice, combox_outfiletype->ItemIndex()),
+                           ListImagePanel->Rows());
+}
+
+void Txconverter::RefreshTargetNames() {
+    const QStringList names = TargetsForRows(
+        ListImagePanel->Rows(), TargetExtension(CurrentDevice, combox_outfiletype->ItemIndex()));
+    for (int i = 0; i < ListImagePanel->ItemCount; ++i) {
+        TItemPanel* row = ListImagePanel->GetItem(unsigned(i));
+        if (row->TargetName != names[i]) {
+            row->TargetName = names[i];
+            row->RefreshText();
+        }
+    }
 }
