@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -108,6 +109,8 @@ public:
     DeviceType CurrentDevice = DevNone;
     QString ExeFolder;
     bool CopyThumbnailToOutput = false;
+    // Shows the launcher again when this window closes: set by the launcher that opens it.
+    std::function<void()> ShowLauncher;
 
     // ---- Window logic (converter/Txconverter.cpp) ----
     void FormShow();
