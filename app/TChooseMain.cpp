@@ -3,18 +3,19 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 
-#include "skin/Artwork.h"
-#include "skin/Labels.h"
 #include "app/Taboutkivodvd.h"
-#include "skin/WindowFont.h"
 #include "converter/Txconverter.h"
 #include "platform/Dialogs.h"
 #include "platform/Handler.h"
 #include "platform/Shell.h"
+#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
+#include "skin/Labels.h"
 #include "skin/SkinForm.h"
+#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
@@ -158,6 +159,12 @@ void TChooseMain::ChooseDevice(DeviceType device) {
     SelectedDevice = device;
     hide();
     if (xconverter) {
+        // The converter is set up for the family when it shows, and comes back here on close.
+        xconverter->CurrentDevice = device;
+        xconverter->ShowLauncher = [launcher = QPointer<TChooseMain>(this)] {
+            if (launcher)
+                launcher->ShowAgain();
+        };
         xconverter->setWindowState(xconverter->windowState() & ~Qt::WindowMinimized);
         xconverter->show();
         xconverter->raise();

@@ -1,10 +1,8 @@
 #include "converter/JobNotice.h"
 
 #include <QDir>
-#include <algorithm>
 
 #include "converter/Txconverter.h"
-#include "media/package/ListImagePanel.h"
 #include "platform/Notifications.h"
 #include "platform/Paths.h"
 
@@ -51,16 +49,9 @@ QString JobEndBody(const JobEnd& end) {
         .arg(files(end.converted), folder);
 }
 
-void Txconverter::AnnounceJobEnd(int failed) {
+void Txconverter::AnnounceJobEnd(const JobEnd& end) {
     // A user looking at the window sees the status line; only one who is elsewhere is told.
     if (isActiveWindow() && !isMinimized())
         return;
-    JobEnd end;
-    end.rows = ListImagePanel->ItemCount;
-    end.stopped = StopRequested;
-    // The row that was stopped ended too, without being converted whole.
-    end.converted = std::max(0, CurrentRow - (StopRequested ? 1 : 0) - failed);
-    end.failed = failed;
-    end.outputFolder = JobOutputFolder;
     platform::notifier().Notify(JobEndSummary(end), JobEndBody(end));
 }

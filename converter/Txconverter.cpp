@@ -10,7 +10,6 @@
 #include "skin/Artwork.h"
 #include "platform/FolderChooser.h"
 #include "skin/Labels.h"
-#include "app/TChooseMain.h"
 #include "skin/WindowFont.h"
 #include "platform/EngineApi.h"
 #include "media/Thumbnails.h"
@@ -336,7 +335,6 @@ void Txconverter::closeEvent(QCloseEvent* event) {
 }
 
 void Txconverter::FormShow() {
-    CurrentDevice = ChooseMain ? ChooseMain->SelectedDevice : CurrentDevice;
     ResetWindow();
     SetJobControlsEnabled(true);
     StopRequested = false;
@@ -404,8 +402,8 @@ void Txconverter::FormClose() {
 void Txconverter::BtnCloseClick(QObject*) {
     if (!close())
         return;  // the user kept the running job
-    if (ChooseMain)
-        ChooseMain->ShowAgain();
+    if (ShowLauncher)
+        ShowLauncher();
 }
 
 // The launcher is hidden while this window is open, so minimising this window minimises the

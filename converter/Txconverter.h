@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,7 +29,9 @@ class IMediaSeeking;
 class IVideoWindow;
 class ImageButton;
 class ImagePanel;
+struct JobEnd;
 class MediaGraph;
+struct RowPlan;
 class SkinCheckBox;
 class SkinComboBox;
 class SkinEdit;
@@ -108,6 +111,8 @@ public:
     DeviceType CurrentDevice = DevNone;
     QString ExeFolder;
     bool CopyThumbnailToOutput = false;
+    // Shows the launcher again when this window closes: set by the launcher that opens it.
+    std::function<void()> ShowLauncher;
 
     // ---- Window logic (converter/Txconverter.cpp) ----
     void FormShow();
@@ -165,13 +170,15 @@ public:
     void StopClick(QObject* sender);
     // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED.
     void OnConvertDone(uintptr_t outcome = KIVO_CONVERSION_FINISHED);
+    // Reads row `row` and the settings into its plan and hands it to RunEngine.
     void StartRowConversion(int row);
-    void RunEngine(const std::vector<QString>& values);
+    // Hands the plan of `row` to the job queue, which registers the callbacks and calls _X.
+    void RunEngine(const RowPlan& plan, TItemPanel* row);
     static int InfoCallback(const char* text);
     static int PercentCallback(int value);
     // At the end of a job: a desktop notification of how it ended, unless the window is the
-    // active one (converter/JobNotice.cpp). `failed`: rows whose conversion failed.
-    void AnnounceJobEnd(int failed = 0);
+    // active one (converter/JobNotice.cpp).
+    void AnnounceJobEnd(const JobEnd& end);
 
     int CurrentRow = 0;
     bool StopRequested = false;
@@ -182,9 +189,9 @@ public:
     void EndJobForClose();
     // Whether a job runs (Run hidden, Stop shown).
     bool JobRunning() const;
-    // The engine calls whose WM_CONVERTDONE is still to come, each with the job it belongs to
-    // and the argument vector it was given (converter/JobRunner.cpp). Destroying it waits a
-    // moment for a stopped conversion to end, so the engine's thread never outlives the window.
+    // The window's job queue (converter/JobQueue.h) and the engine behind it
+    // (converter/JobRunner.cpp). Destroying it waits a moment for a stopped conversion to end,
+    // so the engine's thread never outlives the window.
     std::shared_ptr<class JobRunnerState> JobState;
 
     // ---- Preview and trim points (converter/TxconverterPreview.cpp) ----

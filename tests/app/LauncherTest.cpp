@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "app/TChooseMain.h"
+#include "converter/Txconverter.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "skin/ImageButton.h"
+#include "skin/SkinEdit.h"
 #include "skin/SkinForm.h"
 #include "support/FakeDialogs.h"
+#include "support/ScratchInstall.h"
 
 TEST(Launcher, DescriptionsAreTheProductsTextsByteForByte) {
     const QString head = "Qor 3GP PSP IPOD MP4 PDA Video Converter. \n\n\n";
@@ -89,4 +96,74 @@ TEST(Launcher, LinkButtonsOpenTheVendorAddressesThroughTheShell) {
     EXPECT_EQ(opened[1], HelpPageAddress);
     EXPECT_EQ(opened[2], ContactMailLink);
     EXPECT_TRUE(ContactMailLink.startsWith("mailto:"));
+}
+
+// A family button opens the converter set up for that family; closing the converter brings
+// the launcher back.
+TEST(Launcher, AMissingDevicePictureEndsTheSetUpWithTheExceptionBox) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    QFile::remove(install.Path("PDA.jpg"));
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.BtnPDA->Click();  // shows the converter, whose show runs the set-up
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("PDA.jpg"));
+    EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+    EXPECT_FALSE(platform::DirectoryExists(install.OutputRoot() + "PDA/"));
+    EXPECT_EQ(window.CurrentDevice, DevPDA);
+}
+
+TEST(Launcher, CloseEmptiesTheThumbnailsAndReturnsToTheLauncher) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.show();
+    launcher.Btn3GP->Click();
+    EXPECT_TRUE(launcher.isHidden());
+    EXPECT_FALSE(window.isHidden());
+    EXPECT_EQ(window.CurrentDevice, Dev3GP);
+    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "3GP/");
+
+    QDir().mkpath(install.Path("shotpic/keep"));
+    for (const char* still : {"shotpic/clip.avi.jpg", "shotpic/keep/other.jpg"}) {
+        QFile file(install.Path(still));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    window.BtnClose->Click();
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_FALSE(launcher.isHidden());
+    EXPECT_FALSE(QFile::exists(install.Path("shotpic/clip.avi.jpg")));
+    EXPECT_TRUE(QFile::exists(install.Path("shotpic/keep/other.jpg")));
+    EXPECT_EQ(window.OutputFolder->Text(), "");
+
+    launcher.BtnMP4->Click();  // a new show sets the window up afresh for the new family
+    EXPECT_EQ(window.CurrentDevice, DevMP4);
+    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "MP4/");
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
+// The converter's minimise button minimises it, and a launcher minimised before a family was
+// chosen comes back restored when the converter closes.
+TEST(Launcher, MinimiseAndTheLaunchersReturn) {
+    FakeDialogs dialogs;
+    ScratchInstall install;
+    TChooseMain launcher;
+    Txconverter window;
+    launcher.show();
+    launcher.BtnMinimize->Click();
+    EXPECT_TRUE(launcher.windowState() & Qt::WindowMinimized);
+    launcher.Btn3GP->Click();
+    window.BtnMinimize->Click();
+    EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
+    window.BtnClose->Click();
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_TRUE(launcher.isVisible());
+    EXPECT_FALSE(launcher.windowState() & Qt::WindowMinimized);
+    // The next family opens the converter restored.
+    launcher.BtnPDA->Click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
 }

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/TChooseMain.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/FileSystem.h"
@@ -105,21 +104,6 @@ TEST(ConverterWindow, ARootThatCannotBeCreatedLeavesTheFolderFieldEmpty) {
     window.FormShow();
     EXPECT_EQ(window.OutputFolder->Text(), "");
     EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST(ConverterWindow, AMissingDevicePictureEndsTheSetUpWithTheExceptionBox) {
-    FakeDialogs dialogs;
-    ScratchInstall install;
-    QFile::remove(install.Path("PDA.jpg"));
-    TChooseMain launcher;
-    Txconverter window;
-    launcher.BtnPDA->Click();  // shows the converter, whose show runs the set-up
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains("PDA.jpg"));
-    EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
-    EXPECT_EQ(window.OutputFolder->Text(), "");
-    EXPECT_FALSE(platform::DirectoryExists(install.OutputRoot() + "PDA/"));
-    EXPECT_EQ(window.CurrentDevice, DevPDA);
 }
 
 TEST(ConverterWindow, BrowseStoresTheRootAndShowsTheFamilysSubFolder) {
@@ -232,34 +216,6 @@ TEST(ConverterWindow, ClearFolderDeletesPlainFilesAndRecursesOnlyWhenAsked) {
     Txconverter::ClearFolder(root + "missing", true);  // nothing to do, nothing breaks
 }
 
-TEST(ConverterWindow, CloseEmptiesTheThumbnailsAndReturnsToTheLauncher) {
-    FakeDialogs dialogs;
-    ScratchInstall install;
-    TChooseMain launcher;
-    Txconverter window;
-    launcher.show();
-    launcher.Btn3GP->Click();
-    EXPECT_TRUE(launcher.isHidden());
-    EXPECT_FALSE(window.isHidden());
-    EXPECT_EQ(window.CurrentDevice, Dev3GP);
-    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "3GP/");
-
-    QDir().mkpath(install.Path("shotpic/keep"));
-    Touch(install.Path("shotpic/clip.avi.jpg"));
-    Touch(install.Path("shotpic/keep/other.jpg"));
-    window.BtnClose->Click();
-    EXPECT_TRUE(window.isHidden());
-    EXPECT_FALSE(launcher.isHidden());
-    EXPECT_FALSE(QFile::exists(install.Path("shotpic/clip.avi.jpg")));
-    EXPECT_TRUE(QFile::exists(install.Path("shotpic/keep/other.jpg")));
-    EXPECT_EQ(window.OutputFolder->Text(), "");
-
-    launcher.BtnMP4->Click();  // a new show sets the window up afresh for the new family
-    EXPECT_EQ(window.CurrentDevice, DevMP4);
-    EXPECT_EQ(window.OutputFolder->Text(), install.OutputRoot() + "MP4/");
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
-}
-
 TEST(ConverterWindow, CustomProfileButtonOpensTheEditorModally) {
     FakeDialogs dialogs;
     ScratchInstall install;
@@ -322,29 +278,6 @@ TEST(ConverterWindow, BrowseOpensAtTheOutputFolder) {
     window.FormShow();
     window.BtnBrowsClick(nullptr);
     EXPECT_EQ(dialogs.lastFolderInitial, install.OutputRoot() + "PDA/");
-}
-
-// The converter's minimise button minimises it, and a launcher minimised before a family was
-// chosen comes back restored when the converter closes.
-TEST(ConverterWindow, MinimiseAndTheLaunchersReturn) {
-    FakeDialogs dialogs;
-    ScratchInstall install;
-    TChooseMain launcher;
-    Txconverter window;
-    launcher.show();
-    launcher.BtnMinimize->Click();
-    EXPECT_TRUE(launcher.windowState() & Qt::WindowMinimized);
-    launcher.Btn3GP->Click();
-    window.BtnMinimize->Click();
-    EXPECT_TRUE(window.windowState() & Qt::WindowMinimized);
-    window.BtnClose->Click();
-    EXPECT_TRUE(window.isHidden());
-    EXPECT_TRUE(launcher.isVisible());
-    EXPECT_FALSE(launcher.windowState() & Qt::WindowMinimized);
-    // The next family opens the converter restored.
-    launcher.BtnPDA->Click();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
 }
 
 // Every image button of the window, the list's scroll arrows included, has a grey, dimmed

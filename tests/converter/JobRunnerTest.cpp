@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/EngineApi.h"
 #include "platform/FileSystem.h"
 #include "platform/WindowMessages.h"
 #include "profiles/ProfileDatabase.h"
@@ -202,92 +202,6 @@ TEST_F(JobRunner, PdaHasNoFormatAndShowsTheSelectedProfileAgain) {
     EXPECT_EQ(w().combox_audiochannels->ItemIndex(), 0);
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
     engine.Finish(0);
-}
-
-TEST_F(JobRunner, ValuesFromTheRowAndTheSettings) {
-    const struct {
-        const char* name;
-        std::function<void(JobRunner&)> change;
-        int entry;
-        std::string expected;
-    } cases[] = {
-        {"letterbox unchecked", [](JobRunner& t) { t.AddRow("s", 1, "t", 720, 480); }, 12, "0"},
-        {"720x480 into 320x240",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t", 720, 480);
-             t.w().m_checkLetterbox->SetChecked(true);
-         },
-         12, "12 12 0 0"},
-        {"480x640 into 320x240",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t", 480, 640);
-             t.w().m_checkLetterbox->SetChecked(true);
-         },
-         12, "0 0 70 70"},
-        {"640x480 into 320x240",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t", 640, 480);
-             t.w().m_checkLetterbox->SetChecked(true);
-         },
-         12, "0 0 0 0"},
-        {"64 kbps at 8000 Hz",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t");
-             t.w().ab_dropdown->SetItemIndex(1);
-             t.w().combox_audioHZ->SetItemIndex(0);
-         },
-         30, "11000 64"},
-        {"48 kbps at 8000 Hz",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t");
-             t.w().ab_dropdown->SetItemIndex(0);
-             t.w().combox_audioHZ->SetItemIndex(0);
-         },
-         30, "8000 48"},
-        {"no channel entry",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t");
-             t.w().combox_audiochannels->SetItemIndex(-1);
-         },
-         28, "0"},
-        {"whole seconds", [](JobRunner& t) { t.AddRow("s", 3600, "t"); }, 3, "3600"},
-        {"codec, size, rate and bitrate lower-cased",
-         [](JobRunner& t) {
-             t.AddRow("s", 1, "t");
-             Fill(t.w().combox_videoformat, {"XviD"}, 0);
-             Fill(t.w().combox_resolution, {"320X240"}, 0);
-             Fill(t.w().combox_framerate, {"NTSC"}, 0);
-             t.w().edit_videoquality->SetText("768K");
-         },
-         10, "xvid"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        window = std::make_unique<Txconverter>();
-        SetUp(DevMP4);
-        c.change(*this);
-        w().RunClick(w().Run);
-        ASSERT_FALSE(engine.calls.empty());
-        const Vector& v = LastVector();
-        ASSERT_EQ(v.size(), 36u);
-        if (c.entry == 12) {
-            const std::string pads =
-                c.expected.size() == 1 ? v[12] : v[12] + " " + v[14] + " " + v[16] + " " + v[18];
-            EXPECT_EQ(pads, c.expected);
-            if (c.expected.size() == 1) {
-                EXPECT_EQ(v[14] + v[16] + v[18], "000");
-            }
-        } else if (c.entry == 30) {
-            EXPECT_EQ(v[30] + " " + v[32], c.expected);
-            EXPECT_EQ(v[29] + v[31], "-ar-ab");
-        } else if (c.entry == 10) {
-            EXPECT_EQ(v[10] + " " + v[20] + " " + v[24] + " " + v[22], "xvid 320x240 ntsc 768k");
-        } else {
-            EXPECT_EQ(v[size_t(c.entry)], c.expected);
-        }
-        engine.Finish(engine.calls.size() - 1);
-    }
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
 }
 
 TEST_F(JobRunner, ALongOutputPathIsCarriedWhole) {
@@ -616,12 +530,6 @@ TEST_F(JobRunner, ClosingDuringAJobAsksFirst) {
     w().show();
     EXPECT_TRUE(w().close());
     EXPECT_EQ(dialogs.questions.size(), 3u);
-}
-
-TEST_F(JobRunner, ClosingWhileIdleDoesNotStopTheEngine) {
-    SetUp(DevMP4);
-    w().FormClose();
-    EXPECT_EQ(engine.stops, 0);
 }
 
 TEST_F(JobRunner, PspKeepsAThmCopyOfTheStillBesideEachOutput) {

@@ -1,0 +1,67 @@
+#include "converter/JobPlan.h"
+
+#include "converter/ArgumentVector.h"
+#include "converter/Letterbox.h"
+#include "converter/LevelCeiling.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+QString JobOutputFolderOf(const QString& fieldText) {
+    const QString folder = fieldText.trimmed();
+    if (!platform::DirectoryExists(folder))
+        platform::CreateDir(folder);
+    return platform::WithTrailingSeparator(folder);
+}
+
+RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target) {
+    std::vector<QString> values(JobValueCount);
+    values[ValueDuration] = DurationText(row.Duration);
+    values[ValueSourcePath] = row.SourcePath;
+    values[ValueVolume] = QString::number(settings.volume);
+    values[ValueOutputPath] = target.outputFolder + row.TargetName;
+    values[ValueVideoCodec] = settings.videoCodec.text.toLower();
+    const QString frameSize = settings.resolution.text.toLower();
+    LetterboxPads pads;
+    if (settings.letterbox) {
+        const FrameSize frame = ParseFrameSize(frameSize);
+        pads = ComputeLetterbox(row.VideoWidth, row.VideoHeight, frame.width, frame.height);
+    }
+    values[ValuePadTop] = QString::number(pads.top);
+    values[ValuePadBottom] = QString::number(pads.bottom);
+    values[ValuePadLeft] = QString::number(pads.left);
+    values[ValuePadRight] = QString::number(pads.right);
+    values[ValueFrameSize] = frameSize;
+    values[ValueFrameRate] = settings.frameRate.text.toLower();
+    values[ValueVideoBitRate] = settings.videoBitRate.toLower();
+    values[ValueAudioCodec] = QStringLiteral("aac");
+    values[ValueAudioChannels] = QString::number(settings.channels.index + 1);
+    const AudioRates rates =
+        ApplyAudioRateRule(settings.audioBitRate.text, settings.sampleRate.text);
+    values[ValueAudioBitRate] = QString::number(rates.bitRate);
+    values[ValueAudioRate] = QString::number(rates.sampleRate);
+    values[ValueFormat] = OutputFormat(target.device, settings.fileType.index);
+    // Settings above the family's level ceiling are refused before the engine starts.
+    CheckVideoCeiling(target.device, values[ValueVideoCodec], frameSize, values[ValueFrameRate],
+                      values[ValueVideoBitRate]);
+
+    RowPlan plan;
+    plan.values = std::move(values);
+    if (target.copyStill)
+        plan.still = row.PicturePath;
+    plan.thumbnailPath = target.outputFolder + ThumbnailName(row.TargetName);
+    return plan;
+}
+
+QString ThumbnailName(const QString& targetName) {
+    QString name = targetName;
+    name.chop(3);
+    return name + QStringLiteral("THM");
+}
+
+void CopyStillBesideOutput(const RowPlan& plan) {
+    if (plan.still.isEmpty() || !platform::FileExists(plan.still))
+        return;
+    if (platform::FileExists(plan.thumbnailPath))
+        platform::DeleteFile(plan.thumbnailPath);
+    platform::CopyFile(plan.still, plan.thumbnailPath, true);
+}

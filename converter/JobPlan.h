@@ -1,0 +1,44 @@
+// The job plan: what one row of the media list and the settings shown when the row starts give
+// the engine. The seventeen values of the argument vector (the letterbox, the audio rate rule,
+// the family's output format and level ceiling applied), and, for a family that keeps one,
+// where the row's still is copied beside the output. No widgets: the job runner reads the row
+// and the settings panel into values and hands them here.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "media/MediaRow.h"
+#include "profiles/DeviceTable.h"
+#include "profiles/OutputSettings.h"
+
+// What the job's family and output folder give every row.
+struct JobTarget {
+    DeviceType device = DevNone;
+    bool copyStill = false;  // the still goes beside the output as a THM file
+    QString outputFolder;    // ends in a separator, as JobOutputFolderOf gives it
+};
+
+struct RowPlan {
+    std::vector<QString> values;  // the seventeen values, in JobValue order
+    QString still;                // the row's still to copy beside the output; empty: none
+    QString thumbnailPath;        // where that copy goes
+};
+
+// The job's output folder from the output folder field's text: blanks around it removed, the
+// folder created when missing (one level; a failure is ignored), a trailing separator added.
+// An empty text gives the root folder.
+QString JobOutputFolderOf(const QString& fieldText);
+
+// The plan of `row` converted with `settings` for `target`. Raises EConvertError for a frame
+// size (letterbox on), an audio quality or an audio rate that does not begin with a number,
+// EDivByZero for an audio rate of 0, and QorError when the video settings are above the
+// family's level ceiling; in that order, before anything is started.
+RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target);
+
+// The output name with its last three characters replaced: clip.MP4 gives clip.THM.
+QString ThumbnailName(const QString& targetName);
+
+// Copies the plan's still beside the output, replacing an older copy. A plan without a still,
+// a missing still and a failed copy do nothing.
+void CopyStillBesideOutput(const RowPlan& plan);

@@ -1,0 +1,43 @@
+// The job plan: the values a row and the settings give the engine, family by family.
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "converter/JobPlan.h"
+
+TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
+    MediaRow row;
+    row.SourcePath = "/media/a b.avi";
+    row.PicturePath = "/stills/a b.jpg";
+    row.TargetName = "a b.MP4";
+    row.Duration = 12.5;
+    row.VideoWidth = 720;
+    row.VideoHeight = 480;
+    // Texts lower-cased, 64 kbps at 8000 Hz raised to 11000, no channel entry chosen.
+    OutputSettings settings = {{0, "XviD"},    {0, "320X240"}, {0, "NTSC"}, {0, "64 kbps"},
+                               {0, "8000 Hz"}, {-1, ""},       {1, "3GP"},  "300K"};
+    const struct {
+        DeviceType device;
+        int fileType;
+        bool letterbox;
+        const char* padsAndSize;  // 720x480 into 320x240: bars of 12 above and below
+        const char* format;
+    } families[] = {{Dev3GP, 1, true, "12|12|0|0", "3gp"}, {Dev3GP, 0, false, "0|0|0|0", "3g2"},
+                    {DevPSP, 0, true, "12|12|0|0", "psp"}, {DevIPOD, 0, false, "0|0|0|0", "mp4"},
+                    {DevPDA, 0, true, "12|12|0|0", ""},    {DevMP4, 0, true, "12|12|0|0", "mp4"}};
+    for (const auto& f : families) {
+        SCOPED_TRACE(f.device);
+        settings.fileType.index = f.fileType;
+        settings.letterbox = f.letterbox;
+        settings.volume = 150 + f.device;
+        const RowPlan plan =
+            PlanRow(row, settings, {f.device, FindDevice(f.device)->copyStill, "/out/"});
+        EXPECT_EQ(QStringList(plan.values.begin(), plan.values.end()).join('|'),
+                  QString("12.5|/media/a b.avi|%1|/out/a b.MP4|xvid|%2|320x240|ntsc|300k|aac|0|64|"
+                          "11000|%3")
+                      .arg(settings.volume)
+                      .arg(f.padsAndSize, f.format));
+        EXPECT_EQ(plan.still, f.device == DevPSP ? "/stills/a b.jpg" : "");
+        EXPECT_EQ(plan.thumbnailPath, "/out/a b.THM");
+    }
+}
