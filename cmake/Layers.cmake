@@ -4,7 +4,6 @@
 # converter/, one "file -> folder" pair each. Each pair goes when its last include goes; the
 # check fails on a pair that no longer matches an include, so this list only shrinks.
 set(LAYER_ALLOWANCES
-    "converter/Txconverter.cpp -> app"
     "profiles/ProfileLoading.cpp -> converter"
     "profiles/TProfile.cpp -> converter"
 )
@@ -12,6 +11,10 @@ set(LAYER_ALLOWANCES
 # The cores beneath the windows: files that may use Qt Core only, so none of them includes a
 # Qt Gui or Qt Widgets header. Paths from the source root.
 set(LAYER_QT_CORE_ONLY
+    converter/JobPlan.cpp
+    converter/JobPlan.h
+    converter/JobQueue.cpp
+    converter/JobQueue.h
     media/MediaRow.h
     media/MediaRows.cpp
     media/MediaRows.h
