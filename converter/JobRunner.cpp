@@ -337,8 +337,8 @@ void Txconverter::StartRowConversion(int position) {
     CheckVideoCeiling(CurrentDevice, values[ValueVideoCodec], frameSize, values[ValueFrameRate],
                       values[ValueVideoBitRate]);
     // PDAs: the settings show the selected profile again once the row's values are read.
-    if (CurrentDevice == DevPDA)
-        ApplySelectedProfile(DevPDA);
+    if (const DeviceInfo* info = FindDevice(CurrentDevice); info && info->reappliesProfileBeforeRun)
+        ApplySelectedProfile(CurrentDevice);
 
     jobs.rowStill = CopyThumbnailToOutput ? row->PicturePath : QString();
     jobs.rowThumbnailPath = JobOutputFolder + ThumbnailName(row->TargetName);

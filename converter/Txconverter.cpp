@@ -381,7 +381,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
     const QString root =
         ReadProfileValue("MainSettings", "DefaultOutputMainPath", platform::DefaultOutputRoot());
     const QString subFolder = info->subFolder;
-    CopyThumbnailToOutput = device == DevPSP;
+    CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
     if (!platform::DirectoryExists(root))
