@@ -25,7 +25,6 @@
 #include "platform/WindowMessages.h"
 #include "preview/TrimRange.h"
 #include "profiles/ProfileDatabase.h"
-#include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
@@ -432,11 +431,6 @@ void Txconverter::BtnBrowsClick(QObject*) {
     } else {
         platform::ShowMessage(this, "Please choose anthor folder to save the target files.");
     }
-}
-
-void Txconverter::CustomProfileButtonClick(QObject*) {
-    if (Profile)
-        platform::dialogs().ExecModal(*Profile);
 }
 
 void Txconverter::tr_audio_volChange(QObject*) {

@@ -117,7 +117,6 @@ public:
     void BtnCloseClick(QObject* sender);
     void BtnMinimizeClick(QObject* sender);
     void BtnBrowsClick(QObject* sender);
-    void CustomProfileButtonClick(QObject* sender);
     void tr_audio_volChange(QObject* sender);
 
     // The message map: WM_CONVERTDONE to OnConvertDone, WM_GRAPHEVENT to HandleGraphEvents,
@@ -126,12 +125,15 @@ public:
     // The handle the engine and the preview post to.
     KivoWindow* Handle();
 
-    // ---- Profiles (profiles/ProfileLoading.cpp) ----
+    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/ProfileSelection.h) ----
     void LoadDeviceProfiles(DeviceType device);
     void ApplySelectedProfile(DeviceType device);
     void ListCustomProfiles(const QString& section);
     void ApplyCustomProfile(const QString& section, const QString& text);
     void ProfilesListChange(QObject* sender);
+    // Opens the custom profile editor on the panel's settings, then lists and applies what it
+    // saved.
+    void CustomProfileButtonClick(QObject* sender);
     // The settings panel as a value (converter/TxconverterSettings.cpp).
     OutputSettings CurrentSettings() const;
 
