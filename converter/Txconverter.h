@@ -35,6 +35,7 @@ class SkinGroupBox;
 class SkinProgressBar;
 class SkinSpinEdit;
 class SkinTrackBar;
+struct SettingsPanel;
 class TItemPanel;
 class TListImagePanel;
 
@@ -136,6 +137,8 @@ public:
     void CustomProfileButtonClick(QObject* sender);
     // The settings panel as a value (converter/TxconverterSettings.cpp).
     OutputSettings CurrentSettings() const;
+    // The panel's seven lists and its video bitrate edit.
+    SettingsPanel SettingsControls() const;
 
     // ---- Media list (media/MediaFiles.cpp, media/Thumbnails.cpp) ----
     void FileAddClick(QObject* sender);

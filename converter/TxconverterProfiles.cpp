@@ -3,65 +3,15 @@
 #include "converter/Txconverter.h"
 #include "platform/Dialogs.h"
 #include "profiles/ProfileSelection.h"
+#include "profiles/SettingsPanel.h"
 #include "profiles/TProfile.h"
 #include "skin/SkinComboBox.h"
-#include "skin/SkinSpinEdit.h"
 
 namespace {
 
 QString SectionOf(DeviceType device) {
     const DeviceInfo* info = FindDevice(device);
     return info ? info->section : QString();
-}
-
-QStringList ItemsOf(const SkinComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->Count(); ++i)
-        items << list->Item(i);
-    return items;
-}
-
-void Fill(SkinComboBox* list, const QStringList& items) {
-    list->Clear();
-    for (const QString& item : items)
-        list->AddItem(item);
-}
-
-// The settings panel's seven lists, each with the items it holds.
-struct PanelList {
-    SkinComboBox* Txconverter::*control;
-    QStringList ValueLists::*items;
-    ListChoice OutputSettings::*choice;
-};
-
-constexpr PanelList kPanelLists[] = {
-    {&Txconverter::combox_videoformat, &ValueLists::videoCodec, &OutputSettings::videoCodec},
-    {&Txconverter::combox_resolution, &ValueLists::resolution, &OutputSettings::resolution},
-    {&Txconverter::combox_framerate, &ValueLists::frameRate, &OutputSettings::frameRate},
-    {&Txconverter::ab_dropdown, &ValueLists::audioBitRate, &OutputSettings::audioBitRate},
-    {&Txconverter::combox_audioHZ, &ValueLists::sampleRate, &OutputSettings::sampleRate},
-    {&Txconverter::combox_audiochannels, &ValueLists::channels, &OutputSettings::channels},
-    {&Txconverter::combox_outfiletype, &ValueLists::fileType, &OutputSettings::fileType},
-};
-
-ValueLists ListsOf(const Txconverter& window) {
-    ValueLists lists;
-    for (const PanelList& p : kPanelLists)
-        lists.*p.items = ItemsOf(window.*p.control);
-    return lists;
-}
-
-void FillLists(Txconverter& window, const ValueLists& lists) {
-    for (const PanelList& p : kPanelLists)
-        Fill(window.*p.control, lists.*p.items);
-}
-
-// Shows the list choices and the video bit rate; the letterbox and the volume are not a
-// profile's.
-void ShowSettings(Txconverter& window, const OutputSettings& settings) {
-    for (const PanelList& p : kPanelLists)
-        (window.*p.control)->SetItemIndex((settings.*p.choice).index);
-    window.edit_videoquality->SetText(settings.videoBitRate);
 }
 
 // Runs `step`, then `show`s what it left, also when it raised: the panel then shows the fields
@@ -90,11 +40,13 @@ void Txconverter::LoadDeviceProfiles(DeviceType device) {
     OutputSettings settings = CurrentSettings();
     ShowAfter([&] { LoadFamilyProfiles(stored, *family, loaded, settings); },
               [&] {
-                  Fill(ProfilesList, loaded.entries);
+                  ProfilesList->Clear();
+                  for (const QString& entry : loaded.entries)
+                      ProfilesList->AddItem(entry);
                   ProfilesList->SetItemIndex(loaded.selected);
                   if (loaded.listsRead)
-                      FillLists(*this, loaded.lists);
-                  ShowSettings(*this, settings);
+                      FillPanelLists(SettingsControls(), loaded.lists);
+                  ShowPanelSettings(SettingsControls(), settings);
               });
 }
 
@@ -108,14 +60,14 @@ void Txconverter::ApplySelectedProfile(DeviceType device) {
     const DeviceInfo* family = FindDevice(device);
     if (!family)
         return;
-    const ValueLists lists = ListsOf(*this);
+    const ValueLists lists = PanelLists(SettingsControls());
     OutputSettings settings = CurrentSettings();
     ShowAfter(
         [&] {
             ApplyBuiltInProfile(ReadProfileSection(section), *family, lists,
                                 ProfilesList->ItemIndex(), settings);
         },
-        [&] { ShowSettings(*this, settings); });
+        [&] { ShowPanelSettings(SettingsControls(), settings); });
 }
 
 void Txconverter::ListCustomProfiles(const QString& section) {
@@ -126,10 +78,10 @@ void Txconverter::ListCustomProfiles(const QString& section) {
 }
 
 void Txconverter::ApplyCustomProfile(const QString& section, const QString& text) {
-    const ValueLists lists = ListsOf(*this);
+    const ValueLists lists = PanelLists(SettingsControls());
     OutputSettings settings = CurrentSettings();
     ShowAfter([&] { ApplyCustomProfileTo(ReadProfileSection(section), lists, text, settings); },
-              [&] { ShowSettings(*this, settings); });
+              [&] { ShowPanelSettings(SettingsControls(), settings); });
 }
 
 void Txconverter::ProfilesListChange(QObject*) {
@@ -139,7 +91,7 @@ void Txconverter::ProfilesListChange(QObject*) {
 void Txconverter::CustomProfileButtonClick(QObject*) {
     if (!Profile)
         return;
-    Profile->StartFrom(ListsOf(*this), CurrentSettings(), SectionOf(CurrentDevice));
+    Profile->StartFrom(PanelLists(SettingsControls()), CurrentSettings(), SectionOf(CurrentDevice));
     platform::dialogs().ExecModal(*Profile);
     const std::optional<QString> saved = Profile->SavedDescription();
     if (!saved)

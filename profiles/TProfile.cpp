@@ -5,6 +5,7 @@
 #include <QShowEvent>
 
 #include "platform/Handler.h"
+#include "profiles/SettingsPanel.h"
 #include "skin/Artwork.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinComboBox.h"
@@ -54,17 +55,6 @@ QString TrimmedName(const QString& text) {
     while (end > begin && text[end - 1].unicode() <= 32)
         --end;
     return text.mid(begin, end - begin);
-}
-
-void CopyList(SkinComboBox* target, const QStringList& items, const ListChoice& choice) {
-    target->Clear();
-    for (const QString& item : items)
-        target->AddItem(item);
-    target->SetItemIndex(choice.index);
-}
-
-ListChoice ChoiceOf(const SkinComboBox* list) {
-    return {list->ItemIndex(), list->Text()};
 }
 
 }  // namespace
@@ -158,30 +148,20 @@ std::optional<QString> TProfile::SavedDescription() const {
     return saved_;
 }
 
+SettingsPanel TProfile::Controls() const {
+    return {combox_videoformat, combox_resolution,    combox_framerate,   ab_dropdown,
+            combox_audioHZ,     combox_audiochannels, combox_outfiletype, edit_videoquality};
+}
+
 void TProfile::FillFromConverter() {
-    CopyList(combox_videoformat, startLists_.videoCodec, startSettings_.videoCodec);
-    CopyList(combox_resolution, startLists_.resolution, startSettings_.resolution);
-    CopyList(combox_framerate, startLists_.frameRate, startSettings_.frameRate);
+    FillPanelLists(Controls(), startLists_);
+    ShowPanelSettings(Controls(), startSettings_);
     // The bitrate as the converter's spin edit reads it: the text's integer, 0 when it is none.
-    edit_videoquality->SetText(startSettings_.videoBitRate);
     edit_videoquality->SetValue(edit_videoquality->GetValue());
-    CopyList(combox_audioHZ, startLists_.sampleRate, startSettings_.sampleRate);
-    CopyList(ab_dropdown, startLists_.audioBitRate, startSettings_.audioBitRate);
-    CopyList(combox_audiochannels, startLists_.channels, startSettings_.channels);
-    CopyList(combox_outfiletype, startLists_.fileType, startSettings_.fileType);
 }
 
 OutputSettings TProfile::EditedSettings() const {
-    OutputSettings settings;
-    settings.videoCodec = ChoiceOf(combox_videoformat);
-    settings.resolution = ChoiceOf(combox_resolution);
-    settings.frameRate = ChoiceOf(combox_framerate);
-    settings.audioBitRate = ChoiceOf(ab_dropdown);
-    settings.sampleRate = ChoiceOf(combox_audioHZ);
-    settings.channels = ChoiceOf(combox_audiochannels);
-    settings.fileType = ChoiceOf(combox_outfiletype);
-    settings.videoBitRate = edit_videoquality->Text();
-    return settings;
+    return PanelSettings(Controls());
 }
 
 QString TProfile::DescriptionText(const QString& name) const {

@@ -17,6 +17,7 @@ class SkinComboBox;
 class SkinEdit;
 class SkinForm;
 class SkinSpinEdit;
+struct SettingsPanel;
 
 class TProfile : public QDialog {
     Q_OBJECT
@@ -76,6 +77,7 @@ protected:
 
 private:
     void BuildLayout();
+    SettingsPanel Controls() const;
 
     ValueLists startLists_;
     OutputSettings startSettings_;
