@@ -34,17 +34,17 @@ struct DeviceInfo {
     QString picture;    // device picture beside the program, "3GP.jpg"
     QString extension;  // target file extension, ".3g2" or ".MP4"
     QString section;    // profile database section, "3GP"
-    QString format;     // the engine's output format; empty for PDAs, left to the engine
+    QString format{};   // the engine's output format; empty for PDAs, left to the engine
     // The engine format that the output file type at position 1 picks instead of `format`, with
     // "." + it as the target extension; empty when the output file type picks nothing.
-    QString secondFormat;
+    QString secondFormat{};
     ProfileLayout profileLayout;
-    bool audioQualityFirst;          // a profile picks the audio bit rate before the video's
-    bool selectsSavedProfile;        // a saved custom profile becomes the selected entry
-    bool reappliesProfileBeforeRun;  // the selected profile is applied again once a row's
-                                     // settings are read for the engine
-    bool copyStill;                  // the still is copied beside the output as a THM file
-    kivo::DeviceFamily levels;       // whose H.264 level ceiling the settings must keep
+    kivo::DeviceFamily levels;         // whose H.264 level ceiling the settings must keep
+    bool audioQualityFirst = false;    // a profile picks the audio bit rate before the video's
+    bool selectsSavedProfile = false;  // a saved custom profile becomes the selected entry
+    // The selected profile is applied again once a row's settings are read for the engine.
+    bool reappliesProfileBeforeRun = false;
+    bool copyStill = false;  // the still is copied beside the output as a THM file
 
     // The engine's output format for the output file type at `fileTypeIndex` (-1: none).
     QString EngineFormat(int fileTypeIndex) const;
