@@ -1,11 +1,9 @@
 # What the layer check (cmake/CheckLayers.cmake) knows beyond the order of the folders.
 
-# Includes against the order that are still there while the window's methods move down into
-# converter/, one "file -> folder" pair each. Each pair goes when its last include goes; the
-# check fails on a pair that no longer matches an include, so this list only shrinks.
+# Includes against the order that are allowed for a while (none today), one "file -> folder"
+# pair each. Each pair goes when its last include goes; the check fails on a pair that no longer
+# matches an include, so this list only shrinks.
 set(LAYER_ALLOWANCES
-    "profiles/ProfileLoading.cpp -> converter"
-    "profiles/TProfile.cpp -> converter"
 )
 
 # The cores beneath the windows: files that may use Qt Core only, so none of them includes a
@@ -18,7 +16,11 @@ set(LAYER_QT_CORE_ONLY
     media/MediaRow.h
     media/MediaRows.cpp
     media/MediaRows.h
+    profiles/DeviceTable.cpp
+    profiles/DeviceTable.h
     profiles/OutputSettings.h
+    profiles/ProfileSelection.cpp
+    profiles/ProfileSelection.h
     preview/PreviewPlayer.cpp
     preview/PreviewPlayer.h
     preview/PreviewSession.cpp

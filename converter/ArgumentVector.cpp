@@ -81,17 +81,8 @@ QString DurationText(double seconds) {
 }
 
 QString OutputFormat(DeviceType device, int outputFileTypeIndex) {
-    switch (device) {
-        case Dev3GP:
-            return outputFileTypeIndex == 1 ? QStringLiteral("3gp") : QStringLiteral("3g2");
-        case DevPSP:
-            return QStringLiteral("psp");
-        case DevIPOD:
-        case DevMP4:
-            return QStringLiteral("mp4");
-        default:
-            return QString();
-    }
+    const DeviceInfo* info = FindDevice(device);
+    return info ? info->EngineFormat(outputFileTypeIndex) : QString();
 }
 
 ArgumentVector::ArgumentVector(const std::vector<QString>& entries) {

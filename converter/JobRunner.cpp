@@ -232,8 +232,8 @@ void Txconverter::StartRowConversion(int position) {
     const RowPlan plan =
         PlanRow(*row, CurrentSettings(), {CurrentDevice, CopyThumbnailToOutput, JobOutputFolder});
     // PDAs: the settings show the selected profile again once the row's values are read.
-    if (CurrentDevice == DevPDA)
-        ApplySelectedProfile(DevPDA);
+    if (const DeviceInfo* info = FindDevice(CurrentDevice); info && info->reappliesProfileBeforeRun)
+        ApplySelectedProfile(CurrentDevice);
     RunEngine(plan, row);
 }
 

@@ -9,19 +9,10 @@
 namespace {
 
 bool FamilyOf(DeviceType device, kivo::DeviceFamily& family) {
-    switch (device) {
-        case Dev3GP:
-            family = kivo::DeviceFamily::Phone3gp;
-            return true;
-        case DevPSP:
-            family = kivo::DeviceFamily::Psp;
-            return true;
-        case DevIPOD:
-            family = kivo::DeviceFamily::Ipod;
-            return true;
-        default:
-            return false;  // PDAs and MP4 players set no ceiling
-    }
+    const DeviceInfo* info = FindDevice(device);
+    if (info)
+        family = info->levels;  // the levels set no ceiling for PDAs and MP4 players
+    return info;
 }
 
 // The rate as the engine reads it: 29.97, 23.976, 59.94 and 14.985 are the NTSC fractions,

@@ -24,7 +24,6 @@
 #include "platform/WindowMessages.h"
 #include "preview/TrimRange.h"
 #include "profiles/ProfileDatabase.h"
-#include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinCheckBox.h"
@@ -379,7 +378,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
     const QString root =
         ReadProfileValue("MainSettings", "DefaultOutputMainPath", platform::DefaultOutputRoot());
     const QString subFolder = info->subFolder;
-    CopyThumbnailToOutput = device == DevPSP;
+    CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
     if (!platform::DirectoryExists(root))
@@ -430,11 +429,6 @@ void Txconverter::BtnBrowsClick(QObject*) {
     } else {
         platform::ShowMessage(this, "Please choose anthor folder to save the target files.");
     }
-}
-
-void Txconverter::CustomProfileButtonClick(QObject*) {
-    if (Profile)
-        platform::dialogs().ExecModal(*Profile);
 }
 
 void Txconverter::tr_audio_volChange(QObject*) {

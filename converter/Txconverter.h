@@ -40,6 +40,7 @@ class SkinGroupBox;
 class SkinProgressBar;
 class SkinSpinEdit;
 class SkinTrackBar;
+struct SettingsPanel;
 class TItemPanel;
 class TListImagePanel;
 
@@ -124,7 +125,6 @@ public:
     void BtnCloseClick(QObject* sender);
     void BtnMinimizeClick(QObject* sender);
     void BtnBrowsClick(QObject* sender);
-    void CustomProfileButtonClick(QObject* sender);
     void tr_audio_volChange(QObject* sender);
 
     // The message map: WM_CONVERTDONE to OnConvertDone, WM_GRAPHEVENT to HandleGraphEvents,
@@ -133,14 +133,19 @@ public:
     // The handle the engine and the preview post to.
     KivoWindow* Handle();
 
-    // ---- Profiles (profiles/ProfileLoading.cpp) ----
+    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/ProfileSelection.h) ----
     void LoadDeviceProfiles(DeviceType device);
     void ApplySelectedProfile(DeviceType device);
     void ListCustomProfiles(const QString& section);
     void ApplyCustomProfile(const QString& section, const QString& text);
     void ProfilesListChange(QObject* sender);
+    // Opens the custom profile editor on the panel's settings, then lists and applies what it
+    // saved.
+    void CustomProfileButtonClick(QObject* sender);
     // The settings panel as a value (converter/TxconverterSettings.cpp).
     OutputSettings CurrentSettings() const;
+    // The panel's seven lists and its video bitrate edit.
+    SettingsPanel SettingsControls() const;
 
     // ---- Media list (converter/TxconverterMedia.cpp) ----
     void FileAddClick(QObject* sender);

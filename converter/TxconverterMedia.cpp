@@ -55,10 +55,8 @@ QStringList DroppedPaths(const QMimeData* data) {
 }  // namespace
 
 QString Txconverter::TargetExtension(DeviceType device, int outputFileTypeIndex) {
-    if (device == Dev3GP)
-        return outputFileTypeIndex == 1 ? QStringLiteral(".3gp") : QStringLiteral(".3g2");
     const DeviceInfo* info = FindDevice(device);
-    return info ? info->extension : QStringLiteral(".MP4");
+    return info ? info->TargetExtension(outputFileTypeIndex) : QStringLiteral(".MP4");
 }
 
 void Txconverter::FileAddClick(QObject*) {

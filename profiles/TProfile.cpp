@@ -4,29 +4,21 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "skin/Artwork.h"
-#include "profiles/DeviceTable.h"
-#include "skin/WindowFont.h"
-#include "converter/Txconverter.h"
 #include "platform/Handler.h"
-#include "profiles/ProfileDatabase.h"
+#include "profiles/SettingsPanel.h"
+#include "skin/Artwork.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinSpinEdit.h"
+#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
 TProfile* Profile = nullptr;
 
 namespace {
-
-const QString kNoData = QStringLiteral("NoData");
-
-// The longest value the profile database gives back; a longer description would not read back
-// equal to the entry it was listed as.
-constexpr qsizetype kMaxStoredText = 2047;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -63,28 +55,6 @@ QString TrimmedName(const QString& text) {
     while (end > begin && text[end - 1].unicode() <= 32)
         --end;
     return text.mid(begin, end - begin);
-}
-
-// A parameter field as comma text: plain digits stay as they are; a text that a blank, a comma
-// or a quote would split or change is quoted, so the stored row keeps its eight fields.
-QString CommaField(const QString& text) {
-    bool plain = true;
-    for (const QChar c : text) {
-        if (c.unicode() <= 32 || c == QChar(',') || c == QChar('"'))
-            plain = false;
-    }
-    if (plain)
-        return text;
-    QString quoted = text;
-    quoted.replace(QChar('"'), QStringLiteral("\"\""));
-    return QChar('"') + quoted + QChar('"');
-}
-
-void CopyList(SkinComboBox* target, const SkinComboBox* source) {
-    target->Clear();
-    for (int i = 0; i < source->Count(); ++i)
-        target->AddItem(source->Item(i));
-    target->SetItemIndex(source->ItemIndex());
 }
 
 }  // namespace
@@ -166,69 +136,51 @@ void TProfile::FormShow() {
     FillFromConverter();
 }
 
+void TProfile::StartFrom(const ValueLists& lists, const OutputSettings& settings,
+                         const QString& section) {
+    startLists_ = lists;
+    startSettings_ = settings;
+    section_ = section;
+    saved_.reset();
+}
+
+std::optional<QString> TProfile::SavedDescription() const {
+    return saved_;
+}
+
+SettingsPanel TProfile::Controls() const {
+    return {combox_videoformat, combox_resolution,    combox_framerate,   ab_dropdown,
+            combox_audioHZ,     combox_audiochannels, combox_outfiletype, edit_videoquality};
+}
+
 void TProfile::FillFromConverter() {
-    if (!xconverter)
-        return;
-    CopyList(combox_videoformat, xconverter->combox_videoformat);
-    CopyList(combox_resolution, xconverter->combox_resolution);
-    CopyList(combox_framerate, xconverter->combox_framerate);
-    edit_videoquality->SetValue(xconverter->edit_videoquality->GetValue());
-    CopyList(combox_audioHZ, xconverter->combox_audioHZ);
-    CopyList(ab_dropdown, xconverter->ab_dropdown);
-    CopyList(combox_audiochannels, xconverter->combox_audiochannels);
-    CopyList(combox_outfiletype, xconverter->combox_outfiletype);
+    FillPanelLists(Controls(), startLists_);
+    ShowPanelSettings(Controls(), startSettings_);
+    // The bitrate as the converter's spin edit reads it: the text's integer, 0 when it is none.
+    edit_videoquality->SetValue(edit_videoquality->GetValue());
+}
+
+OutputSettings TProfile::EditedSettings() const {
+    return PanelSettings(Controls());
 }
 
 QString TProfile::DescriptionText(const QString& name) const {
-    return QStringLiteral("Custom->") + name + QStringLiteral(" (") + QStringLiteral("Video:") +
-           combox_resolution->Text() + QStringLiteral(",") + edit_videoquality->Text() +
-           QStringLiteral("Kbps,") + combox_framerate->Text() + QStringLiteral("fps;") +
-           QStringLiteral("Audio:") + combox_audioHZ->Text() + QStringLiteral(",") +
-           ab_dropdown->Text() + QStringLiteral(",") + combox_audiochannels->Text() +
-           QStringLiteral(")");
+    return CustomProfileDescription(name, EditedSettings());
 }
 
 QString TProfile::ParameterRow() const {
-    const QStringList fields = {
-        QString::number(combox_videoformat->ItemIndex()),
-        QString::number(combox_resolution->ItemIndex()),
-        QString::number(combox_framerate->ItemIndex()),
-        CommaField(edit_videoquality->Text()),
-        QString::number(combox_audioHZ->ItemIndex()),
-        QString::number(ab_dropdown->ItemIndex()),
-        QString::number(combox_audiochannels->ItemIndex()),
-        QString::number(combox_outfiletype->ItemIndex()),
-    };
-    return fields.join(QChar(','));
+    return CustomProfileParameters(EditedSettings());
 }
 
 QString TProfile::SaveCustomProfile(const QString& section, const QString& name) {
-    const QString description = DescriptionText(name).left(kMaxStoredText);
-    const ProfileSection stored = ReadProfileSection(section);
-    int n = 0;
-    while (stored.Value("CustomProfile" + QString::number(n), kNoData) != kNoData) {
-        ++n;
-    }
-    // The parameters go first: should the second write fail, no description is left behind
-    // that would be listed without parameters, and the next save reuses the position.
-    WriteProfileValue(section, "CustomProfilePar" + QString::number(n), ParameterRow());
-    WriteProfileValue(section, "CustomProfile" + QString::number(n), description);
-    return description;
+    return StoreCustomProfile(section, name, EditedSettings());
 }
 
 void TProfile::BtnSaveProfileClick(QObject*) {
     if (ProfileName->Text().isEmpty())
         ProfileName->SetText("CustomDevice");
     const QString name = TrimmedName(ProfileName->Text());
-    const DeviceType device = xconverter->CurrentDevice;
-    const DeviceInfo* info = FindDevice(device);
-    const QString description = SaveCustomProfile(info ? info->section : QString(), name);
-
-    xconverter->ProfilesList->AddItem(description);
-    if (device == Dev3GP) {
-        xconverter->ProfilesList->SetItemIndex(xconverter->ProfilesList->Count() - 1);
-    }
-    xconverter->ApplySelectedProfile(device);
+    saved_ = SaveCustomProfile(section_, name);
     accept();
 }
 

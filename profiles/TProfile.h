@@ -1,17 +1,23 @@
 // The custom profile editor: a modal window that starts with a copy of the converter window's
 // output settings, lets the user adjust them and name them, and saves them as a custom profile
-// of the current device family, which is then listed and applied in the converter window.
+// of the current device family. The converter window hands it its lists, settings and section
+// before it opens, and after it closes lists and applies the description it saved.
 #pragma once
 
 #include <QDialog>
 #include <QLabel>
 #include <QString>
+#include <optional>
+
+#include "profiles/OutputSettings.h"
+#include "profiles/ProfileSelection.h"
 
 class SkinButton;
 class SkinComboBox;
 class SkinEdit;
 class SkinForm;
 class SkinSpinEdit;
+struct SettingsPanel;
 
 class TProfile : public QDialog {
     Q_OBJECT
@@ -44,10 +50,18 @@ public:
     SkinButton* BtnSaveProfile;
     SkinButton* BtnCancelProfile;
 
+    // What the next showing starts from: the converter window's lists and settings, and the
+    // section of its family, where a save stores the profile. Forgets an earlier save.
+    void StartFrom(const ValueLists& lists, const OutputSettings& settings, const QString& section);
+    // The description of the profile saved since StartFrom; none when nothing was saved.
+    std::optional<QString> SavedDescription() const;
+
     // Runs each time the editor is shown: starts from the converter window's settings.
     void FormShow();
     // Copies the converter window's lists, selections and video bitrate into the editor.
     void FillFromConverter();
+    // The editor's settings: the seven lists' choices and the video bitrate text.
+    OutputSettings EditedSettings() const;
     // The profile's description: "Custom->" + name + " (Video:...Kbps,...fps;Audio:...)".
     QString DescriptionText(const QString& name) const;
     // The eight parameters: the selected positions (-1 for none) and the video bitrate text.
@@ -63,6 +77,12 @@ protected:
 
 private:
     void BuildLayout();
+    SettingsPanel Controls() const;
+
+    ValueLists startLists_;
+    OutputSettings startSettings_;
+    QString section_;
+    std::optional<QString> saved_;
 };
 
 // The one custom profile editor of the program.

@@ -15,6 +15,7 @@
 #include "platform/Paths.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
@@ -152,7 +153,7 @@ TEST(DataMode, AReadOnlyInstallationKeepsEachUsersProfilesAndStillsInTheirOwnFol
             dialog.hide();
             return dialog.result();
         };
-        platform::dialogs().ExecModal(editor);
+        window.CustomProfileButton->OnClick(window.CustomProfileButton);
         ASSERT_NE(ReadProfileValue("MP4", "CustomProfile0", "NoData"), "NoData");
 
         // Stills go to the user's cache folder.

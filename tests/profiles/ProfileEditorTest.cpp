@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "converter/Txconverter.h"
-#include "platform/Dialogs.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -76,7 +76,7 @@ protected:
             stayedOpen_ = open;
             return dialog.result();
         };
-        platform::dialogs().ExecModal(editor_);
+        window_.CustomProfileButton->OnClick(window_.CustomProfileButton);
     }
     void Save() { editor_.BtnSaveProfile->OnClick(editor_.BtnSaveProfile); }
     void Cancel() { editor_.BtnCancelProfile->OnClick(editor_.BtnCancelProfile); }
