@@ -6,11 +6,11 @@
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 
-std::vector<QString> ArgumentEntries(const std::vector<QString>& v) {
+std::vector<QString> ArgumentEntries(const std::vector<QString>& v, const QString& start) {
     if (v.size() != JobValueCount) {
         throw std::invalid_argument("the argument vector needs seventeen values");
     }
-    return {
+    std::vector<QString> entries = {
         QStringLiteral("hacktest.exe"),
         QStringLiteral("-y"),
         QStringLiteral("-t"),
@@ -48,6 +48,9 @@ std::vector<QString> ArgumentEntries(const std::vector<QString>& v) {
         v[ValueFormat],
         v[ValueOutputPath],
     };
+    if (!start.isEmpty())
+        entries.insert(entries.begin() + 2, {QStringLiteral("-ss"), start});
+    return entries;
 }
 
 int LeadingInteger(const QString& text) {

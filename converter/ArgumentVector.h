@@ -36,7 +36,10 @@ constexpr int ArgumentCount = 36;
 
 // The 36 entries: the program-name slot, the switches and the values in their places, the
 // output path last. Raises std::invalid_argument unless there are exactly seventeen values.
-std::vector<QString> ArgumentEntries(const std::vector<QString>& values);
+// With a `start` (seconds, as DurationText writes them), "-ss" and the start go before "-t",
+// 38 entries: the engine then converts from that moment of the source for the duration.
+std::vector<QString> ArgumentEntries(const std::vector<QString>& values,
+                                     const QString& start = QString());
 
 // The integer written before the first space of a list item ("8000 Hz" gives 8000; an item
 // without a space is read whole). Raises EConvertError when that is not a decimal integer.

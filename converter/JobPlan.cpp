@@ -1,5 +1,7 @@
 #include "converter/JobPlan.h"
 
+#include <algorithm>
+
 #include "converter/ArgumentVector.h"
 #include "converter/Letterbox.h"
 #include "converter/LevelCeiling.h"
@@ -13,9 +15,14 @@ QString JobOutputFolderOf(const QString& fieldText) {
     return platform::WithTrailingSeparator(folder);
 }
 
-RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target) {
+RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target,
+                const PlanRange& range) {
+    const double start = std::max(range.start, 0.0);
+    const double end = range.end < 0 ? row.Duration : std::min(range.end, row.Duration);
+    const bool part = start > 0 || end < row.Duration;
+
     std::vector<QString> values(JobValueCount);
-    values[ValueDuration] = DurationText(row.Duration);
+    values[ValueDuration] = DurationText(part ? std::max(end - start, 0.0) : row.Duration);
     values[ValueSourcePath] = row.SourcePath;
     values[ValueVolume] = QString::number(settings.volume);
     values[ValueOutputPath] = target.outputFolder + row.TargetName;
@@ -46,10 +53,16 @@ RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTa
 
     RowPlan plan;
     plan.values = std::move(values);
+    if (part)
+        plan.start = DurationText(start);
     if (target.copyStill)
         plan.still = row.PicturePath;
     plan.thumbnailPath = target.outputFolder + ThumbnailName(row.TargetName);
     return plan;
+}
+
+std::vector<QString> RowPlan::Entries() const {
+    return ArgumentEntries(values, start);
 }
 
 QString ThumbnailName(const QString& targetName) {

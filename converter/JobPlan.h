@@ -19,10 +19,21 @@ struct JobTarget {
     QString outputFolder;    // ends in a separator, as JobOutputFolderOf gives it
 };
 
+// The part of a row to convert, in seconds of the source: from `start` to `end` (a negative end:
+// to the end of the file). The default converts the whole file.
+struct PlanRange {
+    double start = 0;
+    double end = -1;
+};
+
 struct RowPlan {
     std::vector<QString> values;  // the seventeen values, in JobValue order
+    QString start;                // "-ss"'s value when only a part converts; empty: the whole
     QString still;                // the row's still to copy beside the output; empty: none
     QString thumbnailPath;        // where that copy goes
+
+    // The engine's argument vector: 36 entries, 38 with a start.
+    std::vector<QString> Entries() const;
 };
 
 // The job's output folder from the output folder field's text: blanks around it removed, the
@@ -34,7 +45,11 @@ QString JobOutputFolderOf(const QString& fieldText);
 // size (letterbox on), an audio quality or an audio rate that does not begin with a number,
 // EDivByZero for an audio rate of 0, and QorError when the video settings are above the
 // family's level ceiling; in that order, before anything is started.
-RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target);
+// A `range` narrower than the file (a start after 0 or an end before the row's duration) gives
+// a start and the range's length as the duration; a range covering the file gives the whole
+// file's plan exactly.
+RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target,
+                const PlanRange& range = {});
 
 // The output name with its last three characters replaced: clip.MP4 gives clip.THM.
 QString ThumbnailName(const QString& targetName);

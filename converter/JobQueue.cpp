@@ -19,7 +19,7 @@ void JobQueue::Start(const RowPlan& plan, QObject* row) {
     EngineCall call;
     call.job = job_;
     call.plan = plan;
-    call.arguments = std::make_unique<ArgumentVector>(ArgumentEntries(plan.values));
+    call.arguments = std::make_unique<ArgumentVector>(plan.Entries());
     call.row = row;
     calls_.push_back(std::move(call));
     engine_.Convert(*calls_.back().arguments);

@@ -107,7 +107,7 @@ public:
         Engine().SetPercentCallback(&Txconverter::PercentCallback);
         EngineEndpoint& endpoint = Endpoint();
         endpoint.Starting(window_);
-        Engine().X(&endpoint, ArgumentCount, arguments.Data());
+        Engine().X(&endpoint, arguments.Count(), arguments.Data());
     }
     void Stop() override { Engine().Stop(); }
 

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include "converter/ArgumentVector.h"
 #include "converter/JobPlan.h"
 
 TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
@@ -39,5 +40,33 @@ TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
                       .arg(f.padsAndSize, f.format));
         EXPECT_EQ(plan.still, f.device == DevPSP ? "/stills/a b.jpg" : "");
         EXPECT_EQ(plan.thumbnailPath, "/out/a b.THM");
+    }
+}
+
+TEST(JobPlan, AMarkedRangeStartsThereAndLastsItsLength) {
+    MediaRow row;
+    row.SourcePath = "/media/a.avi";
+    row.TargetName = "a.MP4";
+    row.Duration = 10;
+    const OutputSettings settings = {{0, "MPEG4"},    {0, "320x240"}, {0, "25"}, {0, "128 kbps"},
+                                     {0, "44100 Hz"}, {1, "2"},       {0, "MP4"}};
+    const struct {
+        PlanRange range;
+        const char* start;  // "" when the whole file converts
+        const char* duration;
+    } cases[] = {{{}, "", "10"},      {{0, 10}, "", "10"},       {{0, 12}, "", "10"},
+                 {{2, 5}, "2", "3"},  {{2.5, -1}, "2.5", "7.5"}, {{0, 4}, "0", "4"},
+                 {{-3, 4}, "0", "4"}, {{6, 6}, "6", "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.range.start);
+        const RowPlan plan = PlanRow(row, settings, {DevMP4, false, "/out/"}, c.range);
+        EXPECT_EQ(plan.start, c.start);
+        EXPECT_EQ(plan.values[ValueDuration], c.duration);
+        const std::vector<QString> entries = plan.Entries();
+        ASSERT_EQ(entries.size(), *c.start ? 38u : 36u);
+        const std::vector<QString> head(entries.begin() + 1, entries.begin() + 6);
+        EXPECT_EQ(QStringList(head.begin(), head.end()).join(' '),
+                  *c.start ? QString("-y -ss %1 -t %2").arg(c.start, c.duration)
+                           : QString("-y -t %1 -i /media/a.avi").arg(c.duration));
     }
 }
