@@ -1,7 +1,8 @@
 // The converter window: the media list, the preview pane, the profile list and output settings,
-// the output folder, Run and Stop, two progress bars and a status line. Its handlers are spread
-// over the folders of the parts they belong to (profiles/, media/, preview/, converter/); this
-// header declares them all in one place.
+// the output folder, Run and Stop, two progress bars and a status line. Its methods live in one
+// file per part (converter/Txconverter*.cpp, JobRunner.cpp); each reads the widgets, asks a core
+// beneath the window (the profile selection, the media rows, the preview session, the job plan
+// and queue) and writes the widgets. This header declares them all in one place.
 #pragma once
 
 #include <QDialog>
@@ -22,15 +23,9 @@
 
 enum class AddRefusal;
 class FolderChooser;
-class IGraphBuilder;
-class IMediaControl;
-class IMediaEventEx;
-class IMediaSeeking;
-class IVideoWindow;
 class ImageButton;
 class ImagePanel;
 struct JobEnd;
-class MediaGraph;
 struct RowPlan;
 class SkinCheckBox;
 class SkinComboBox;

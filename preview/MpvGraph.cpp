@@ -342,9 +342,8 @@ void MpvGraph::HandlePropertyChange(const mpv_event_property& property) {
                                                    : 0;
     };
     if (name == "time-pos") {
-        // The player drops the position when the file ends; the graph keeps reporting where
-        // play ended until it closes, so a tick of the window's timer never puts the track
-        // back to the start just before the end of play arrives.
+        // The player drops the position when the file ends; keeping where play ended means a
+        // timer tick just before the end of play arrives never puts the track back to 0.
         if (const auto position = number())
             timePos_ = position;
     } else if (name == "duration") {

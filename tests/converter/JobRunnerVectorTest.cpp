@@ -1,0 +1,170 @@
+// What the job runner hands the engine: the vector from a row and the settings, and the
+// settings it refuses before a row starts.
+#include <gtest/gtest.h>
+
+#include "JobRunnerFixture.h"
+
+namespace {
+
+using namespace job_runner;
+
+TEST_F(JobRunner, TheWholeVectorForEachFamily) {
+    const struct {
+        DeviceType device;
+        int outputFileType;
+        const char* format;
+    } families[] = {
+        {Dev3GP, 1, "3gp"}, {Dev3GP, 0, "3g2"},  {Dev3GP, -1, "3g2"},
+        {DevPSP, 0, "psp"}, {DevIPOD, 0, "mp4"}, {DevMP4, 0, "mp4"},
+    };
+    AddRow("/media/holiday film.avi", 12.5, "holiday film.MP4");
+    for (const auto& f : families) {
+        SCOPED_TRACE(f.format);
+        SetUp(f.device);
+        w().combox_outfiletype->SetItemIndex(f.outputFileType);
+        w().RunClick(w().Run);
+        ASSERT_FALSE(engine.calls.empty());
+        EXPECT_EQ(engine.calls.back().argc, 36);
+        EXPECT_EQ(LastVector(), Expected("/media/holiday film.avi", "12.5", f.format,
+                                         OutputPath("holiday film.MP4")));
+        EXPECT_NE(engine.info, nullptr);
+        EXPECT_NE(engine.percent, nullptr);
+        engine.Finish(engine.calls.size() - 1);
+        EXPECT_TRUE(Idle());
+    }
+    EXPECT_TRUE(platform::DirectoryExists(Output()));  // the trimmed folder was created
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
+TEST_F(JobRunner, PdaHasNoFormatAndShowsTheSelectedProfileAgain) {
+    WriteProfileValue("PDA", "ProfilesPar1", "256,64,1");
+    SetUp(DevPDA);
+    Fill(w().ProfilesList, {"Pocket PC, standard", "Pocket PC, small files"}, 1);
+    AddRow("/media/a.avi", 60, "a.MP4");
+    w().RunClick(w().Run);
+    ASSERT_EQ(engine.calls.size(), 1u);
+    // The vector carries the settings as they were when the row started.
+    EXPECT_EQ(LastVector(), Expected("/media/a.avi", "60", "", OutputPath("a.MP4")));
+    // Then the profile was applied again: video bitrate, audio quality by containment, channels.
+    EXPECT_EQ(w().edit_videoquality->Text(), "256");
+    EXPECT_EQ(w().ab_dropdown->Text(), "64 kbps");
+    EXPECT_EQ(w().combox_audiochannels->ItemIndex(), 0);
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+    engine.Finish(0);
+}
+
+TEST_F(JobRunner, ALongOutputPathIsCarriedWhole) {
+    SetUp(DevMP4);
+    QString folder = install.OutputRoot();
+    // Nested folders, each created in turn, so the path is real: about 300 characters.
+    for (int i = 0; folder.size() < 280; ++i) {
+        folder += QString(40, QChar('a' + i)) + "/";
+        ASSERT_TRUE(platform::CreateDir(folder));
+    }
+    w().OutputFolder->SetText(folder);
+    const QString target = "a clip with a long name " + QString(20, 'z') + ".MP4";
+    AddRow("/media/" + QString(260, 's') + ".avi", 1, target);
+    w().RunClick(w().Run);
+    ASSERT_EQ(engine.calls.size(), 1u);
+    const std::string output = (folder + target).toStdString();
+    ASSERT_GT(output.size(), 300u);
+    EXPECT_EQ(Entry(35), output);
+    EXPECT_EQ(Entry(5).size(), 7u + 260 + 4);
+    engine.Finish(0);
+}
+
+TEST_F(JobRunner, AMalformedSettingShowsTheErrorAndStartsNoRow) {
+    const struct {
+        const char* name;
+        std::function<void(Txconverter&)> change;
+        const char* message;
+    } cases[] = {
+        {"frame size",
+         [](Txconverter& w) {
+             w.combox_resolution->SetItemIndex(2);
+             w.m_checkLetterbox->SetChecked(true);
+         },
+         "'qvga' is not a valid integer value."},
+        {"audio rate of 0", [](Txconverter& w) { w.combox_audioHZ->SetItemIndex(2); },
+         "Division by zero."},
+        {"no audio quality", [](Txconverter& w) { w.ab_dropdown->SetItemIndex(-1); },
+         "'' is not a valid integer value."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = std::make_unique<Txconverter>();
+        dialogs.messages.clear();
+        SetUp(DevMP4);
+        AddRow("s", 1, "t");
+        c.change(w());
+        w().Run->Click();  // through the window's guarded handler
+        EXPECT_TRUE(engine.calls.empty());
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, c.message);
+        EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
+        // The window stays Running until Stop, which then says the job was stopped.
+        EXPECT_TRUE(Running());
+        EXPECT_FALSE(w().combox_audioHZ->isEnabled());
+        w().Stop->Click();
+        EXPECT_TRUE(Idle());
+        EXPECT_TRUE(w().combox_audioHZ->isEnabled());
+        EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
+    }
+}
+
+TEST_F(JobRunner, SettingsAboveTheFamilysLevelCeilingAreRefusedBeforeTheRowStarts) {
+    const struct {
+        DeviceType device;
+        int codec;  // position in the codec list: 0 MPEG4, 1 H264
+        const char* kbps;
+        const char* message;  // empty: the row starts
+    } cases[] = {
+        {DevIPOD, 1, "1500",
+         "the iPod takes at most 768 kbps H.264 at 320x240; lower the video quality."},
+        {DevIPOD, 1, "768", ""},
+        {DevIPOD, 0, "1500", ""},  // the ceiling is H.264's
+        {Dev3GP, 1, "900",
+         "a 3GP phone takes at most 768 kbps H.264 at 176x144; lower the video quality."},
+        {DevMP4, 1, "1500", ""},  // MP4 players set no ceiling
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.kbps) + " kbps, family " + std::to_string(c.device));
+        window = std::make_unique<Txconverter>();
+        dialogs.messages.clear();
+        engine.calls.clear();
+        SetUp(c.device);
+        if (c.device == Dev3GP)
+            w().combox_resolution->SetItemIndex(1);  // 176x144
+        w().combox_videoformat->SetItemIndex(c.codec);
+        w().edit_videoquality->SetText(c.kbps);
+        AddRow("s", 1, "t");
+        w().Run->Click();
+        if (!*c.message) {
+            EXPECT_EQ(engine.calls.size(), 1u);
+            EXPECT_TRUE(dialogs.messages.empty());
+            engine.Finish(0);
+            continue;
+        }
+        EXPECT_TRUE(engine.calls.empty());
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, c.message);
+        EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
+        EXPECT_TRUE(Running());
+        w().Stop->Click();
+    }
+}
+
+TEST_F(JobRunner, AnEmptyListIsAnsweredWithTheMessage) {
+    SetUp(DevMP4);
+    w().ProgressTotal->SetPosition(7);
+    w().RunClick(w().Run);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "No file to convert\n,Please click the 'Add Button' to add file to list");
+    EXPECT_TRUE(engine.calls.empty());
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(w().ProgressTotal->Position(), 7);
+    EXPECT_TRUE(w().combox_videoformat->isEnabled());
+}
+
+}  // namespace

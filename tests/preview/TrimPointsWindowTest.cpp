@@ -1,0 +1,112 @@
+// The converter window's trim points, drawn on the track, on a scripted graph.
+#include <gtest/gtest.h>
+
+#include "PreviewWindowFixture.h"
+
+namespace {
+
+using namespace preview_window;
+
+const QColor kGrey(128, 128, 128), kBlue(0, 0, 255);
+
+// The grey and blue runs of the bar's top two rows from x 1 on (x 0 is the bar picture's own),
+// as (first x, last x, colour).
+std::vector<std::tuple<int, int, QColor>> Runs(const QImage& bar) {
+    std::vector<std::tuple<int, int, QColor>> runs;
+    for (int x = 1; x < bar.width(); ++x) {
+        const QColor c = bar.pixelColor(x, 0);
+        EXPECT_EQ(bar.pixelColor(x, 1), c) << x;
+        if (c != kGrey && c != kBlue)
+            continue;
+        if (!runs.empty() && std::get<2>(runs.back()) == c && std::get<1>(runs.back()) == x - 1)
+            std::get<1>(runs.back()) = x;
+        else
+            runs.emplace_back(x, x, c);
+    }
+    return runs;
+}
+
+using ColourRun = std::tuple<int, int, QColor>;
+
+TEST_F(PreviewWindow, NewRowShowsItsWholeLengthAsTheRange) {
+    ASSERT_EQ(window.PlayerTrack->width(), 276);
+    ASSERT_GE(window.PlayerTrack->BarBitmap().height(), 2);
+    TItemPanel* row = AddRow("/clips/a.mp4", 125);
+    window.DrawTrimRange(nullptr);
+    EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
+              (std::vector<ColourRun>{{1, 274, kBlue}, {275, 275, kGrey}}));
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:0  End Point:125"))
+        << row->TextLabel->text().toStdString();
+
+    // A row without a known length gets the grey line only.
+    row->Duration = 0;
+    window.DrawTrimRange(nullptr);
+    EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()), (std::vector<ColourRun>{{1, 275, kGrey}}));
+}
+
+TEST_F(PreviewWindow, EndBeforeStartSwapsTheMarksButNotThePoints) {
+    TItemPanel* row = AddRow("/clips/a.mp4", 125);
+    Play();
+    window.PlayerTrack->SetPosition(40);
+    window.BtnSetStartPointClick(window.BtnSetStartPoint);
+    EXPECT_EQ(row->StartPoint, 40);
+    EXPECT_EQ(row->MarkStart, 40);
+    EXPECT_EQ(row->MarkEnd, 125);
+    EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
+              (std::vector<ColourRun>{{1, 87, kGrey}, {88, 274, kBlue}, {275, 275, kGrey}}));
+
+    window.PlayerTrack->SetPosition(30);
+    window.BtnSetEndPointClick(window.BtnSetEndPoint);
+    EXPECT_EQ(row->StartPoint, 40);
+    EXPECT_EQ(row->EndPoint, 30);
+    EXPECT_EQ(row->MarkStart, 30);
+    EXPECT_EQ(row->MarkEnd, 40);
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:30"))
+        << row->TextLabel->text().toStdString();
+    // 30 s and 40 s of 125 on a 276-pixel track: x 66 to x 88.
+    EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
+              (std::vector<ColourRun>{{1, 65, kGrey}, {66, 88, kBlue}, {89, 275, kGrey}}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PreviewWindow, EqualMarksKeepTheDrawingButStoreThePoint) {
+    TItemPanel* row = AddRow("/clips/a.mp4", 125);
+    Play();
+    window.PlayerTrack->SetPosition(40);
+    window.BtnSetStartPointClick(window.BtnSetStartPoint);
+    const QImage before = window.PlayerTrack->BarBitmap().copy();
+    window.BtnSetEndPointClick(window.BtnSetEndPoint);
+    EXPECT_EQ(window.PlayerTrack->BarBitmap(), before);
+    EXPECT_EQ(row->EndPoint, 40);
+    EXPECT_EQ(row->MarkStart, 40);
+    EXPECT_EQ(row->MarkEnd, 40);
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:40"));
+}
+
+TEST_F(PreviewWindow, TrimButtonsOnlyRemindWhileNothingPlays) {
+    const QString start =
+        "Please play the file first, drag the slider bar and then click this bottom to set the "
+        "start point";
+    const QString end =
+        "Please play the file first, drag the slider bar and then click this button to set the "
+        "end point";
+    TItemPanel* row = AddRow("/clips/a.mp4", 125);
+    window.PlayerTrack->SetPosition(5);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "stopped" : "played to its end");
+        dialogs.messages.clear();
+        window.BtnSetStartPointClick(window.BtnSetStartPoint);
+        window.BtnSetEndPointClick(window.BtnSetEndPoint);
+        EXPECT_EQ(Messages(), (std::vector<QString>{start, end}));
+        EXPECT_EQ(row->StartPoint, 0);
+        EXPECT_EQ(row->EndPoint, 125);
+        EXPECT_EQ(row->MarkStart, 0);
+        EXPECT_EQ(row->MarkEnd, 125);
+        Play();
+        graph->Raise(EC_COMPLETE);
+        ProcessPosted();
+        ASSERT_FALSE(PreviewPlaying);
+    }
+}
+
+}  // namespace
