@@ -7,25 +7,25 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "skin/Artwork.h"
-#include "platform/FolderChooser.h"
-#include "skin/Labels.h"
-#include "skin/WindowFont.h"
-#include "platform/EngineApi.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
+#include "platform/EngineApi.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
 #include "platform/WindowMessages.h"
 #include "preview/TrimRange.h"
+#include "profiles/OutputRoot.h"
 #include "profiles/ProfileDatabase.h"
+#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
+#include "skin/Labels.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -34,6 +34,7 @@
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
+#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
@@ -375,18 +376,11 @@ void Txconverter::SetupForDevice(DeviceType device) {
     if (!info)
         return;  // only a device button shows this window
     TitleName->setText(info->title);
-    const QString root =
-        ReadProfileValue("MainSettings", "DefaultOutputMainPath", platform::DefaultOutputRoot());
-    const QString subFolder = info->subFolder;
     CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
-    if (!platform::DirectoryExists(root))
-        platform::CreateDir(root);
-    if (!platform::DirectoryExists(root + subFolder))
-        platform::CreateDir(root + subFolder);
-    if (platform::DirectoryExists(root + subFolder))
-        OutputFolder->SetText(root + subFolder);
+    if (const QString folder = FamilyOutputFolder(*info); !folder.isEmpty())
+        OutputFolder->SetText(folder);
 }
 
 void Txconverter::FormClose() {
