@@ -7,14 +7,17 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "skin/Artwork.h"
+#include "platform/FolderChooser.h"
+#include "skin/Labels.h"
+#include "skin/WindowFont.h"
+#include "platform/EngineApi.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
-#include "platform/EngineApi.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
-#include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
@@ -22,10 +25,8 @@
 #include "preview/TrimRange.h"
 #include "profiles/OutputRoot.h"
 #include "profiles/ProfileDatabase.h"
-#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
-#include "skin/Labels.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -34,7 +35,6 @@
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
-#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
