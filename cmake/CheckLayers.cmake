@@ -1,6 +1,6 @@
 # The layer check: reads every `#include "folder/..."` in the program's folders and fails,
 # naming file, line and rule, on an include against the order
-#     app -> converter -> {profiles, media, preview} -> {skin, platform} -> engine
+#     {app, cli} -> converter -> {profiles, media, preview} -> {skin, platform} -> engine
 # A folder includes itself and anything below it; skin may include platform; profiles, media
 # and preview do not include each other; engine includes none of the others. The cores listed
 # in the layers file include no Qt Gui or Qt Widgets header.
@@ -23,9 +23,11 @@ set(LAYER_QT_CORE_ONLY)
 include(${LAYERS})
 string(REPLACE "|" ";" qt_gui_dirs "${QT_GUI_DIRS}")
 
-set(layer_folders app converter profiles media preview skin platform engine)
+set(layer_folders app cli converter profiles media preview skin platform engine)
 # The folders each folder may include besides itself.
 set(below_app converter profiles media preview skin platform engine)
+# The command-line converter uses the cores only, never the windows' folders.
+set(below_cli converter profiles media platform engine)
 set(below_converter profiles media preview skin platform engine)
 set(below_profiles skin platform engine)
 set(below_media skin platform engine)

@@ -5,8 +5,10 @@
 # folders (platform/DataFolders.h).
 set(QOR_INSTALL_DIR lib/qor-converter)
 
-set_target_properties(QorConverter kivoengine PROPERTIES INSTALL_RPATH "$ORIGIN")
-install(TARGETS QorConverter RUNTIME DESTINATION ${QOR_INSTALL_DIR})
+set_target_properties(QorConverter qor-convert kivoengine PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS QorConverter qor-convert RUNTIME DESTINATION ${QOR_INSTALL_DIR})
+# The command-line converter's manual page.
+install(FILES ${CMAKE_SOURCE_DIR}/cli/qor-convert.1 DESTINATION share/man/man1)
 install(TARGETS kivoengine LIBRARY DESTINATION ${QOR_INSTALL_DIR})
 
 # The catalog as shipped (never the build folder's copy, which running the program changes).
@@ -26,6 +28,8 @@ install(CODE "
     file(MAKE_DIRECTORY \"\${bin}\")
     message(STATUS \"Installing: \${bin}/QorConverter\")
     file(CREATE_LINK ../${QOR_INSTALL_DIR}/QorConverter \"\${bin}/QorConverter\" SYMBOLIC)
+    message(STATUS \"Installing: \${bin}/qor-convert\")
+    file(CREATE_LINK ../${QOR_INSTALL_DIR}/qor-convert \"\${bin}/qor-convert\" SYMBOLIC)
 ")
 
 install(FILES ${CMAKE_SOURCE_DIR}/resources/desktop/${QOR_DESKTOP_ID}.desktop

@@ -9,6 +9,13 @@ set(LAYER_ALLOWANCES
 # The cores beneath the windows: files that may use Qt Core only, so none of them includes a
 # Qt Gui or Qt Widgets header. Paths from the source root.
 set(LAYER_QT_CORE_ONLY
+    cli/CliOptions.cpp
+    cli/CliOptions.h
+    cli/CliRun.cpp
+    cli/CliRun.h
+    cli/CliSettings.cpp
+    cli/CliSettings.h
+    cli/main.cpp
     converter/JobPlan.cpp
     converter/JobPlan.h
     converter/JobQueue.cpp
@@ -18,6 +25,8 @@ set(LAYER_QT_CORE_ONLY
     media/MediaRows.h
     profiles/DeviceTable.cpp
     profiles/DeviceTable.h
+    profiles/OutputRoot.cpp
+    profiles/OutputRoot.h
     profiles/OutputSettings.h
     profiles/ProfileSelection.cpp
     profiles/ProfileSelection.h

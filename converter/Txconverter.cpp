@@ -23,6 +23,7 @@
 #include "platform/Paths.h"
 #include "platform/WindowMessages.h"
 #include "preview/TrimRange.h"
+#include "profiles/OutputRoot.h"
 #include "profiles/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
@@ -375,18 +376,11 @@ void Txconverter::SetupForDevice(DeviceType device) {
     if (!info)
         return;  // only a device button shows this window
     TitleName->setText(info->title);
-    const QString root =
-        ReadProfileValue("MainSettings", "DefaultOutputMainPath", platform::DefaultOutputRoot());
-    const QString subFolder = info->subFolder;
     CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
-    if (!platform::DirectoryExists(root))
-        platform::CreateDir(root);
-    if (!platform::DirectoryExists(root + subFolder))
-        platform::CreateDir(root + subFolder);
-    if (platform::DirectoryExists(root + subFolder))
-        OutputFolder->SetText(root + subFolder);
+    if (const QString folder = FamilyOutputFolder(*info); !folder.isEmpty())
+        OutputFolder->SetText(folder);
 }
 
 void Txconverter::FormClose() {

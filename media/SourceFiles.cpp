@@ -94,11 +94,11 @@ AddRefusal ProbeRefusal(const QString& path) {
     return CannotBeRead(path) ? AddRefusal::Unreadable : AddRefusal::NotMedia;
 }
 
-QString RefusalLine(const RefusedFile& refused) {
+QString RefusalReason(const RefusedFile& refused) {
     QString why;
     switch (refused.why) {
         case AddRefusal::None:
-            return QString();
+            break;
         case AddRefusal::AlreadyListed:
             why = QStringLiteral("it is already in the list");
             break;
@@ -122,6 +122,13 @@ QString RefusalLine(const RefusedFile& refused) {
             why = QStringLiteral("it is a folder without media files");
             break;
     }
+    return why;
+}
+
+QString RefusalLine(const RefusedFile& refused) {
+    if (refused.why == AddRefusal::None)
+        return QString();
+    const QString why = RefusalReason(refused);
     QString name = refused.path;
     while (platform::EndsWithSeparator(name) && name.size() > 1)
         name.chop(1);

@@ -52,6 +52,10 @@ bool CannotBeRead(const QString& path);
 // Why the engine could not probe `path`: the file is missing, unreadable, or no media.
 AddRefusal ProbeRefusal(const QString& path);
 
+// Why a file was refused, as a clause: "it is not a media file this program can read"; empty
+// for a file that was added.
+QString RefusalReason(const RefusedFile& refused);
+
 // "broken.avi cannot be added: it is not a media file this program can read".
 QString RefusalLine(const RefusedFile& refused);
 

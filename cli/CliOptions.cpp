@@ -1,0 +1,142 @@
+#include "cli/CliOptions.h"
+
+#include <cmath>
+
+namespace {
+
+const char* const kDeviceNames[] = {"3GP", "PSP", "IPOD", "PDA", "MP4"};
+
+double SecondsOf(const QString& option, const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || seconds < 0 || !std::isfinite(seconds))
+        throw CliUsageError(
+            QStringLiteral("%1 wants a number of seconds, not \"%2\"").arg(option, text));
+    return seconds;
+}
+
+}  // namespace
+
+DeviceType DeviceByName(const QString& name) {
+    for (int device = Dev3GP; device <= DevMP4; ++device) {
+        if (name.compare(QLatin1String(kDeviceNames[device]), Qt::CaseInsensitive) == 0)
+            return DeviceType(device);
+    }
+    return DevNone;
+}
+
+CliOptions ParseCliArguments(const QStringList& arguments) {
+    CliOptions options;
+    bool listProfiles = false;
+    bool filesOnly = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        QString argument = arguments[i];
+        if (filesOnly || !argument.startsWith(QLatin1String("--"))) {
+            options.files.append(argument);
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            filesOnly = true;
+            continue;
+        }
+        // "--name=value" is read as "--name value".
+        QString inlineValue;
+        bool hasInline = false;
+        if (const qsizetype equals = argument.indexOf('='); equals > 0) {
+            inlineValue = argument.mid(equals + 1);
+            argument.truncate(equals);
+            hasInline = true;
+        }
+        const auto value = [&]() -> QString {
+            if (hasInline)
+                return inlineValue;
+            if (i + 1 >= arguments.size())
+                throw CliUsageError(QStringLiteral("%1 needs a value").arg(argument));
+            return arguments[++i];
+        };
+        if (argument == QLatin1String("--help")) {
+            options.action = CliAction::Help;
+            return options;
+        } else if (argument == QLatin1String("--version")) {
+            options.action = CliAction::Version;
+            return options;
+        } else if (argument == QLatin1String("--device")) {
+            const QString name = value();
+            options.device = DeviceByName(name);
+            if (options.device == DevNone) {
+                throw CliUsageError(
+                    QStringLiteral("unknown device \"%1\": use 3GP, PSP, IPOD, PDA or MP4")
+                        .arg(name));
+            }
+        } else if (argument == QLatin1String("--profile")) {
+            options.profile = value();
+        } else if (argument == QLatin1String("--output")) {
+            options.outputFolder = value();
+        } else if (argument == QLatin1String("--set")) {
+            const QString setting = value();
+            const qsizetype equals = setting.indexOf('=');
+            if (equals <= 0)
+                throw CliUsageError(
+                    QStringLiteral("--set wants NAME=VALUE, not \"%1\"").arg(setting));
+            options.settings.emplace_back(setting.left(equals), setting.mid(equals + 1));
+        } else if (argument == QLatin1String("--start")) {
+            options.start = SecondsOf(argument, value());
+        } else if (argument == QLatin1String("--end")) {
+            options.end = SecondsOf(argument, value());
+        } else if (argument == QLatin1String("--overwrite")) {
+            options.overwrite = true;
+        } else if (argument == QLatin1String("--dry-run")) {
+            options.dryRun = true;
+        } else if (argument == QLatin1String("--json")) {
+            options.json = true;
+        } else if (argument == QLatin1String("--list-profiles")) {
+            listProfiles = true;
+        } else {
+            throw CliUsageError(QStringLiteral("unknown option %1 (see --help)").arg(argument));
+        }
+    }
+    if (listProfiles) {
+        options.action = CliAction::ListProfiles;
+        return options;
+    }
+    if (options.device == DevNone)
+        throw CliUsageError(QStringLiteral("--device is missing: use 3GP, PSP, IPOD, PDA or MP4"));
+    if (options.files.isEmpty())
+        throw CliUsageError(QStringLiteral("no file to convert"));
+    if (options.start && options.end && *options.start >= *options.end) {
+        throw CliUsageError(QStringLiteral("--start %1 is not before --end %2")
+                                .arg(*options.start)
+                                .arg(*options.end));
+    }
+    return options;
+}
+
+QString CliHelpText() {
+    return QStringLiteral(
+        "Usage: qor-convert --device 3GP|PSP|IPOD|PDA|MP4 [OPTION]... FILE...\n"
+        "  or:  qor-convert --list-profiles [--device DEVICE]\n"
+        "Convert video files for a portable player with the profiles and the engine of\n"
+        "Qor Converter.\n"
+        "\n"
+        "  --device DEVICE       the player family: 3GP, PSP, IPOD, PDA or MP4\n"
+        "  --profile PROFILE     a profile by its number or its name (see --list-profiles);\n"
+        "                        default: the family's default profile\n"
+        "  --output DIR          where the converted files go; default: the family's folder\n"
+        "                        under the output root the converter window uses\n"
+        "  --set NAME=VALUE      change one setting of the profile: video-codec, resolution,\n"
+        "                        letterbox, frame-rate, video-kbps, audio-kbps, sample-rate,\n"
+        "                        channels, volume, file-type\n"
+        "  --start SECONDS       convert from this moment of each file\n"
+        "  --end SECONDS         convert up to this moment of each file\n"
+        "  --overwrite           replace existing files; otherwise such a file is kept and\n"
+        "                        its source counts as failed\n"
+        "  --dry-run             print each file's engine arguments, one per line, and\n"
+        "                        convert nothing\n"
+        "  --json                report progress as one JSON object per line\n"
+        "  --list-profiles       list the built-in and custom profiles with their settings\n"
+        "  --help                show this help and exit\n"
+        "  --version             show the version and exit\n"
+        "\n"
+        "Exit status: 0 every file converted, 1 some failed, 2 a usage or profile error\n"
+        "(nothing converted), 130 interrupted (the running file is finalised and kept).\n");
+}

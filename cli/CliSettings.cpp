@@ -1,0 +1,203 @@
+#include "cli/CliSettings.h"
+
+#include <QStringList>
+
+#include "cli/CliOptions.h"
+#include "profiles/ProfileDatabase.h"
+
+namespace {
+
+// A list setting: its --set name, its list and its choice.
+struct ListSetting {
+    const char* name;
+    QStringList ValueLists::*list;
+    ListChoice OutputSettings::*choice;
+};
+
+const ListSetting kListSettings[] = {
+    {"video-codec", &ValueLists::videoCodec, &OutputSettings::videoCodec},
+    {"resolution", &ValueLists::resolution, &OutputSettings::resolution},
+    {"frame-rate", &ValueLists::frameRate, &OutputSettings::frameRate},
+    {"audio-kbps", &ValueLists::audioBitRate, &OutputSettings::audioBitRate},
+    {"sample-rate", &ValueLists::sampleRate, &OutputSettings::sampleRate},
+    {"channels", &ValueLists::channels, &OutputSettings::channels},
+    {"file-type", &ValueLists::fileType, &OutputSettings::fileType},
+};
+
+const char kSettingNames[] =
+    "video-codec, resolution, letterbox, frame-rate, video-kbps, audio-kbps, sample-rate, "
+    "channels, volume, file-type";
+
+QString Refusal(const QString& name, const QString& value, const QString& valid) {
+    return QStringLiteral("--set %1=%2 is not offered; valid values: %3").arg(name, value, valid);
+}
+
+int IntegerOf(const QString& text, bool& ok) {
+    return text.trimmed().toInt(&ok);
+}
+
+// The entry `profile` names, or -1.
+int EntryOf(const QStringList& entries, const QString& profile) {
+    bool isNumber = false;
+    const int number = profile.toInt(&isNumber);
+    if (isNumber) {
+        if (number < 1 || number > entries.size()) {
+            throw CliUsageError(QStringLiteral("profile number %1 is out of range: 1..%2")
+                                    .arg(number)
+                                    .arg(entries.size()));
+        }
+        return number - 1;
+    }
+    const QString wanted = profile.trimmed();
+    const QString customName = QStringLiteral("Custom->") + wanted + QStringLiteral(" (");
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString& entry = entries[i];
+        const QString head = entry.left(entry.indexOf(QLatin1String(" (")));
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0 ||
+            head.compare(wanted, Qt::CaseInsensitive) == 0 ||
+            entry.startsWith(customName, Qt::CaseInsensitive)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// The family loaded and its profile at `entry` applied (-1: the default as loaded).
+FamilySettings Loaded(const DeviceInfo& family, const ProfileSection& stored, int entry) {
+    FamilySettings chosen;
+    chosen.family = &family;
+    LoadFamilyProfiles(stored, family, chosen.loaded, chosen.settings);
+    chosen.entry = chosen.loaded.selected;
+    if (entry < 0)
+        return chosen;
+    chosen.entry = entry;
+    const QString text = chosen.loaded.entries[entry];
+    if (IsCustomEntry(text))
+        ApplyCustomProfileTo(stored, chosen.loaded.lists, text, chosen.settings);
+    else
+        ApplyBuiltInProfile(stored, family, chosen.loaded.lists, entry, chosen.settings);
+    return chosen;
+}
+
+}  // namespace
+
+void ApplySetting(const ValueLists& lists, const QString& name, const QString& value,
+                  OutputSettings& settings) {
+    for (const ListSetting& setting : kListSettings) {
+        if (name != QLatin1String(setting.name))
+            continue;
+        const QStringList& items = lists.*setting.list;
+        for (int i = 0; i < items.size(); ++i) {
+            const QString& item = items[i];
+            if (item.compare(value, Qt::CaseInsensitive) == 0 ||
+                item.section(' ', 0, 0).compare(value, Qt::CaseInsensitive) == 0) {
+                settings.*setting.choice = ListChoice{i, item};
+                return;
+            }
+        }
+        throw CliUsageError(Refusal(name, value, items.join(QStringLiteral(", "))));
+    }
+    bool ok = false;
+    if (name == QLatin1String("video-kbps")) {
+        const int kbps = IntegerOf(value, ok);
+        if (!ok || kbps < 0)
+            throw CliUsageError(Refusal(name, value, QStringLiteral("a whole number of kbit/s")));
+        settings.videoBitRate = QString::number(kbps);
+    } else if (name == QLatin1String("volume")) {
+        const int volume = IntegerOf(value, ok);
+        if (!ok || volume < 0 || volume > 300)
+            throw CliUsageError(Refusal(name, value, QStringLiteral("0..300 (percent)")));
+        settings.volume = volume;
+    } else if (name == QLatin1String("letterbox")) {
+        const QString word = value.toLower();
+        if (word == QLatin1String("on") || word == QLatin1String("yes") || word == "1")
+            settings.letterbox = true;
+        else if (word == QLatin1String("off") || word == QLatin1String("no") || word == "0")
+            settings.letterbox = false;
+        else
+            throw CliUsageError(Refusal(name, value, QStringLiteral("on, off")));
+    } else {
+        throw CliUsageError(QStringLiteral("unknown setting \"%1\": use %2")
+                                .arg(name, QLatin1String(kSettingNames)));
+    }
+}
+
+FamilySettings ChooseSettings(DeviceType device, const QString& profile,
+                              const std::vector<std::pair<QString, QString>>& overrides) {
+    const DeviceInfo* family = FindDevice(device);
+    if (!family)
+        throw CliUsageError(QStringLiteral("no device family chosen"));
+    FamilySettings chosen;
+    try {
+        const ProfileSection stored = ReadProfileSection(family->section);
+        int entry = -1;
+        if (!profile.isEmpty()) {
+            FamilyProfiles listed;
+            OutputSettings ignored;
+            LoadFamilyProfiles(stored, *family, listed, ignored);
+            entry = EntryOf(listed.entries, profile);
+            if (entry < 0) {
+                throw CliUsageError(QStringLiteral("no profile \"%1\" for %2 (see --list-profiles)")
+                                        .arg(profile, family->section));
+            }
+        }
+        chosen = Loaded(*family, stored, entry);
+        chosen.device = device;
+    } catch (const CliUsageError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw CliUsageError(QStringLiteral("the %1 profiles cannot be loaded: %2")
+                                .arg(family->section, QString::fromUtf8(error.what())));
+    }
+    for (const auto& [name, value] : overrides)
+        ApplySetting(chosen.loaded.lists, name, value, chosen.settings);
+    return chosen;
+}
+
+QString SettingsLine(const OutputSettings& settings) {
+    return QStringLiteral("%1 %2 %3 fps %4 kbps%5, audio %6 %7 %8, volume %9%, %10")
+        .arg(settings.videoCodec.text, settings.resolution.text, settings.frameRate.text,
+             settings.videoBitRate, settings.letterbox ? QStringLiteral(" letterbox") : QString(),
+             settings.audioBitRate.text, settings.sampleRate.text, settings.channels.text)
+        .arg(settings.volume)
+        .arg(settings.fileType.text);
+}
+
+QString ProfileListText(DeviceType device) {
+    QString text;
+    for (int d = Dev3GP; d <= DevMP4; ++d) {
+        if (device != DevNone && d != device)
+            continue;
+        const DeviceInfo& family = *FindDevice(d);
+        text += QStringLiteral("%1 (%2)\n").arg(family.section, family.title);
+        try {
+            const ProfileSection stored = ReadProfileSection(family.section);
+            const FamilySettings loaded = Loaded(family, stored, -1);
+            for (int i = 0; i < loaded.loaded.entries.size(); ++i) {
+                QString settings;
+                try {
+                    settings = SettingsLine(Loaded(family, stored, i).settings);
+                } catch (const std::exception& error) {
+                    settings = QStringLiteral("cannot be applied: ") + error.what();
+                }
+                text += QStringLiteral("  %1%2 %3\n      %4\n")
+                            .arg(i + 1, 3)
+                            .arg(i == loaded.loaded.selected ? QStringLiteral("*")
+                                                             : QStringLiteral(" "))
+                            .arg(loaded.loaded.entries[i], settings);
+            }
+            const ValueLists& lists = loaded.loaded.lists;
+            text += QStringLiteral("  --set values:\n");
+            for (const ListSetting& setting : kListSettings) {
+                text += QStringLiteral("    %1: %2\n")
+                            .arg(QLatin1String(setting.name),
+                                 (lists.*setting.list).join(QStringLiteral(", ")));
+            }
+            text += QStringLiteral(
+                "    video-kbps: a whole number\n    letterbox: on, off\n    volume: 0..300\n");
+        } catch (const std::exception& error) {
+            text += QStringLiteral("  the profiles cannot be loaded: %1\n").arg(error.what());
+        }
+    }
+    return text;
+}

@@ -1,0 +1,39 @@
+// The output settings of a command-line run: the family's catalog section loaded as the
+// converter window loads it, the chosen profile applied as a pick in the window's profile list
+// applies it, and each --set applied like a choice in the settings panel, refused when the
+// family's lists do not offer it.
+#pragma once
+
+#include <QString>
+#include <utility>
+#include <vector>
+
+#include "profiles/ProfileSelection.h"
+
+struct FamilySettings {
+    DeviceType device = DevNone;
+    const DeviceInfo* family = nullptr;
+    FamilyProfiles loaded;  // the profile list and the value lists
+    int entry = -1;         // the applied profile list entry
+    OutputSettings settings;
+};
+
+// Loads `device`'s profiles from the catalog and applies `profile` (a number from 1, or a
+// name: the whole entry, the text before its " (", or a custom profile's name; empty: the
+// family's default) and then `overrides`. Raises CliUsageError naming the problem.
+FamilySettings ChooseSettings(DeviceType device, const QString& profile,
+                              const std::vector<std::pair<QString, QString>>& overrides);
+
+// Applies one --set: NAME is one of video-codec, resolution, letterbox, frame-rate, video-kbps,
+// audio-kbps, sample-rate, channels, volume, file-type. A list value is taken by the item's
+// text (letter case aside) or by the number it begins with ("44100" for "44100 Hz"). Raises
+// CliUsageError for an unknown name or a value the family does not offer, with the valid ones.
+void ApplySetting(const ValueLists& lists, const QString& name, const QString& value,
+                  OutputSettings& settings);
+
+// One line of settings: "MPEG4 176x144 15 fps 192 kbps, audio 12 kbps 8000 Hz Mono, 3G2".
+QString SettingsLine(const OutputSettings& settings);
+
+// What --list-profiles prints for `device` (DevNone: every family): each profile with its
+// number and the settings it gives, then the values each --set takes.
+QString ProfileListText(DeviceType device);

@@ -1,0 +1,249 @@
+// qor-convert run as a user runs it, on clips made with the ffmpeg command-line tool: the vector
+// --dry-run prints against the job plan of the same family, profile and settings, the argument
+// errors, real conversions per family followed by --json, a run with a damaged file, and Ctrl-C.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <memory>
+
+#include "converter/JobPlan.h"
+#include "media/MediaRows.h"
+#include "platform/EngineApi.h"
+#include "platform/Paths.h"
+#include "profiles/ProfileSelection.h"
+#include "support/WaitUntil.h"
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class Cli : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty() ||
+            QStandardPaths::findExecutable("ffprobe").isEmpty())
+            GTEST_SKIP() << "the ffmpeg and ffprobe command-line tools are needed";
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    // A clip of `seconds` with a picture and a tone.
+    QString MakeClip(const QString& name, int seconds, const QString& size = "320x240") {
+        QProcess make;
+        make.start("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                              QString("testsrc=size=%1:rate=25:duration=%2").arg(size).arg(seconds),
+                              "-f", "lavfi", "-i", QString("sine=duration=%1").arg(seconds), "-c:v",
+                              "mpeg4", "-c:a", "aac", "-shortest", Path(name)});
+        EXPECT_TRUE(make.waitForFinished(120000));
+        return Path(name);
+    }
+
+    QProcess* Start(const QStringList& arguments) {
+        auto* process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", Path("home"));  // the default output root lies inside
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(QOR_BIN_DIR "/qor-convert"), arguments);
+        return process;
+    }
+
+    Result Run(const QStringList& arguments) {
+        std::unique_ptr<QProcess> process(Start(arguments));
+        EXPECT_TRUE(process->waitForFinished(300000));
+        return {process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
+                QString::fromUtf8(process->readAllStandardError())};
+    }
+
+    // The output's length in seconds as ffprobe reads it; 0 when it cannot.
+    double Duration(const QString& file) {
+        QProcess probe;
+        probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of",
+                                "default=nw=1:nk=1", file});
+        probe.waitForFinished(60000);
+        return QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toDouble();
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(Cli, DryRunPrintsTheJobPlanOfTheSameFamilyProfileAndSettings) {
+    const QString clip = MakeClip("clip.avi", 3, "640x360");
+    const struct {
+        DeviceType device;
+        QStringList options;  // what the command line adds
+        int entry;            // the profile it picks; -1 the default
+        std::function<void(OutputSettings&)> set;
+        PlanRange range;
+    } cases[] = {
+        {Dev3GP, {}, -1, {}, {}},
+        {DevPSP,
+         {"--profile", "2", "--set", "letterbox=on"},
+         1,
+         [](OutputSettings& s) { s.letterbox = true; },
+         {}},
+        {DevIPOD,
+         {"--set", "volume=150", "--start", "1"},
+         -1,
+         [](OutputSettings& s) { s.volume = 150; },
+         {1, -1}},
+        {DevPDA,
+         {"--set", "video-kbps=300", "--start", "0.5", "--end", "2"},
+         -1,
+         [](OutputSettings& s) { s.videoBitRate = "300"; },
+         {0.5, 2}},
+        {DevMP4, {"--profile", "3"}, 2, {}, {}},
+    };
+    platform::SetExeFolder(QStringLiteral(QOR_BIN_DIR "/"));
+    EngineFileInfo info{};
+    ASSERT_EQ(Engine().GetFileinfo(clip.toUtf8().constData(), &info), 0);
+    for (const auto& c : cases) {
+        const DeviceInfo& family = *FindDevice(c.device);
+        SCOPED_TRACE(family.section.toStdString());
+        // The window: the family loaded, the picked profile applied, the panel changed.
+        const ProfileSection stored = ReadProfileSection(family.section);
+        FamilyProfiles loaded;
+        OutputSettings settings;
+        LoadFamilyProfiles(stored, family, loaded, settings);
+        if (c.entry >= 0)
+            ApplyBuiltInProfile(stored, family, loaded.lists, c.entry, settings);
+        if (c.set)
+            c.set(settings);
+        MediaRow row = ProbedRow(clip, QString(), info);
+        row.TargetName = TargetForNewRow(clip, family.TargetExtension(settings.fileType.index), {});
+        const QString out = platform::WithTrailingSeparator(Path("out"));
+        const std::vector<QString> expected =
+            PlanRow(row, settings, {c.device, family.copyStill, out}, c.range).Entries();
+
+        const Result result =
+            Run(QStringList{"--device", family.section, "--output", out, "--dry-run"} + c.options +
+                QStringList{clip});
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        // One entry a line; PDAs leave the format entry empty.
+        QStringList printed = result.out.split('\n');
+        printed.removeLast();
+        ASSERT_EQ(printed.size(), qsizetype(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(printed[i], expected[i]) << "entry " << i;
+    }
+    platform::SetExeFolder(QString());
+}
+
+TEST_F(Cli, ArgumentErrorsEndWithStatusTwoAndOnePlainLine) {
+    const QString clip = MakeClip("clip.avi", 1);
+    const struct {
+        QStringList arguments;
+        QString names;  // what the line must name
+    } cases[] = {
+        {{"--device", "PHONE", clip}, "PHONE"},
+        {{"--device", "3GP", "--profile", "99", clip}, "99"},
+        {{"--device", "3GP", "--profile", "no such profile", clip}, "no such profile"},
+        {{"--device", "IPOD", "--set", "channels=5.1", clip}, "Mono, Stereo"},
+        {{"--device", "PSP", "--set", "speed=2", clip}, "speed"},
+        {{"--device", "MP4", "--start", "5", "--end", "2", clip}, "--start"},
+        {{"--device", "MP4", "--start", "soon", clip}, "soon"},
+        {{"--device", "MP4"}, "no file"},
+        {{clip}, "--device"},
+        {{"--device", "MP4", "--bogus", clip}, "--bogus"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Result result = Run(c.arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(c.names)) << result.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path("home/KivoMp4"))) << "nothing is written on an error";
+}
+
+TEST_F(Cli, ConvertsForEveryFamilyAndReportsInJsonLines) {
+    const QString clip = MakeClip("clip.avi", 2);
+    for (const char* device : {"3GP", "PSP", "IPOD", "PDA", "MP4"}) {
+        SCOPED_TRACE(device);
+        const QString out = Path(QString("out-%1").arg(device));
+        const Result result = Run({"--device", device, "--output", out, "--json", clip});
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        QStringList states;
+        for (const QString& line : result.out.split('\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error;
+            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8(), &error).object();
+            ASSERT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            EXPECT_EQ(object["file"].toString(), "clip.avi");
+            states.append(object["state"].toString());
+        }
+        EXPECT_EQ(states.first(), "started");
+        EXPECT_EQ(states.last(), "converted");
+        const QStringList made = QDir(out).entryList({"clip.*"}, QDir::Files);
+        ASSERT_FALSE(made.isEmpty());
+        const QString target =
+            QDir(out).filePath(made.filter(QRegularExpression("\\.(?!THM$)")).value(0));
+        EXPECT_NEAR(Duration(target), 2.0, 0.2) << target.toStdString();
+        EXPECT_EQ(made.contains("clip.THM"), QString(device) == "PSP");
+        // Run again: the existing target is kept and the file counts as failed.
+        const Result again = Run({"--device", device, "--output", out, clip});
+        EXPECT_EQ(again.exitCode, 1);
+        EXPECT_TRUE(again.out.contains("exists")) << again.out.toStdString();
+    }
+}
+
+TEST_F(Cli, ADamagedFileAmongThreeEndsWithStatusOneAndIsNamed) {
+    const QString first = MakeClip("first.avi", 1);
+    const QString second = MakeClip("second.avi", 1);
+    QFile damaged(Path("damaged.avi"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, 'x'));
+    damaged.close();
+    const Result result =
+        Run({"--device", "MP4", "--output", Path("out"), first, damaged.fileName(), second});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.contains("2 converted, 1 failed: damaged.avi ("))
+        << result.out.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Path("out/first.MP4")));
+    EXPECT_TRUE(QFileInfo::exists(Path("out/second.MP4")));
+}
+
+TEST_F(Cli, InterruptStopsTheRunningFileKeepsItPlayableAndStartsNoOther) {
+    const QString longClip = MakeClip("long.avi", 60, "640x480");
+    const QString next = MakeClip("next.avi", 1);
+    std::unique_ptr<QProcess> process(
+        Start({"--device", "MP4", "--output", Path("out"), "--json", longClip, next}));
+    QString seen;
+    const bool converting = testsupport::WaitUntil(
+        [&] {
+            seen += QString::fromUtf8(process->readAllStandardOutput());
+            return seen.contains(QRegularExpression("\"percent\":[1-9]"));
+        },
+        120000);
+    ASSERT_TRUE(converting) << seen.toStdString();
+    ::kill(pid_t(process->processId()), SIGINT);
+    ASSERT_TRUE(process->waitForFinished(60000));
+    EXPECT_EQ(process->exitCode(), 130);
+    seen += QString::fromUtf8(process->readAllStandardOutput());
+    EXPECT_TRUE(seen.contains("\"stopped\"")) << seen.toStdString();
+    EXPECT_FALSE(seen.contains("next.avi"));
+    EXPECT_GT(Duration(Path("out/long.MP4")), 0.0);
+    EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
