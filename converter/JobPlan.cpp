@@ -61,6 +61,12 @@ RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTa
     return plan;
 }
 
+PlanRange MarkedRange(const MediaRow& row) {
+    if (row.MarkEnd <= row.MarkStart)
+        return {};
+    return {double(row.MarkStart), row.MarkEnd >= int(row.Duration) ? -1.0 : double(row.MarkEnd)};
+}
+
 std::vector<QString> RowPlan::Entries() const {
     return ArgumentEntries(values, start);
 }

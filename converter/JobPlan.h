@@ -26,6 +26,11 @@ struct PlanRange {
     double end = -1;
 };
 
+// The range drawn on `row`'s track (`MarkStart`..`MarkEnd`, in whole seconds, ordered) as a plan
+// range: the whole file when the end mark lies at the file's last whole second or later, or
+// when the marks enclose nothing.
+PlanRange MarkedRange(const MediaRow& row);
+
 struct RowPlan {
     std::vector<QString> values;  // the seventeen values, in JobValue order
     QString start;                // "-ss"'s value when only a part converts; empty: the whole

@@ -4,6 +4,7 @@
 // whose effects are queued to the window, and ends each row with WM_CONVERTDONE, on which the
 // queue says how the row ended and which row starts next. The runner writes what the queue
 // answers into the bars, the row marks, the status line and Run and Stop.
+#include <QAction>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <algorithm>
@@ -229,8 +230,10 @@ void Txconverter::StartRowConversion(int position) {
     }
     TItemPanel* row = ListImagePanel->GetItem(unsigned(position));
     JobOutputFolder = JobOutputFolderOf(OutputFolder->Text());
-    const RowPlan plan =
-        PlanRow(*row, CurrentSettings(), {CurrentDevice, CopyThumbnailToOutput, JobOutputFolder});
+    // With "Convert only the marked range" on, a row converts the range drawn on its track.
+    const PlanRange range = ConvertMarkedRange->isChecked() ? MarkedRange(*row) : PlanRange{};
+    const RowPlan plan = PlanRow(*row, CurrentSettings(),
+                                 {CurrentDevice, CopyThumbnailToOutput, JobOutputFolder}, range);
     // PDAs: the settings show the selected profile again once the row's values are read.
     if (const DeviceInfo* info = FindDevice(CurrentDevice); info && info->reappliesProfileBeforeRun)
         ApplySelectedProfile(CurrentDevice);

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
 #include "skin/Artwork.h"
@@ -132,6 +133,10 @@ void Txconverter::BuildLayout() {
     ListImagePanel->SetColor(Qt::white);
     ListImagePanel->SetDrawStyle(DrawStyle::Stretch);
     ListImagePanel->SetPicture(Artwork::ListWatermark(QSize(435, 297)));
+    ListImagePanel->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListMenu = new QMenu(ListImagePanel);
+    ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
+    ConvertMarkedRange->setCheckable(true);
 
     Player = new ImagePanel(this);
     Player->setObjectName("Player");
@@ -264,6 +269,12 @@ void Txconverter::BindHandlers() {
     BtnMinimize->OnClick = Guarded([this](QObject* s) { BtnMinimizeClick(s); });
     ListImagePanel->OnClick = Guarded([this](QObject* s) { ListImagePanelClick(s); });
     ListImagePanel->OnDeleteKey = Guarded([this](QObject* s) { FileRemoveClick(s); });
+    connect(ListImagePanel, &QWidget::customContextMenuRequested, this,
+            [menu = Guarded([this](const QPoint& p) { ListImagePanelContextMenu(p); })](
+                const QPoint& p) mutable { menu(p); });
+    connect(ConvertMarkedRange, &QAction::triggered, this, [toggle = Guarded([this](bool on) {
+                                                                ConvertMarkedRangeClick(on);
+                                                            })](bool on) mutable { toggle(on); });
     PlayerTrack->OnMouseDown =
         Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             PlayerTrackMouseDown(s, b, m, x, y);
@@ -378,6 +389,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
     TitleName->setText(info->title);
     CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
+    LoadConvertMarkedRange();
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
     if (const QString folder = FamilyOutputFolder(*info); !folder.isEmpty())
         OutputFolder->SetText(folder);

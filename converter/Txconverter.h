@@ -25,6 +25,8 @@ enum class AddRefusal;
 class FolderChooser;
 class ImageButton;
 class ImagePanel;
+class QAction;
+class QMenu;
 struct JobEnd;
 struct RowPlan;
 class SkinCheckBox;
@@ -58,6 +60,9 @@ public:
     ImageButton* BtnMinimize;
     ImageButton* BtnClose;
     TListImagePanel* ListImagePanel;
+    // The media list's context menu and its one check item, "Convert only the marked range".
+    QMenu* ListMenu;
+    QAction* ConvertMarkedRange;
     ImagePanel* Player;
     SkinTrackBar* PlayerTrack;
     ImageButton* BtnPlayPause;
@@ -164,6 +169,12 @@ public:
     // output file type list chooses: ".3gp" for the list's second entry (3GP), ".3g2"
     // otherwise; the other families write ".MP4".
     static QString TargetExtension(DeviceType device, int outputFileTypeIndex = 0);
+    // A right click on the list opens its context menu at `position` (the list's coordinates).
+    void ListImagePanelContextMenu(const QPoint& position);
+    // The check item toggled: kept in the catalog's MainSettings as "ConvertMarkedRange".
+    void ConvertMarkedRangeClick(bool checked);
+    // The check item as the catalog keeps it; off when it says nothing.
+    void LoadConvertMarkedRange();
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);

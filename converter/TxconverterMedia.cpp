@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMetaObject>
 #include <QMimeData>
 
@@ -29,6 +30,8 @@ namespace {
 // Where Add's dialog opens: the folder of the last added file, kept in the profile database.
 const QString kMainSettings = QStringLiteral("MainSettings");
 const QString kLastAddFolder = QStringLiteral("LastAddFolder");
+// Whether a row converts only its marked range: "1" on, anything else off.
+const QString kConvertMarkedRange = QStringLiteral("ConvertMarkedRange");
 
 QString AddDialogFolder() {
     const QString folder = ReadProfileValue(kMainSettings, kLastAddFolder, QString());
@@ -197,4 +200,18 @@ void Txconverter::RefreshTargetNames() {
             row->RefreshText();
         }
     }
+}
+
+void Txconverter::ListImagePanelContextMenu(const QPoint& position) {
+    ListMenu->popup(ListImagePanel->mapToGlobal(position));
+}
+
+void Txconverter::ConvertMarkedRangeClick(bool checked) {
+    WriteProfileValue(kMainSettings, kConvertMarkedRange,
+                      checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Txconverter::LoadConvertMarkedRange() {
+    ConvertMarkedRange->setChecked(ReadProfileValue(kMainSettings, kConvertMarkedRange,
+                                                    QStringLiteral("0")) == QStringLiteral("1"));
 }

@@ -187,6 +187,9 @@ bool ParseArguments(int argc, const char* const* argv, ConversionArguments& args
         if (option == "-t") {
             if (!ToSeconds(value, args.durationSeconds))
                 return bad("duration");
+        } else if (option == "-ss") {
+            if (!ToSeconds(value, args.startSeconds))
+                return bad("start");
         } else if (option == "-i") {
             if (value.empty())
                 return bad("input file");

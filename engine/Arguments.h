@@ -11,6 +11,7 @@ enum class VideoCodec { Mpeg4, Xvid, H263, H263Plus, H264 };
 struct ConversionArguments {
     bool overwrite = false;
     double durationSeconds = 0;  // 0: the whole source
+    double startSeconds = 0;     // where in the source the output starts; 0: its beginning
     std::string input;
     int volumePercent = 100;  // 0..300
     bool bitexact = false;

@@ -12,10 +12,26 @@ extern "C" {
 }
 
 namespace kivo {
+
+const char kStartBeyondEnd[] = "the start lies beyond the end of the source";
+
 namespace {
 
 int Interrupted(void* opaque) {
     return static_cast<const std::atomic<bool>*>(opaque)->load() ? 1 : 0;
+}
+
+// Moves the reading of `input` to the key frame before `seconds` into the source and `start`
+// (the source's first time, in microseconds) on to that moment, which becomes the output's 0.
+bool SeekToStart(double seconds, AVFormatContext* input, int64_t& start, FirstFailure& failure) {
+    const int64_t offset = int64_t(seconds * AV_TIME_BASE + 0.5);
+    if (input->duration != AV_NOPTS_VALUE && offset >= input->duration) {
+        return failure.Fail(kStartBeyondEnd);
+    }
+    start += offset;
+    // A source that cannot seek is read from its beginning: what lies before is dropped anyway.
+    avformat_seek_file(input, -1, INT64_MIN, start, start, 0);
+    return true;
 }
 
 bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
@@ -41,6 +57,9 @@ bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
         input->streams[i]->discard = used ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
     int64_t start = input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time;
+    if (args.startSeconds > 0 && !SeekToStart(args.startSeconds, input.get(), start, failure)) {
+        return false;
+    }
     for (StreamPipe* pipe : {&streams.video, &streams.audio}) {
         if (pipe->inputIndex < 0) {
             continue;
@@ -51,6 +70,7 @@ bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
             return failure.Fail("Cannot decode the source: " + error);
         }
         pipe->startOffset = av_rescale_q(start, AV_TIME_BASE_Q, st->time_base);
+        pipe->cutBeforeStart = args.startSeconds > 0;
     }
     return true;
 }

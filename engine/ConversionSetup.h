@@ -13,6 +13,9 @@
 
 namespace kivo {
 
+// Why a conversion whose start (-ss) lies at or beyond the source's end fails.
+extern const char kStartBeyondEnd[];
+
 struct ConversionStreams {
     explicit ConversionStreams(FirstFailure& failure) : muxer(failure) { audio.sound = true; }
 

@@ -22,6 +22,13 @@ void StreamPipe::PlaceDecoded(AVFrame* frame, AVRational timeBase) {
             pts = 0;
         }
         nextAudioPts = pts + frame->nb_samples;
+        if (cutBeforeStart) {
+            if (pts + frame->nb_samples <= 0) {
+                frame->pts = StreamTimeline::kDrop;
+                return;
+            }
+            cutBeforeStart = false;
+        }
         if (!timeline) {
             timeline.emplace(int64_t(kMaxTimestampGapSeconds) * frame->sample_rate,
                              int64_t(kLatestStartSeconds) * frame->sample_rate, true);
@@ -36,6 +43,14 @@ void StreamPipe::PlaceDecoded(AVFrame* frame, AVRational timeBase) {
     }
     int64_t step = std::max<int64_t>(1, av_rescale_q(1, frameStep, timeBase));
     nextVideoPts = pts + step;
+    if (cutBeforeStart) {
+        if (pts + step <= 0) {
+            frame->pts = StreamTimeline::kDrop;
+            return;
+        }
+        pts = std::max<int64_t>(pts, 0);
+        cutBeforeStart = false;
+    }
     if (!timeline) {
         timeline.emplace(av_rescale_q(kMaxTimestampGapSeconds, AVRational{1, 1}, timeBase),
                          av_rescale_q(kLatestStartSeconds, AVRational{1, 1}, timeBase), false);

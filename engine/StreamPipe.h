@@ -22,6 +22,9 @@ struct StreamPipe {
     MuxedStream* muxed = nullptr;
     std::atomic<bool> filterDone{false};  // the filter graph has given its last frame
     int64_t startOffset = 0;              // the source's start time, in the stream's time base
+    // Until the first frame at the start (-ss) is placed, frames that end before it are left
+    // out; a picture that shows at the start is moved to it (the graph cuts the sound).
+    bool cutBeforeStart = false;
     int64_t nextAudioPts = AV_NOPTS_VALUE;
     int64_t nextVideoPts = AV_NOPTS_VALUE;
     std::optional<StreamTimeline> timeline;  // made on the first decoded frame

@@ -159,7 +159,9 @@ std::string AudioChain(const ConversionArguments& args, const AudioPlan& plan,
         return Format("anullsrc=r=%d:cl=%s,aformat=sample_fmts=fltp", plan.sampleRate,
                       layout.c_str());
     }
-    std::string chain = DurationFilter(args, "atrim");
+    // From a start (-ss), the sound that began before it is cut to the sample.
+    std::string chain = args.startSeconds > 0 ? "atrim=start=0," : "";
+    chain += DurationFilter(args, "atrim");
     chain += Format("aresample=%d,aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s",
                     plan.sampleRate, plan.louder ? "s16" : "fltp", plan.sampleRate, layout.c_str());
     if (args.durationSeconds > 0) {

@@ -319,7 +319,8 @@ TranscodeResult Transcoder::Run() {
     bool stopped = ok && stop_.load();
     if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
-        ok = Fail(kNothingReadable);
+        // From a start, a source that did not say its length ended before it.
+        ok = Fail(args_.startSeconds > 0 ? kStartBeyondEnd : kNothingReadable);
     }
     ok = ok && muxer_.Commit();
     if (!ok) {

@@ -131,6 +131,12 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -t SECONDS     decimal; the output's length at most (its picture never longer than that
  *                  plus one frame, its sound not longer than its picture by more than a
  *                  frame); 0 or absent: the whole source
+ *   -ss SECONDS    decimal; the output starts at this moment of the source, accurately: the
+ *                  source is read from the key frame before it, the pictures and the sound
+ *                  before it are decoded and left out (the sound cut to the sample), and the
+ *                  output's time starts at 0; -t counts from here. 0 or absent: the source's
+ *                  beginning. A start at or beyond the source's end fails ("Failed:
+ *                  clip.avi: the start lies beyond the end of the source")
  *   -i PATH        the source (required)
  *   -vol PERCENT   100 unchanged, 0 silent, up to 300 (louder samples clip at full scale);
  *                  values outside 0..300 are clipped to it

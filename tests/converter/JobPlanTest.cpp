@@ -43,6 +43,26 @@ TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
     }
 }
 
+TEST(JobPlan, TheDrawnMarksGiveARangeOnlyWhenNarrowerThanTheFile) {
+    const struct {
+        double duration;
+        int markStart, markEnd;
+        double start, end;  // end -1: to the end of the file
+    } cases[] = {{10, 0, 10, 0, -1},   {10.6, 0, 10, 0, -1}, {10.6, 2, 5, 2, 5},
+                 {10.6, 3, 10, 3, -1}, {10, 0, 4, 0, 4},     {10, 4, 4, 0, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(
+            QString("%1..%2 of %3").arg(c.markStart).arg(c.markEnd).arg(c.duration).toStdString());
+        MediaRow row;
+        row.Duration = c.duration;
+        row.MarkStart = c.markStart;
+        row.MarkEnd = c.markEnd;
+        const PlanRange range = MarkedRange(row);
+        EXPECT_EQ(range.start, c.start);
+        EXPECT_EQ(range.end, c.end);
+    }
+}
+
 TEST(JobPlan, AMarkedRangeStartsThereAndLastsItsLength) {
     MediaRow row;
     row.SourcePath = "/media/a.avi";

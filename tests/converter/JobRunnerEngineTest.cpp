@@ -3,6 +3,7 @@
 // how late the window's thread gets to it while the engine works.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -311,6 +312,28 @@ TEST_F(JobRunnerEngine, EachFamilyConvertsTwoClipsWithItsDefaultProfile) {
             }
         }
         w().FormClose();
+    }
+}
+
+TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
+    Open(DevMP4, {"long one.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
+    TItemPanel* row = w().ListImagePanel->GetItem(0);
+    row->MarkStart = 2;
+    row->MarkEnd = 5;
+    const struct {
+        bool on;
+        double seconds;
+    } runs[] = {{true, 3.0}, {false, 12.0}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.on);
+        if (w().ConvertMarkedRange->isChecked() != run.on)
+            w().ConvertMarkedRange->trigger();
+        RunToEnd(240);
+        ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
+        const Probed output = Probe(Output(0));
+        ASSERT_TRUE(output.ok) << output.raw;
+        EXPECT_NEAR(output.duration, run.seconds, 0.15);
     }
 }
 

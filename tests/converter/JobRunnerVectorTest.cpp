@@ -2,6 +2,10 @@
 // settings it refuses before a row starts.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
 #include "JobRunnerFixture.h"
 
 namespace {
@@ -33,6 +37,47 @@ TEST_F(JobRunner, TheWholeVectorForEachFamily) {
         EXPECT_TRUE(Idle());
     }
     EXPECT_TRUE(platform::DirectoryExists(Output()));  // the trimmed folder was created
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
+TEST_F(JobRunner, TheMarkedRangeSwitchNarrowsTheVectorAndIsKeptInTheCatalog) {
+    SetUp(DevMP4);
+    TItemPanel* row = AddRow("/media/a.avi", 12.5, "a.MP4");
+    row->MarkStart = 2;
+    row->MarkEnd = 5;
+    const Vector whole = Expected("/media/a.avi", "12.5", "mp4", OutputPath("a.MP4"));
+    Vector part = whole;
+    part[3] = "3";
+    part.insert(part.begin() + 2, {"-ss", "2"});
+    auto runOnce = [this] {
+        w().RunClick(w().Run);
+        engine.Finish(engine.calls.size() - 1);
+        return LastVector();
+    };
+    // Off by default: the drawn range is ignored.
+    EXPECT_FALSE(w().ConvertMarkedRange->isChecked());
+    EXPECT_EQ(runOnce(), whole);
+    // A right click on a row opens the list's menu with the switch.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QCoreApplication::sendEvent(row, &click);
+    EXPECT_TRUE(w().ListMenu->isVisible());
+    w().ListMenu->close();
+    w().ConvertMarkedRange->trigger();
+    EXPECT_EQ(ReadProfileValue("MainSettings", "ConvertMarkedRange", ""), "1");
+    EXPECT_EQ(runOnce(), part);
+    // Marks that span the file give today's vector with the switch on too.
+    row->MarkStart = 0;
+    row->MarkEnd = 12;
+    EXPECT_EQ(runOnce(), whole);
+    // A new window set up for a family reads the switch back, on and then off.
+    for (bool on : {true, false}) {
+        window = std::make_unique<Txconverter>();
+        w().CurrentDevice = DevMP4;
+        w().FormShow();
+        EXPECT_EQ(w().ConvertMarkedRange->isChecked(), on);
+        w().ConvertMarkedRange->trigger();
+    }
+    EXPECT_EQ(ReadProfileValue("MainSettings", "ConvertMarkedRange", ""), "1");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
 }
 

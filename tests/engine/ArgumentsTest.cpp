@@ -28,6 +28,13 @@ std::vector<std::string> RunnerVector() {
             "/out/clip.MP4"};
 }
 
+// The runner's vector for a range: "-ss" and `start` before "-t".
+std::vector<std::string> WithStart(const std::string& start) {
+    std::vector<std::string> entries = RunnerVector();
+    entries.insert(entries.begin() + 2, {"-ss", start});
+    return entries;
+}
+
 bool Parse(const std::vector<std::string>& entries, ConversionArguments& args, std::string& error) {
     std::vector<const char*> pointers;
     for (const std::string& entry : entries) {
@@ -132,6 +139,9 @@ TEST(Arguments, RefusedVectorsSayWhy) {
         {With("-padbottom", "228"), "The pads leave no room"},
         {With("-vol", "loud"), "Invalid volume"},
         {With("-padright", "x"), "Invalid right pad"},
+        {WithStart("-2"), "Invalid start \"-2\""},
+        {WithStart("two"), "Invalid start"},
+        {WithStart(""), "Invalid start"},
         {noInput, "no input file"},
         {danglingOption, "has no value"},
         {{"hacktest.exe"}, "no output file"},
@@ -144,6 +154,16 @@ TEST(Arguments, RefusedVectorsSayWhy) {
         EXPECT_NE(error.find(c.expectedPart), std::string::npos)
             << "error was: " << error << ", expected: " << c.expectedPart;
     }
+}
+
+TEST(Arguments, StartIsDecimalSecondsAndAbsentMeansTheBeginning) {
+    ConversionArguments args;
+    std::string error;
+    ASSERT_TRUE(Parse(RunnerVector(), args, error)) << error;
+    EXPECT_EQ(args.startSeconds, 0);
+    ASSERT_TRUE(Parse(WithStart("2.5"), args, error)) << error;
+    EXPECT_EQ(args.startSeconds, 2.5);
+    EXPECT_EQ(args.durationSeconds, 12.5);
 }
 
 TEST(Arguments, H263TakesOnlyItsLegalSizes) {

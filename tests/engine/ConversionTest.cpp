@@ -1,6 +1,7 @@
 // Conversions as the job runner starts them: every device family's kind of vector on every
 // kind of source, checked by probing the output; the volume, channel and rate rules; the
-// letterbox pads; stop; byte-identical output; and a long run of calls in a row.
+// letterbox pads; a start inside the source; stop; byte-identical output; and a long run of calls
+// in a row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -223,6 +224,52 @@ TEST(Conversion, LetterboxPadsAreBlackAroundTheWholePicture) {
         EXPECT_GT(PixelAt(rgb, 320, c.pictureX, c.pictureY).g, 200);
         EXPECT_GT(PixelAt(rgb, 320, c.pictureX2, c.pictureY2).g, 200);
     }
+}
+
+TEST(Conversion, AStartConvertsFromThatFrameAndBeyondTheEndFails) {
+    // Each picture shows its number: the left half's grey is 16 x (number mod 16), the right
+    // half's 16 x (number / 16). The only key frame is the first, so a start lies 2 s and more
+    // than 6 s after the key frame the source is read from.
+    std::string source = Clip("numbered.mp4");
+    ASSERT_TRUE(
+        RunFfmpeg("-f lavfi -i \"color=gray:s=320x240:r=25:d=10,geq=lum='if(lt(X,W/2),16*mod(N,16),"
+                  "16*floor(N/16))':cb=128:cr=128\" -f lavfi -i sine=sample_rate=44100:duration=10 "
+                  "-c:v libx264 -preset ultrafast -g 250 -bf 2 -crf 10 -c:a aac " +
+                  Quote(source)));
+    std::string output = Clip("numbered range.MP4");
+    Vector vector = FamilyVector(kFamilies[4], "3", source, output);
+    vector.entries.insert(vector.entries.begin() + 1, {"-ss", ""});
+    for (double start : {2.0, 6.2}) {
+        SCOPED_TRACE(start);
+        vector.Set("-ss", std::to_string(start));
+        ASSERT_EQ(Convert(vector).LastLine(), "Finished numbered.mp4");
+        auto probe = ProbeWithTool(output);
+        EXPECT_NEAR(Number(probe["format.duration"]), 3.0, 0.1);
+        EXPECT_NEAR(Number(probe["video.duration"]), 3.0, 0.1);
+        EXPECT_NEAR(Number(probe["audio.duration"]), 3.0, 0.1);
+        // The output's first picture is the source's picture at the start, not a neighbour.
+        const std::string first = DecodeRgb(output, 0, 320, 240);
+        ASSERT_FALSE(first.empty());
+        for (int step : {-1, 0, 1}) {
+            const std::string picture = DecodeRgb(source, start + step * 0.04, 320, 240);
+            ASSERT_FALSE(picture.empty());
+            auto near = [&](int x) {
+                return std::abs(PixelAt(first, 320, x, 120).g - PixelAt(picture, 320, x, 120).g) <
+                       8;
+            };
+            EXPECT_EQ(near(80) && near(240), step == 0) << "the source's picture " << step;
+        }
+        std::remove(output.c_str());
+    }
+    // A start at or beyond the end converts nothing and says why.
+    for (const char* start : {"10", "25.5"}) {
+        SCOPED_TRACE(start);
+        vector.Set("-ss", start);
+        EXPECT_EQ(Convert(vector).LastLine(),
+                  "Failed: numbered.mp4: the start lies beyond the end of the source");
+        EXPECT_FALSE(Exists(output));
+    }
+    EXPECT_TRUE(FilesContaining(ClipFolder().Path(), ".part").empty());
 }
 
 TEST(Conversion, StopKeepsAPlayableFinalisedFile) {
