@@ -19,10 +19,10 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
+engine_bench_file = importlib.util.spec_from_file_location(
     "engine_bench", os.path.join(HERE, "..", "engine-vs-ffmpeg", "run-bench.py"))
-engine_bench = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(engine_bench)
+engine_bench = importlib.util.module_from_spec(engine_bench_file)
+engine_bench_file.loader.exec_module(engine_bench)
 
 SECONDS = 20
 SOURCES = [
