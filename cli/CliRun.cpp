@@ -19,6 +19,7 @@
 
 #include "converter/ArgumentVector.h"
 #include "converter/JobQueue.h"
+#include "converter/LevelCeiling.h"
 #include "media/MediaRows.h"
 #include "media/SourceFiles.h"
 #include "media/Thumbnails.h"
@@ -330,6 +331,11 @@ int RunCli(const QStringList& arguments) {
         PrepareProfileDatabase();
         const FamilySettings chosen =
             ChooseSettings(options.device, options.profile, options.settings);
+        // Settings above the family's level ceiling are a profile error: nothing converts.
+        const OutputSettings& settings = chosen.settings;
+        CheckVideoCeiling(options.device, settings.videoCodec.text.toLower(),
+                          settings.resolution.text.toLower(), settings.frameRate.text.toLower(),
+                          settings.videoBitRate.toLower());
         QString folder = options.outputFolder;
         if (folder.trimmed().isEmpty()) {
             folder = FamilyOutputFolder(*chosen.family);

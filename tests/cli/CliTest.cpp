@@ -154,6 +154,8 @@ TEST_F(Cli, ArgumentErrorsEndWithStatusTwoAndOnePlainLine) {
         {{"--device", "3GP", "--profile", "no such profile", clip}, "no such profile"},
         {{"--device", "IPOD", "--set", "channels=5.1", clip}, "Mono, Stereo"},
         {{"--device", "PSP", "--set", "speed=2", clip}, "speed"},
+        {{"--device", "IPOD", "--set", "video-codec=H264", "--set", "video-kbps=20000", clip},
+         "iPod"},
         {{"--device", "MP4", "--start", "5", "--end", "2", clip}, "--start"},
         {{"--device", "MP4", "--start", "soon", clip}, "soon"},
         {{"--device", "MP4"}, "no file"},
