@@ -29,6 +29,12 @@ done
 [ "$(readlink -f "$prefix/bin/QorConverter")" = "$(readlink -f "$lib/QorConverter")" ] ||
     fail "bin/QorConverter does not lead to the installed program"
 cmp -s "$lib/KivoMp4.dll" "$source/resources/KivoMp4.dll" || fail "the installed catalog is not the shipped one"
+# The command-line converter: linked into bin/, its manual page in man1, and it runs from there.
+[ "$(readlink -f "$prefix/bin/qor-convert")" = "$(readlink -f "$lib/qor-convert")" ] ||
+    fail "bin/qor-convert does not lead to the installed command-line converter"
+[ -f "$prefix/share/man/man1/qor-convert.1" ] || fail "no manual page for qor-convert"
+grep -q "^qor-convert " <<<"$("$prefix/bin/qor-convert" --version)" ||
+    fail "the installed qor-convert does not run"
 # The tools' whole output is read before it is searched: grep -q leaving a pipe early would make
 # the writer fail under pipefail.
 grep -qF "$lib/libkivoengine.so" <<<"$(ldd "$lib/QorConverter")" || fail "the program does not load the engine beside it"
