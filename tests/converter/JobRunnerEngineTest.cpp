@@ -22,9 +22,9 @@
 #include <memory>
 
 #include "converter/ArgumentVector.h"
-#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/EngineApi.h"
 #include "platform/JpegImage.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
@@ -335,6 +335,72 @@ TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
         ASSERT_TRUE(output.ok) << output.raw;
         EXPECT_NEAR(output.duration, run.seconds, 0.15);
     }
+}
+
+// Takes the vector the window's runner hands _X and ends the call at once, as a finished one.
+class VectorRecorder : public EngineApi {
+public:
+    int Init() override { return 0; }
+    int GetFileinfo(const char*, EngineFileInfo*) override { return -1; }
+    int GetPicure(const char*, int, const char*, const char*) override { return -1; }
+    int Stop() override { return 0; }
+    int SetInfoCallback(KivoInfoCallback) override { return 0; }
+    int SetPercentCallback(KivoPercentCallback) override { return 0; }
+    int X(KivoWindow* window, int argc, char** argv) override {
+        vector = QStringList();
+        for (int i = 0; i < argc; ++i)
+            vector << QString::fromUtf8(argv[i]);
+        window->post(window, WM_CONVERTDONE, KIVO_CONVERSION_FINISHED, 0);
+        return 0;
+    }
+    QStringList vector;
+};
+
+// qor-convert --dry-run prints, entry by entry, the vector the window's runner hands the engine
+// for the same family, default profile and file, and for a marked range with the switch on.
+TEST_F(JobRunnerEngine, TheCommandLineGivesTheWindowsVector) {
+    const QString clip = clips_->filePath("long one.mp4");
+    const struct {
+        DeviceType device;
+        const char* name;
+        int markStart, markEnd;  // -1: the row's own marks, the switch off
+    } cases[] = {{Dev3GP, "3GP", -1, -1}, {DevPSP, "PSP", -1, -1}, {DevIPOD, "IPOD", -1, -1},
+                 {DevPDA, "PDA", -1, -1}, {DevMP4, "MP4", -1, -1}, {DevMP4, "MP4", 2, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.markStart));
+        Open(c.device, {"long one.mp4"});
+        ASSERT_EQ(w().ListImagePanel->ItemCount, 1) << dialogs_.LastText().toStdString();
+        const bool ranged = c.markStart >= 0;
+        if (ranged) {
+            w().ListImagePanel->GetItem(0)->MarkStart = c.markStart;
+            w().ListImagePanel->GetItem(0)->MarkEnd = c.markEnd;
+        }
+        if (w().ConvertMarkedRange->isChecked() != ranged)
+            w().ConvertMarkedRange->trigger();
+        VectorRecorder recorder;
+        SetEngine(&recorder);
+        w().Run->Click();
+        const bool ended = WaitFor([this] { return !w().JobRunning(); }, 30000);
+        SetEngine(nullptr);
+        ASSERT_TRUE(ended);
+        ASSERT_EQ(recorder.vector.size(), ranged ? 38 : 36);
+
+        QStringList arguments = {
+            "--device", c.name, "--output", w().OutputFolder->Text().trimmed(), "--dry-run", clip};
+        if (ranged)
+            arguments << "--start" << QString::number(c.markStart) << "--end"
+                      << QString::number(c.markEnd);
+        QProcess cli;
+        cli.start(QStringLiteral(QOR_BIN_DIR "/qor-convert"), arguments);
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        QStringList printed = QString::fromUtf8(cli.readAllStandardOutput()).split('\n');
+        printed.removeLast();
+        EXPECT_EQ(printed, recorder.vector);
+        w().FormClose();
+    }
+    if (w().ConvertMarkedRange->isChecked())
+        w().ConvertMarkedRange->trigger();
 }
 
 TEST_F(JobRunnerEngine, StopDuringAThreeRowJobKeepsTheStoppedRowPlayable) {
