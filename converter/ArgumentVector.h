@@ -32,8 +32,6 @@ enum JobValue : int {
     JobValueCount
 };
 
-constexpr int ArgumentCount = 36;
-
 // The 36 entries: the program-name slot, the switches and the values in their places, the
 // output path last. Raises std::invalid_argument unless there are exactly seventeen values.
 // With a `start` (seconds, as DurationText writes them), "-ss" and the start go before "-t",
