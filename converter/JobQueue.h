@@ -20,16 +20,23 @@
 #include "converter/JobOutcome.h"
 #include "converter/JobPlan.h"
 
+// Names one engine call for its reports and its end. Calls are numbered from 1 by the queue;
+// 0 stands for "the oldest outstanding call", which is how the described end message and
+// callbacks (which carry no number) are matched: with one file at once calls end in the order
+// they were made.
+using JobCallId = std::uint64_t;
+
 // The engine as the queue drives it.
 class JobEngine {
 public:
     virtual ~JobEngine() = default;
-    // Starts converting with the 36 entries, which stay in place until the call has ended. The
-    // engine ends every call, accepted or refused, with one end message, which the window hands
-    // to JobQueue::Done; calls end in the order they were made.
-    virtual void Convert(ArgumentVector& arguments) = 0;
-    // Asks the running conversion to end soon; its end message still comes.
-    virtual void Stop() = 0;
+    // Starts converting with the entries, which stay in place until the call has ended. The
+    // engine ends every call, accepted or refused, with one end, which the caller hands to
+    // JobQueue::Done with `call` (or with 0 when the engine's end message cannot say which
+    // call it ends, as with one file at once).
+    virtual void Convert(JobCallId call, ArgumentVector& arguments) = 0;
+    // Asks call `call` to end soon; its end still comes.
+    virtual void Stop(JobCallId call) = 0;
 };
 
 // What one end message means for the window.
@@ -38,59 +45,84 @@ struct RowEnd {
     QObject* row = nullptr;  // that row; null when it has been removed since it started
     QString mark;            // the mark it shows until the next Run (RowMarkText)
     bool failed = false;     // its conversion failed
-    int startRow = -1;       // the row to start now, -1 for none
+    std::vector<int> startRows;  // the rows to start now, in list order
     bool jobEnded = false;   // the job is over: the controls unlock
     QString closingText;     // the status line then
 };
 
 class JobQueue {
 public:
-    explicit JobQueue(JobEngine& engine) : engine_(engine) {}
+    // `atOnce`: how many rows of a job convert side by side (1: one after another).
+    explicit JobQueue(JobEngine& engine, int atOnce = 1) : engine_(engine), atOnce_(atOnce) {}
+
+    // Takes effect at the next Run; at least 1.
+    void SetAtOnce(int atOnce);
+    int AtOnce() const { return atOnce_; }
 
     bool Running() const { return running_; }
-    int CurrentRow() const { return currentRow_; }
+    // The first row of the current job that has not ended yet (the lowest running row).
+    int CurrentRow() const;
     bool StopRequested() const { return stopRequested_; }
     // Whether an engine call, of any job, has not ended yet.
     bool Outstanding() const { return !calls_.empty(); }
 
-    // Run with a list of `rows` rows (at least one): a new job from the first row. Returns
-    // whether the first row is to start now; otherwise a stopped conversion has not ended yet
-    // and its end message answers with the first row to start.
-    bool Run(int rows);
-    // The current row of the current job starts with `plan`; `row` is the list's row, given
-    // back with its end.
-    void Start(const RowPlan& plan, QObject* row);
-    // Stop: the engine is asked to stop and the job is over. Returns the closing status line
-    // when no row of the job is converting (its start failed, or it waited for an older
-    // conversion), as no end message will come to say so; empty otherwise.
+    // Run with a list of `rows` rows (at least one): a new job from the first row. Returns the
+    // rows to start now (up to AtOnce, in list order); none while a stopped job's conversions
+    // have not all ended: the last of their ends answers with the rows to start.
+    std::vector<int> Run(int rows);
+    // Row `position` of the current job starts with `plan`; `row` is the list's row, given back
+    // with its end. Returns the call's number.
+    JobCallId Start(int position, const RowPlan& plan, QObject* row);
+    // Stop: the engine is asked to stop every call of the job and the job is over. Returns the
+    // closing status line when no row of the job is converting (its start failed, or it waited
+    // for an older conversion), as no end message will come to say so; empty otherwise.
     QString Stop();
-    // The window closes: a running conversion is asked to stop, and its end message and
+    // The window closes: running conversions are asked to stop, and their end messages and
     // reports belong to no job any more. Returns whether a job was running.
     bool EndForClose();
-    // The end message of the oldest outstanding call, with the engine's outcome
+    // The end of call `call` (0: the oldest outstanding), with the engine's outcome
     // (KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED). Every call copies its still beside its
-    // output, whichever job it belongs to; only the current job's rows move the job on.
-    RowEnd Done(uintptr_t outcome);
+    // output, whichever job it belongs to; only the current job's rows move the job on. An end
+    // for a call that is not outstanding changes nothing.
+    RowEnd Done(JobCallId call, uintptr_t outcome);
 
-    // A status line from the engine, for the oldest outstanding call. Returns whether it
-    // belongs to the current job and shows.
-    bool Report(const QString& statusLine);
-    // Whether the engine's reports belong to the current job (its call is the oldest).
-    bool Reporting() const { return !calls_.empty() && calls_.front().job == job_; }
+    // A status line from the engine for call `call` (0: the oldest outstanding). Returns
+    // whether it belongs to the current job.
+    bool Report(JobCallId call, const QString& statusLine);
+    // A percentage from the engine for call `call` (0: the oldest outstanding). Returns whether
+    // it belongs to the current job.
+    bool Percent(JobCallId call, int percent);
+    // Whether the engine's reports belong to the current job (with one at once: its call is the
+    // oldest).
+    bool Reporting() const;
+
+    // What the file bar shows: the percentage of the least advanced running row of the job.
+    int FilePercent() const;
+    // What the status line shows while rows run: the engine's own last line while one row of
+    // the job runs, and with more the running files with their percentages, in list order
+    // ("Converting a.avi 42%, b.avi 17%").
+    QString StatusLine() const;
+    // The rows of the current job that are converting, in list order.
+    std::vector<int> RunningRows() const;
 
     // How the current (or last) job went; the output folder is the window's to fill in.
     JobEnd Tally() const;
 
 private:
     struct EngineCall {
+        JobCallId id = 0;
         int job = 0;
+        int position = 0;  // the row's place in the job's list
         RowPlan plan;
         std::unique_ptr<ArgumentVector> arguments;  // kept until the engine ended the call
         QPointer<QObject> row;
         QString lastStatus;  // the engine's last status line for this call
+        int percent = 0;     // the engine's last percentage for this call
     };
 
     JobEngine& engine_;
+    int atOnce_ = 1;
+    JobCallId lastId_ = 0;
     std::deque<EngineCall> calls_;  // oldest first
     int job_ = 0;                   // number of the current (or last) job
     bool running_ = false;

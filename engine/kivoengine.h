@@ -234,6 +234,79 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * a refused vector is reported and posted like a failed conversion. */
 KIVO_API int _X(KivoWindow* window, int argc, char** argv);
 
+/*
+ * Conversions side by side.
+ *
+ * Each conversion is an object of its own: started from the same argument vector _X takes,
+ * with its own reports, stop, wait and outcome, and no state shared with the others (each
+ * keeps its own log and last error). Any number may run at once, each on a thread of its own;
+ * the exports above are a thin layer over one such conversion and behave as described there.
+ *
+ * Lifetime. kivo_conversion_start returns a conversion the caller owns and releases with
+ * kivo_conversion_free, once, whether it ran, failed or was refused. Every other call takes a
+ * conversion that has not been freed; a null conversion is ignored (the queries answer as for
+ * a failed one).
+ *
+ * Reports. The three events are called on the conversion's own thread, never inside
+ * kivo_conversion_start, each with the caller's user pointer. status and percent are the
+ * status lines and percentages _X gives its two callbacks (at most about ten a second, the
+ * last status line saying how it ended); ended comes exactly once, after the last report, with
+ * the outcome and the reason. An event must not block or free its own conversion. Null
+ * events are not called.
+ */
+
+/* The version of the side-by-side interface below; it grows when the interface does. */
+#define KIVO_API_VERSION 1
+
+/* Outcomes of a conversion: the three of WM_CONVERTDONE, and two more. */
+#define KIVO_CONVERSION_REFUSED 3  /* the vector was refused; nothing ran, nothing written */
+#define KIVO_CONVERSION_RUNNING (-1) /* not ended yet (kivo_conversion_outcome, _wait) */
+
+typedef struct KivoConversion KivoConversion;
+
+typedef struct KivoConversionEvents {
+    void* user; /* handed back to every event */
+    void (*status)(void* user, const char* text); /* UTF-8, valid only during the call */
+    void (*percent)(void* user, int percent);     /* 0..100 */
+    /* outcome: KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED; reason: "" when
+     * finished or stopped, else why in plain words (the text after "Failed: <name>: " of the
+     * last status line); valid only during the call. */
+    void (*ended)(void* user, int outcome, const char* reason);
+} KivoConversionEvents;
+
+/* The value of KIVO_API_VERSION the library was built with. */
+KIVO_API int kivo_api_version(void);
+
+/* Starts converting `argv` (argc entries, as for _X) on a thread of its own and returns at
+ * once. `events` is copied (null: no events). A refused vector still gives a conversion: it
+ * ends at once with KIVO_CONVERSION_REFUSED and the reason, through ended like any other.
+ * Returns null only when the engine could not even create it (out of memory or threads); no
+ * event is then called. */
+KIVO_API KivoConversion* kivo_conversion_start(int argc, const char* const* argv,
+                                               const KivoConversionEvents* events);
+
+/* Asks the conversion to stop, as Mydll_Stop asks the running _X conversion (the same limits
+ * apply); returns at once. Safe at any time from any thread, also from its own events and
+ * after it ended (then it does nothing). Other conversions go on. */
+KIVO_API void kivo_conversion_stop(KivoConversion* conversion);
+
+/* Waits up to `milliseconds` (negative: without limit) for the conversion to end, including
+ * its ended event. Returns its outcome, or KIVO_CONVERSION_RUNNING when it has not ended in
+ * time. Must not be called from its own events. */
+KIVO_API int kivo_conversion_wait(KivoConversion* conversion, int milliseconds);
+
+/* The outcome so far: KIVO_CONVERSION_RUNNING until ended has been called. */
+KIVO_API int kivo_conversion_outcome(const KivoConversion* conversion);
+
+/* The reason of a failed or refused conversion ("" otherwise, and while it runs); valid until
+ * the conversion is freed. */
+KIVO_API const char* kivo_conversion_reason(const KivoConversion* conversion);
+
+/* Releases the conversion. One still running is stopped and waited for first (what it
+ * converted is kept, and its events still come, as after kivo_conversion_stop). Must not be
+ * called from its own events. */
+KIVO_API void kivo_conversion_free(KivoConversion* conversion);
+
 #ifdef __cplusplus
 }
 #endif
