@@ -61,6 +61,44 @@ public:
         return 0;
     }
 
+    // A side-by-side conversion: recorded with its events and a copy of its vector; its handle
+    // is its place in `conversions` plus one.
+    KivoConversion* StartConversion(int argc, const char* const* argv,
+                                    const KivoConversionEvents* events) override {
+        if (refuseConversions)
+            return nullptr;
+        conversions.push_back({*events, Vector(argv, argv + argc)});
+        return reinterpret_cast<KivoConversion*>(conversions.size());
+    }
+    void StopConversion(KivoConversion* conversion) override {
+        stoppedConversions.push_back(Index(conversion));
+    }
+    int WaitConversion(KivoConversion*, int) override { return KIVO_CONVERSION_STOPPED; }
+    void FreeConversion(KivoConversion* conversion) override {
+        freedConversions.push_back(Index(conversion));
+    }
+
+    // Side-by-side conversion `i` reports a status line, a percentage, or ends, as its thread
+    // does, and the window handles what they queued.
+    void Status(size_t i, const char* text) {
+        ASSERT_LT(i, conversions.size());
+        conversions[i].events.status(conversions[i].events.user, text);
+        QCoreApplication::sendPostedEvents();
+    }
+    void Percent(size_t i, int value) {
+        ASSERT_LT(i, conversions.size());
+        conversions[i].events.percent(conversions[i].events.user, value);
+        QCoreApplication::sendPostedEvents();
+    }
+    void EndConversion(size_t i, int outcome) {
+        ASSERT_LT(i, conversions.size());
+        conversions[i].events.ended(conversions[i].events.user, outcome, "");
+        QCoreApplication::sendPostedEvents();
+    }
+    static size_t Index(KivoConversion* conversion) {
+        return reinterpret_cast<size_t>(conversion) - 1;
+    }
+
     // Posts the end of call `i` and lets the window handle it.
     void Finish(size_t i) { End(i, KIVO_CONVERSION_FINISHED, nullptr); }
 
@@ -78,6 +116,13 @@ public:
         int argc;
         Vector argv;
     };
+    struct Conversion {
+        KivoConversionEvents events;
+        Vector argv;
+    };
+    std::vector<Conversion> conversions;
+    std::vector<size_t> stoppedConversions, freedConversions;
+    bool refuseConversions = false;
     std::vector<Call> calls;
     KivoInfoCallback info = nullptr;
     KivoPercentCallback percent = nullptr;
