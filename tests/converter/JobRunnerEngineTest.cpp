@@ -65,12 +65,13 @@ public:
         timer_.start();
     }
     // Ends the measurement: what the test itself does afterwards (probing) is not counted.
-    void Stop() {
+    double Stop() {
         timer_.stop();
         if (worst_ > g_worstLateness) {
             g_worstLateness = worst_;
             g_worstLatenessWhen = when_;
         }
+        return worst_;
     }
 
 private:
@@ -199,6 +200,8 @@ protected:
         clips_ = std::make_unique<QTemporaryDir>();
         ready_ = MakeClip(clips_->filePath("first clip.mp4"), 2, "aac") &&
                  MakeClip(clips_->filePath("second.avi"), 2, "pcm_s16le") &&
+                 MakeClip(clips_->filePath("third.mp4"), 2, "aac") &&
+                 MakeClip(clips_->filePath("fourth.mp4"), 3, "aac") &&
                  MakeClip(clips_->filePath("long one.mp4"), 12, "aac") &&
                  MakeClip(clips_->filePath("long two.mp4"), 12, "aac") &&
                  MakeClip(clips_->filePath("long three.mp4"), 12, "aac");
@@ -240,19 +243,24 @@ protected:
         return w().OutputFolder->Text().trimmed() + w().ListImagePanel->GetItem(row)->TargetName;
     }
 
-    // Presses Run and waits for the job to end; a refusing engine skips the test.
+    // Presses Run and waits for the job to end; a refusing engine skips the test. Keeps the
+    // worst lateness of the window's thread during the job in `worstLateness_`.
     void RunToEnd(int seconds) {
         lateness_ = std::make_unique<LatenessProbe>(window_.get());
         w().Run->Click();
         const bool ended = WaitFor([this] { return !w().JobRunning(); }, seconds * 1000);
-        lateness_->Stop();
+        worstLateness_ = lateness_->Stop();
         ASSERT_TRUE(ended) << w().Converting_Infor->text().toStdString();
     }
+
+    // "Files converted at once" set to `count` (kept in this test's own catalog).
+    void FilesAtOnce(int count) { w().FilesAtOnceChoices.at(size_t(count - 1))->trigger(); }
 
     FakeDialogs dialogs_;
     ScratchInstall install_;
     std::unique_ptr<Txconverter> window_;
     std::unique_ptr<LatenessProbe> lateness_;
+    double worstLateness_ = 0;
     static inline std::unique_ptr<QTemporaryDir> clips_;
     static inline bool ready_ = false;
 };
@@ -469,6 +477,67 @@ TEST_F(JobRunnerEngine, ADamagedSecondSourceIsReportedAndMarkedTheOthersConvert)
             EXPECT_TRUE(Probe(Output(row)).ok) << Output(row).toStdString();
         }
     }
+}
+
+TEST_F(JobRunnerEngine, TwoAtOnceConvertAFourRowJob) {
+    Open(DevMP4, {"first clip.mp4", "second.avi", "third.mp4", "fourth.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 4);
+    FilesAtOnce(2);
+    RunToEnd(240);
+    std::cout << "worst lateness of the window's thread during a two-at-once job: "
+              << worstLateness_ << " ms" << std::endl;
+    ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
+    EXPECT_EQ(w().ProgressTotal->Position(), 4);
+    EXPECT_EQ(w().ProgressFile->Position(), 100);
+    const double lengths[] = {2, 2, 2, 3};
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        const Probed probed = Probe(Output(row));
+        ASSERT_TRUE(probed.ok) << Output(row).toStdString();
+        EXPECT_NEAR(probed.duration, lengths[row], 0.3);
+        EXPECT_EQ(probed.videoCodec, CodecName(w().combox_videoformat->Text()));
+        EXPECT_EQ(w().ListImagePanel->GetItem(unsigned(row))->OutcomeMark, "");
+    }
+}
+
+TEST_F(JobRunnerEngine, StopWithTwoAtOnceKeepsEachRunningRowsPart) {
+    Open(DevMP4, {"long one.mp4", "long two.mp4", "long three.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 3);
+    FilesAtOnce(2);
+    w().Run->Click();
+    // Stop once both running rows have a quarter of their output: the file bar shows the
+    // lesser, the status line names both.
+    const bool bothUnderWay = WaitFor(
+        [this] {
+            const QString status = w().Converting_Infor->text();
+            return !w().JobRunning() || (w().ProgressFile->Position() >= 25 &&
+                                         status.startsWith("Converting long one.mp4 ") &&
+                                         status.contains(", long two.mp4 "));
+        },
+        240000);
+    ASSERT_TRUE(bothUnderWay);
+    if (!w().JobRunning()) {
+        GTEST_SKIP() << "the engine did not convert (" << w().Converting_Infor->text().toStdString()
+                     << ")";
+    }
+    w().Stop->Click();
+    ASSERT_TRUE(WaitFor([this] { return w().Converting_Infor->text() == kStoppedByUser; }, 30000))
+        << w().Converting_Infor->text().toStdString();
+    EXPECT_EQ(w().ProgressTotal->Position(), 2);
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const Probed part = Probe(Output(row));
+        ASSERT_TRUE(part.ok) << "the stopped row's file cannot be read: " << part.raw;
+        EXPECT_GT(part.duration, 0.0);
+        EXPECT_LE(part.duration, 12.1);  // usually cut short; the stop may come late
+        EXPECT_EQ(part.videoCodec, CodecName(w().combox_videoformat->Text())) << part.raw;
+        // Stopped, or finished just before the stop reached it; never failed.
+        const TItemPanel* item = w().ListImagePanel->GetItem(unsigned(row));
+        EXPECT_FALSE(item->OutcomeFailed);
+        EXPECT_TRUE(item->OutcomeMark.isEmpty() || item->OutcomeMark.startsWith("stopped: "))
+            << item->OutcomeMark.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(Output(2)));
 }
 
 }  // namespace
