@@ -543,20 +543,32 @@ TEST_F(JobRunnerEngine, StopWithTwoAtOnceKeepsEachRunningRowsPart) {
 }  // namespace
 
 TEST_F(JobRunnerEngine, EndingTheProgramDuringAJobStopsTheEngineAndWaitsForIt) {
-    Open(DevMP4, {"long one.mp4"});
-    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
-    const QString output = Output(0);
-    w().Run->Click();
-    ASSERT_TRUE(WaitFor([this] { return !w().JobRunning() || w().ProgressFile->Position() >= 10; },
-                        120000));
-    if (!w().JobRunning())
-        GTEST_SKIP() << "the conversion ended before it could be cut short";
-    // As at the program's end: the window goes while its conversion runs.
-    window_.reset();
-    // The engine's thread has ended: the stopped output is complete and nothing is posted to
-    // the window any more.
-    const Probed stopped = Probe(output);
-    ASSERT_TRUE(stopped.ok) << stopped.raw;
-    EXPECT_GT(stopped.duration, 0.0);
-    WaitFor([] { return false; }, 200);
+    // One file at once (through _X), and two side by side.
+    for (const QStringList& clips :
+         {QStringList{"long one.mp4"}, QStringList{"long one.mp4", "long two.mp4"}}) {
+        SCOPED_TRACE(clips.size());
+        if (!window_)
+            window_ = std::make_unique<Txconverter>();
+        Open(DevMP4, clips);
+        ASSERT_EQ(w().ListImagePanel->ItemCount, clips.size());
+        FilesAtOnce(int(clips.size()));
+        QStringList outputs;
+        for (int row = 0; row < clips.size(); ++row)
+            outputs << Output(row);
+        w().Run->Click();
+        ASSERT_TRUE(WaitFor(
+            [this] { return !w().JobRunning() || w().ProgressFile->Position() >= 10; }, 120000));
+        if (!w().JobRunning())
+            GTEST_SKIP() << "the conversion ended before it could be cut short";
+        // As at the program's end: the window goes while its conversions run.
+        window_.reset();
+        // The engine's threads have ended: the stopped outputs are complete and nothing is
+        // posted to the window any more.
+        for (const QString& output : outputs) {
+            const Probed stopped = Probe(output);
+            ASSERT_TRUE(stopped.ok) << stopped.raw;
+            EXPECT_GT(stopped.duration, 0.0);
+        }
+        WaitFor([] { return false; }, 200);
+    }
 }
