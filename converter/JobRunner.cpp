@@ -331,15 +331,14 @@ void Txconverter::OnConvertDone(uintptr_t outcome, intptr_t call) {
         if (!end.startRows.empty())
             ListImagePanel->SelectItem(end.startRows.front());
     }
-    if (!end.startRows.empty()) {
-        for (int position : end.startRows)
-            StartRowConversion(position);
-        if (jobs.AtOnce() > 1)
+    for (int position : end.startRows)
+        StartRowConversion(position);
+    if (!end.jobEnded) {
+        // With several at once the status line names the files converting now.
+        if (jobs.RunningRows().size() > 1)
             Converting_Infor->setText(jobs.StatusLine());
         return;
     }
-    if (!end.jobEnded)
-        return;
     Converting_Infor->setText(end.closingText);
     SetJobControlsEnabled(true);
     Run->show();
