@@ -161,6 +161,12 @@ TEST_F(Cli, ArgumentErrorsEndWithStatusTwoAndOnePlainLine) {
         {{"--device", "MP4"}, "no file"},
         {{clip}, "--device"},
         {{"--device", "MP4", "--bogus", clip}, "--bogus"},
+        {{"--device", "3GP", "--jobs", "0", clip}, "\"0\""},
+        {{"--device", "3GP", "--jobs", "65", clip}, "65"},
+        {{"--device", "3GP", "--jobs", "1.5", clip}, "1.5"},
+        {{"--device", "3GP", "--jobs", "many", clip}, "many"},
+        {{"--device", "3GP", "--jobs=", clip}, "--jobs"},
+        {{"--device", "3GP", clip, "--jobs"}, "--jobs needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
