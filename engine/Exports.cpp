@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Conversion.h"
 #include "Job.h"
 #include "Log.h"
 #include "Probe.h"
@@ -36,6 +37,18 @@ void FillRecord(EngineFileInfo* info, const kivo::ProbeResult& result) {
     info->bitRate = result.audioKbps;
     info->sampleRate = result.sampleRate;
     info->channels = result.channels;
+}
+
+// The vector's entries, copied; a missing entry becomes empty text, which the vector check
+// refuses.
+std::vector<std::string> Entries(int argc, const char* const* argv) {
+    std::vector<std::string> entries;
+    if (argv && argc > 0) {
+        for (int i = 0; i < argc; ++i) {
+            entries.emplace_back(argv[i] ? argv[i] : "");
+        }
+    }
+    return entries;
 }
 
 }  // namespace
@@ -101,14 +114,7 @@ int SetGetPercentCallBackFun(KivoPercentCallback callback) {
 int _X(KivoWindow* window, int argc, char** argv) {
     try {
         EnsureInitialised();
-        std::vector<std::string> entries;
-        if (argv && argc > 0) {
-            for (int i = 0; i < argc; ++i) {
-                // A missing entry becomes empty text, which the vector check refuses.
-                entries.emplace_back(argv[i] ? argv[i] : "");
-            }
-        }
-        return kivo::StartJob(window, std::move(entries)) ? 0 : -1;
+        return kivo::StartJob(window, Entries(argc, argv)) ? 0 : -1;
     } catch (...) {
         // Could not even start a thread: still keep the promise of one end message.
         if (window && window->post) {
@@ -116,6 +122,42 @@ int _X(KivoWindow* window, int argc, char** argv) {
         }
         return -1;
     }
+}
+
+int kivo_api_version(void) {
+    return KIVO_API_VERSION;
+}
+
+KivoConversion* kivo_conversion_start(int argc, const char* const* argv,
+                                      const KivoConversionEvents* events) {
+    try {
+        EnsureInitialised();
+        bool refused = false;
+        return kivo::StartConversion(Entries(argc, argv), events ? *events : KivoConversionEvents{},
+                                     nullptr, refused);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void kivo_conversion_stop(KivoConversion* conversion) {
+    kivo::StopConversion(conversion);
+}
+
+int kivo_conversion_wait(KivoConversion* conversion, int milliseconds) {
+    return kivo::WaitForConversion(conversion, milliseconds);
+}
+
+int kivo_conversion_outcome(const KivoConversion* conversion) {
+    return kivo::ConversionOutcome(conversion);
+}
+
+const char* kivo_conversion_reason(const KivoConversion* conversion) {
+    return kivo::ConversionReason(conversion);
+}
+
+void kivo_conversion_free(KivoConversion* conversion) {
+    kivo::FreeConversion(conversion);
 }
 
 }  // extern "C"
