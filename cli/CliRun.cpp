@@ -75,10 +75,10 @@ KivoWindow g_window{PostEnd};
 
 class CliEngine : public JobEngine {
 public:
-    void Convert(ArgumentVector& arguments) override {
+    void Convert(JobCallId, ArgumentVector& arguments) override {
         Engine().X(&g_window, arguments.Count(), arguments.Data());
     }
-    void Stop() override { Engine().Stop(); }
+    void Stop(JobCallId) override { Engine().Stop(); }
 };
 
 QString FileNameOf(const MediaRow& row) {
@@ -242,14 +242,15 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
         Engine().SetPercentCallback(PercentReport);
         CliEngine engine;
         JobQueue queue(engine);
-        queue.Run(int(planned.size()));
+        const std::vector<int> firstRows = queue.Run(int(planned.size()));
         const auto start = [&](int position) {
             const CliFile& file = *planned[position];
             progress.Started(FileNameOf(file.row), file.plan.values[ValueOutputPath]);
             ++started;
-            queue.Start(file.plan, nullptr);
+            queue.Start(position, file.plan, nullptr);
         };
-        start(0);
+        for (int position : firstRows)
+            start(position);
         QString lastStatus;
         for (;;) {
             std::unique_lock lock(g_reports.mutex);
@@ -272,7 +273,7 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
             }
             const CliFile& file = *planned[queue.CurrentRow()];
             for (const QString& line : status) {
-                queue.Report(line);
+                queue.Report(0, line);
                 lastStatus = line;
             }
             if (percent >= 0)
@@ -280,7 +281,7 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
             if (!end)
                 continue;
             const RowOutcome outcome = OutcomeFromMessage(*end);
-            const RowEnd rowEnd = queue.Done(*end);
+            const RowEnd rowEnd = queue.Done(0, *end);
             if (outcome == RowOutcome::Converted) {
                 ++converted;
                 progress.Ended(FileNameOf(file.row), QStringLiteral("converted"), QString());
@@ -294,9 +295,9 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
                 progress.Ended(FileNameOf(file.row), QStringLiteral("failed"), reason);
             }
             lastStatus.clear();
-            if (rowEnd.startRow >= 0)
-                start(rowEnd.startRow);
-            else if (rowEnd.jobEnded || !queue.Outstanding())
+            for (int position : rowEnd.startRows)
+                start(position);
+            if (rowEnd.startRows.empty() && (rowEnd.jobEnded || !queue.Outstanding()))
                 break;
         }
         Engine().SetInfoCallback(nullptr);

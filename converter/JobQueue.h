@@ -41,13 +41,13 @@ public:
 
 // What one end message means for the window.
 struct RowEnd {
-    bool rowEnded = false;   // a row of the current job ended: file bar full, total bar on
-    QObject* row = nullptr;  // that row; null when it has been removed since it started
-    QString mark;            // the mark it shows until the next Run (RowMarkText)
-    bool failed = false;     // its conversion failed
+    bool rowEnded = false;       // a row of the current job ended: file bar full, total bar on
+    QObject* row = nullptr;      // that row; null when it has been removed since it started
+    QString mark;                // the mark it shows until the next Run (RowMarkText)
+    bool failed = false;         // its conversion failed
     std::vector<int> startRows;  // the rows to start now, in list order
-    bool jobEnded = false;   // the job is over: the controls unlock
-    QString closingText;     // the status line then
+    bool jobEnded = false;       // the job is over: the controls unlock
+    QString closingText;         // the status line then
 };
 
 class JobQueue {
@@ -126,10 +126,20 @@ private:
     std::deque<EngineCall> calls_;  // oldest first
     int job_ = 0;                   // number of the current (or last) job
     bool running_ = false;
-    bool startPending_ = false;  // the first row waits for a stopped conversion to end
+    bool startPending_ = false;  // the first rows wait for a stopped job's conversions to end
     bool stopRequested_ = false;
-    int currentRow_ = 0;
+    int jobAtOnce_ = 1;         // AtOnce as it was when the current job began
+    int currentRow_ = 0;        // the next row of the job to hand out
+    std::vector<int> toStart_;  // rows handed out to start that have not started yet
     int rows_ = 0;
     int converted_ = 0;
-    std::vector<FailedRow> failures_;  // the current job's failed rows, in order
+    std::vector<FailedRow> failures_;  // the current job's failed rows, in list order
+    std::vector<int> failedRows_;      // their rows
+
+    // The calls of the current job.
+    int JobCalls() const;
+    // Hands out the rows that start now, as places free up.
+    std::vector<int> TakeRowsToStart();
+    // The outstanding call `call` names (0: the oldest); end() when none.
+    std::deque<EngineCall>::iterator Find(JobCallId call);
 };

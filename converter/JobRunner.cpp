@@ -103,14 +103,14 @@ class WindowEngine : public JobEngine {
 public:
     explicit WindowEngine(Txconverter* window) : window_(window) {}
 
-    void Convert(ArgumentVector& arguments) override {
+    void Convert(JobCallId, ArgumentVector& arguments) override {
         Engine().SetInfoCallback(&Txconverter::InfoCallback);
         Engine().SetPercentCallback(&Txconverter::PercentCallback);
         EngineEndpoint& endpoint = Endpoint();
         endpoint.Starting(window_);
         Engine().X(&endpoint, arguments.Count(), arguments.Data());
     }
-    void Stop() override { Engine().Stop(); }
+    void Stop(JobCallId) override { Engine().Stop(); }
 
 private:
     Txconverter* window_;
@@ -126,7 +126,7 @@ public:
         // stop the engine and give its thread the time to end before the window is gone.
         const bool outstanding = queue.Outstanding();
         if (outstanding)
-            engine.Stop();
+            engine.Stop(0);
         Endpoint().Forget(window, outstanding);
     }
 
@@ -156,7 +156,7 @@ void Txconverter::RunClick(QObject*) {
         return;
     }
     JobQueue& jobs = Jobs(*this);
-    const bool startNow = jobs.Run(ListImagePanel->ItemCount);
+    const std::vector<int> startRows = jobs.Run(ListImagePanel->ItemCount);
     CurrentRow = jobs.CurrentRow();
     StopRequested = jobs.StopRequested();
     ProgressTotal->SetMin(0);
@@ -172,8 +172,8 @@ void Txconverter::RunClick(QObject*) {
         if (!row->OutcomeMark.isEmpty())
             row->SetOutcomeMark(QString(), false);
     }
-    if (startNow)
-        StartRowConversion(0);
+    for (int position : startRows)
+        StartRowConversion(position);
 }
 
 void Txconverter::StopClick(QObject*) {
@@ -195,22 +195,23 @@ void Txconverter::EndJobForClose() {
     Run->show();
 }
 
-void Txconverter::OnConvertDone(uintptr_t outcome) {
+void Txconverter::OnConvertDone(uintptr_t outcome, intptr_t call) {
     if (!JobState)
         return;  // no call of ours was ever made
     JobQueue& jobs = JobState->queue;
-    const RowEnd end = jobs.Done(outcome);
+    const RowEnd end = jobs.Done(JobCallId(call), outcome);
     if (end.rowEnded) {
         ProgressFile->SetPosition(100);
         if (auto* row = static_cast<TItemPanel*>(end.row))
             row->SetOutcomeMark(end.mark, end.failed);
         CurrentRow = jobs.CurrentRow();
         ProgressTotal->StepIt();
-        if (end.startRow >= 0)
-            ListImagePanel->SelectItem(end.startRow);
+        if (!end.startRows.empty())
+            ListImagePanel->SelectItem(end.startRows.front());
     }
-    if (end.startRow >= 0) {
-        StartRowConversion(end.startRow);
+    if (!end.startRows.empty()) {
+        for (int position : end.startRows)
+            StartRowConversion(position);
         return;
     }
     if (!end.jobEnded)
@@ -237,18 +238,18 @@ void Txconverter::StartRowConversion(int position) {
     // PDAs: the settings show the selected profile again once the row's values are read.
     if (const DeviceInfo* info = FindDevice(CurrentDevice); info && info->reappliesProfileBeforeRun)
         ApplySelectedProfile(CurrentDevice);
-    RunEngine(plan, row);
+    RunEngine(position, plan, row);
 }
 
-void Txconverter::RunEngine(const RowPlan& plan, TItemPanel* row) {
-    Jobs(*this).Start(plan, row);
+void Txconverter::RunEngine(int position, const RowPlan& plan, TItemPanel* row) {
+    Jobs(*this).Start(position, plan, row);
 }
 
 // Called on the engine's thread: the text is copied at once and shown on the window's thread.
 int Txconverter::InfoCallback(const char* text) {
     const QString caption = QString::fromUtf8(text ? text : "");
     Endpoint().Queue([caption](Txconverter& window) {
-        if (window.JobState && window.JobState->queue.Report(caption))
+        if (window.JobState && window.JobState->queue.Report(0, caption))
             window.Converting_Infor->setText(caption);
     });
     return 0;

@@ -314,7 +314,7 @@ bool Txconverter::event(QEvent* event) {
 void Txconverter::WndProc(const platform::WindowMessageEvent& message) {
     switch (message.msg) {
         case WM_CONVERTDONE:
-            OnConvertDone(message.wparam);
+            OnConvertDone(message.wparam, message.lparam);
             break;
         case WM_GRAPHEVENT:
             HandleGraphEvents();

@@ -179,12 +179,14 @@ public:
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
     void StopClick(QObject* sender);
-    // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED.
-    void OnConvertDone(uintptr_t outcome = KIVO_CONVERSION_FINISHED);
+    // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED;
+    // `call`: its lparam, the number of the call that ended (0: the oldest outstanding).
+    void OnConvertDone(uintptr_t outcome = KIVO_CONVERSION_FINISHED, intptr_t call = 0);
     // Reads row `row` and the settings into its plan and hands it to RunEngine.
     void StartRowConversion(int row);
-    // Hands the plan of `row` to the job queue, which registers the callbacks and calls _X.
-    void RunEngine(const RowPlan& plan, TItemPanel* row);
+    // Hands the plan of `row` (row `position` of the job) to the job queue, which starts its
+    // conversion.
+    void RunEngine(int position, const RowPlan& plan, TItemPanel* row);
     static int InfoCallback(const char* text);
     static int PercentCallback(int value);
     // At the end of a job: a desktop notification of how it ended, unless the window is the

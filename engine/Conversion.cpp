@@ -167,6 +167,10 @@ void WaitForPredecessor(KivoConversion& conversion) {
 }
 
 void Run(KivoConversion& conversion) {
+    {
+        // The thread object is complete once its starter lets go of the mutex.
+        std::lock_guard lock(conversion.mutex);
+    }
     YieldToTheInterface();
     t_conversion = &conversion;
     WaitForPredecessor(conversion);
@@ -209,9 +213,10 @@ KivoConversion* StartConversion(const std::vector<std::string>& argv,
     conversion->valid = ParseArguments(int(pointers.size()), pointers.data(), conversion->args,
                                        conversion->refusal);
     conversion->predecessor = predecessor;
+    refused = !conversion->valid;
     KivoConversion* started = conversion.get();
-    conversion->thread = std::thread([started] { Run(*started); });
-    refused = !started->valid;
+    std::lock_guard lock(started->mutex);
+    started->thread = std::thread([started] { Run(*started); });
     return conversion.release();
 }
 
@@ -256,7 +261,7 @@ void FreeConversion(KivoConversion* conversion) {
         return;
     }
     StopConversion(conversion);
-    if (conversion->thread.get_id() == std::this_thread::get_id()) {
+    if (conversion == t_conversion) {
         // Freed from its own events: the thread frees it once it has ended.
         std::lock_guard lock(conversion->mutex);
         conversion->freeWhenEnded = true;

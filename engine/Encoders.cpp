@@ -21,6 +21,8 @@ CodecContextPtr Allocate(const AVCodec* codec, std::string& error) {
     CodecContextPtr encoder(avcodec_alloc_context3(codec));
     if (!encoder) {
         error = "Out of memory";
+    } else {
+        encoder->opaque = LogOwnerTag();  // its threads' lines are this conversion's
     }
     return encoder;
 }

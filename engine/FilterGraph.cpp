@@ -18,6 +18,7 @@ bool BuildFilterGraph(FilterGraph& filters, const char* sourceName, const std::s
         error = "Out of memory";
         return false;
     }
+    filters.graph->opaque = LogOwnerTag();  // its threads' lines are this call's
     // The filters run on this thread; the codecs have the cores.
     filters.graph->nb_threads = 1;
     int ret = 0;

@@ -5,6 +5,8 @@
 #include <vector>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavfilter/avfilter.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
 }
@@ -12,6 +14,7 @@ extern "C" {
 namespace kivo {
 
 struct LogCapture::State {
+    uintptr_t tag = 0;
     std::string lastError;
 };
 
@@ -21,6 +24,7 @@ namespace {
 struct Registry {
     std::mutex mutex;
     std::vector<LogCapture::State*> alive;
+    uintptr_t lastTag = 0;  // tags are handed out in order: 1, 2, 3 ...
 };
 Registry& TheRegistry() {
     static Registry* registry = new Registry;
@@ -29,6 +33,23 @@ Registry& TheRegistry() {
 
 thread_local LogCapture* t_capture = nullptr;
 thread_local LogCapture::State* t_state = nullptr;
+
+// The tag that the context logging a line carries; 0 when it carries none.
+uintptr_t TagOf(void* avcl) {
+    if (!avcl) {
+        return 0;
+    }
+    // libav's contexts begin with their class.
+    const AVClass* type = *static_cast<const AVClass* const*>(avcl);
+    if (type == avcodec_get_class()) {
+        return reinterpret_cast<uintptr_t>(static_cast<const AVCodecContext*>(avcl)->opaque);
+    }
+    if (type == avfilter_get_class()) {
+        const AVFilterGraph* graph = static_cast<const AVFilterContext*>(avcl)->graph;
+        return graph ? reinterpret_cast<uintptr_t>(graph->opaque) : 0;
+    }
+    return 0;
+}
 
 void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
     // Only errors are kept; everything else is dropped before any formatting work.
@@ -51,8 +72,12 @@ void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
         t_state->lastError = std::move(text);
         return;
     }
+    uintptr_t tag = TagOf(avcl);
+    bool owned = tag != 0 && tag <= registry.lastTag;  // else another user's opaque, or none
     for (LogCapture::State* state : registry.alive) {
-        state->lastError = text;
+        if (!owned || state->tag == tag) {
+            state->lastError = text;
+        }
     }
 }
 
@@ -67,6 +92,7 @@ LogCapture::LogCapture() : state_(std::make_shared<State>()), previous_(t_captur
     InstallLogCallback();
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
+    state_->tag = ++registry.lastTag;
     registry.alive.push_back(state_.get());
     t_capture = this;
     t_state = state_.get();
@@ -101,6 +127,11 @@ LogCapture::ThreadScope::~ThreadScope() {
 
 LogCapture* CurrentLogCapture() {
     return t_capture;
+}
+
+void* LogOwnerTag() {
+    std::lock_guard lock(TheRegistry().mutex);
+    return t_state ? reinterpret_cast<void*>(t_state->tag) : nullptr;
 }
 
 std::string LastErrorLine() {

@@ -18,8 +18,10 @@ void InstallLogCallback();
 
 // The error lines of one probe, still or conversion. Creating one installs the log callback and
 // makes it the calling thread's capture until it is destroyed: lines libav logs on that thread
-// go to it alone. Lines logged on threads without a capture (libav's own codec threads) go to
-// every capture that is alive, so a conversion still hears about its decoders.
+// go to it alone. Lines logged on threads without a capture (libav's own codec and filter
+// threads) go to the capture whose tag (LogOwnerTag) their codec context or filter graph
+// carries, or, when it is gone, to nobody; lines of untagged contexts go to every capture that is
+// alive, so a conversion still hears about its decoders.
 class LogCapture {
 public:
     LogCapture();
@@ -50,6 +52,12 @@ private:
 
 // The current thread's capture, or null.
 LogCapture* CurrentLogCapture();
+
+// The tag of the current thread's capture (null without one), for a codec context's `opaque`
+// (libav copies it into the contexts of its frame threads) or a filter graph's `opaque`: lines
+// they log on libav's own threads then reach this capture alone. A tag never names a later
+// capture, and is small enough not to be mistaken for another program part's pointer.
+void* LogOwnerTag();
 
 // The last line libav logged at error level or worse into the current thread's capture, without
 // its trailing line break; empty when none was logged since the last ClearLastError() or when

@@ -1,8 +1,8 @@
 #include "MediaInput.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "Log.h"
 
@@ -11,7 +11,19 @@ namespace {
 
 constexpr int kReaderBufferSize = 64 * 1024;
 
-std::atomic<int64_t> g_failSourceReadsAfter{-1};
+// The tests' failing source: only readers of this path fail, so that conversions of other files
+// running beside it are not touched.
+struct FailingSource {
+    std::mutex mutex;
+    std::string path;
+    int64_t bytes = -1;
+};
+FailingSource g_failingSource;
+
+int64_t FailAfter(const std::string& path) {
+    std::lock_guard lock(g_failingSource.mutex);
+    return path == g_failingSource.path ? g_failingSource.bytes : -1;
+}
 
 // The engine's reader of a source: libav's own file reader underneath, with the checks the
 // conversion needs to tell a source read to its end from one that could not be read on.
@@ -59,7 +71,7 @@ int64_t SeekSource(void* opaque, int64_t offset, int whence) {
 AVIOContext* OpenSourceReader(const std::string& path, const AVIOInterruptCB* interrupt,
                               std::string& error) {
     auto reader = std::make_unique<SourceReader>();
-    reader->failAfter = g_failSourceReadsAfter.load();
+    reader->failAfter = FailAfter(path);
     int ret = avio_open2(&reader->file, path.c_str(), AVIO_FLAG_READ, interrupt, nullptr);
     if (ret < 0) {
         error = "Cannot open the file (" + ErrorText(ret) + ")";
@@ -97,8 +109,10 @@ void CloseSourceReader(AVIOContext* pb) {
     avio_context_free(&pb);
 }
 
-void FailSourceReadsAfter(int64_t bytes) {
-    g_failSourceReadsAfter.store(bytes);
+void FailSourceReadsAfter(const std::string& path, int64_t bytes) {
+    std::lock_guard lock(g_failingSource.mutex);
+    g_failingSource.path = bytes < 0 ? std::string() : path;
+    g_failingSource.bytes = bytes;
 }
 
 namespace {
@@ -224,7 +238,8 @@ CodecContextPtr OpenDecoder(const AVStream* stream, std::string& error) {
     int ret = avcodec_parameters_to_context(ctx.get(), stream->codecpar);
     if (ret >= 0) {
         ctx->pkt_timebase = stream->time_base;
-        ctx->thread_count = 0;  // one thread per core, as the ffmpeg tool does
+        ctx->opaque = LogOwnerTag();  // its frame threads' lines are this call's
+        ctx->thread_count = 0;        // one thread per core, as the ffmpeg tool does
         ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         ret = avcodec_open2(ctx.get(), codec, nullptr);
     }

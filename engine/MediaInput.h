@@ -19,9 +19,10 @@ namespace kivo {
 InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
                        std::string& error);
 
-// For tests: the readers of sources opened after this call fail with an input/output error
-// once they have read `bytes` bytes in all; a negative count (the default) switches this off.
-void FailSourceReadsAfter(int64_t bytes);
+// For tests: the readers of the source at `path` opened after this call fail with an
+// input/output error once they have read `bytes` bytes in all; a negative count (the default)
+// switches this off. Sources of other paths are read as usual.
+void FailSourceReadsAfter(const std::string& path, int64_t bytes);
 
 // Whether av_read_frame's `ret` on `input` means the source could not be read on (an
 // input/output error, a source that shrank, a drive or share that went away) rather than its

@@ -2,16 +2,18 @@
  * kivoengine: the conversion engine of Qor Converter.
  *
  * A shared library with a C API on FFmpeg's libraries and libjpeg. It probes media files,
- * writes still pictures and converts one file at a time on a thread of its own. It links no
- * Qt and starts no processes.
+ * writes still pictures and converts files, each conversion on a thread of its own and any
+ * number of them side by side. It links no Qt and starts no processes.
  *
  * Threads. Every export may be called from any thread; the program calls them from its user
  * interface thread. Probing and still capture run on the calling thread and return when done.
- * A conversion started by _X runs on the engine's own thread (one at a time; libav's codecs
- * and the sound's conversion use helper threads of their own): the info and
- * percent callbacks are called on that thread, and the end of a conversion is announced by
- * posting WM_CONVERTDONE through the KivoWindow handle, also from that thread. The caller
- * must carry their effects over to its own thread and must not block in them.
+ * Every conversion runs on a thread of its own, at a lower priority than the caller's (libav's
+ * codecs and the sound's conversion use helper threads of their own). Those started by _X run
+ * one at a time: the info and percent callbacks are called on the conversion's thread, and its
+ * end is announced by posting WM_CONVERTDONE through the KivoWindow handle, also from that
+ * thread. Those started by kivo_conversion_start run side by side, each calling its own events
+ * on its own thread (see "Conversions side by side"). The caller must carry the effects of
+ * callbacks and events over to its own thread and must not block in them.
  *
  * Text. Paths and texts are UTF-8 (the system code page of the platforms we run on). Paths
  * have no length limit of their own; the file system's limits apply.
@@ -25,8 +27,9 @@
  * or another library of the process that replaced it (libmpv does, and puts libav's default,
  * which prints to the terminal, back when its last player ends) does not take the reason away.
  *
- * Unloading. When the library is unloaded (or the process exits) while a conversion runs, the
- * conversion is stopped and waited for; its WM_CONVERTDONE may then still be posted.
+ * Unloading. When the library is unloaded (or the process exits) while a conversion started by
+ * _X runs, the conversion is stopped and waited for; its WM_CONVERTDONE may then still be
+ * posted. Conversions started by kivo_conversion_start are the caller's: it frees them first.
  */
 #pragma once
 

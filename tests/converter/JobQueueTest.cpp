@@ -2,6 +2,7 @@
 // the job on, Stop, closing, and the late end message and reports of a stopped row.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "converter/JobQueue.h"
@@ -13,33 +14,34 @@ namespace {
 // call: f finished, s stopped, x failed. The log has a row's position when it starts, a mark
 // when it ends (. converted, ~ stopped, ! failed), and + or - for a report shown or not.
 struct Driver : JobEngine {
-    void Convert(ArgumentVector&) override {}
-    void Stop() override { ++stops; }
+    void Convert(JobCallId, ArgumentVector&) override {}
+    void Stop(JobCallId) override { ++stops; }
     void Play(const std::string& events) {
         for (char e : events) {
-            if (e == 'R' && queue.Run(3))
-                Start(0);
+            if (e == 'R')
+                for (int row : queue.Run(3))
+                    Start(row);
             if (e == 'S')
                 closing += queue.Stop();
             if (e == 'C')
                 queue.EndForClose();
             if (e == 'i')
-                log += queue.Report("a status line") ? "+" : "-";
+                log += queue.Report(0, "a status line") ? "+" : "-";
             const size_t outcome = std::string("fsx").find(e);  // the engine's outcomes in order
             if (outcome == std::string::npos)
                 continue;
-            const RowEnd end = queue.Done(outcome);
+            const RowEnd end = queue.Done(0, outcome);
             if (end.rowEnded)
                 log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
-            if (end.startRow >= 0)
-                Start(end.startRow);
+            for (int row : end.startRows)
+                Start(row);
             closing += end.closingText;
         }
     }
     void Start(int row) {  // every value is the source, "/media/<row>.avi"
         RowPlan plan;
         plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-        queue.Start(plan, nullptr);
+        queue.Start(row, plan, nullptr);
         log += std::to_string(row);
     }
     JobQueue queue{*this};
@@ -78,5 +80,112 @@ TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
         EXPECT_FALSE(job.queue.Running());
         EXPECT_EQ(job.queue.Tally().converted, c.converted);
         EXPECT_EQ(job.stops, c.stops);
+    }
+}
+
+namespace {
+
+// Plays events with several rows at once. Events, separated by blanks: R<n> Run a list of n
+// rows, S Stop, C close the window, and for engine call <c> (0: the oldest outstanding):
+// f<c>, s<c>, x<c> its end (finished, stopped, failed), i<c> a status line from it, p<c>=<n>
+// a percentage from it. The log is as above; stopped lists the calls the engine was asked to
+// stop.
+struct SideBySide : JobEngine {
+    explicit SideBySide(int atOnce) : queue(*this, atOnce) {}
+    void Convert(JobCallId, ArgumentVector&) override {}
+    void Stop(JobCallId call) override { stopped += std::to_string(call); }
+    void Play(const std::string& events) {
+        std::istringstream in(events);
+        for (std::string e; in >> e;) {
+            const int n = e.size() > 1 ? std::stoi(e.substr(1)) : 0;
+            if (e[0] == 'R')
+                Start(queue.Run(n));
+            if (e[0] == 'S')
+                closing += queue.Stop();
+            if (e[0] == 'C')
+                queue.EndForClose();
+            if (e[0] == 'i')
+                log += queue.Report(JobCallId(n), "Failed: x.avi: The file is damaged") ? "+" : "-";
+            if (e[0] == 'p')
+                log +=
+                    queue.Percent(JobCallId(n), std::stoi(e.substr(e.find('=') + 1))) ? "+" : "-";
+            const size_t outcome = std::string("fsx").find(e[0]);
+            if (outcome == std::string::npos)
+                continue;
+            const RowEnd end = queue.Done(JobCallId(n), outcome);
+            if (end.rowEnded)
+                log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
+            Start(end.startRows);
+            closing += end.closingText;
+        }
+    }
+    void Start(const std::vector<int>& rows) {
+        for (int row : rows) {
+            RowPlan plan;
+            plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
+            queue.Start(row, plan, nullptr);
+            log += std::to_string(row);
+        }
+    }
+    std::string Running() const {
+        std::string rows;
+        for (int row : queue.RunningRows())
+            rows += std::to_string(row);
+        return rows;
+    }
+    JobQueue queue;
+    std::string stopped;
+    std::string log;
+    QString closing;
+};
+
+}  // namespace
+
+TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
+    const QString finished = "Process Info :  Job Finished.",
+                  stopped = "Process Info :  Stoped by user.";
+    const struct {
+        int atOnce;
+        const char *events, *log;
+        QString closing;
+        int converted;
+        const char *stops, *running;  // the calls asked to stop; the rows converting at the end
+        int filePercent;
+        QString statusLine;
+    } cases[] = {
+        // Ends out of order: each free place takes the next row of the list.
+        {2, "R4 f2 f1 f3 f4", "01.2.3..", finished, 4, "", "", 0, ""},
+        {3, "R2 f0 f0", "01..", finished, 2, "", "", 0, ""},     // 0: the oldest outstanding
+        {1, "R2 f2 f1 f2", "0.1.", finished, 2, "", "", 0, ""},  // no such call yet: nothing
+        // Stop asks every running call; the job closes with the last of their ends.
+        {3, "R4 S s2 s1", "012~~", "", 0, "123", "2", 0, ""},
+        {3, "R4 S s2 s1 f3", "012~~.", stopped, 1, "123", "", 0, ""},
+        // The new job waits for every call of the stopped one; their late reports, and ends of
+        // calls that are no longer outstanding, change nothing.
+        {2, "R3 S R3 i1 p2=50 s2 s2 s1 f3 f2 f4 f5", "01--01.2..", finished, 3, "12", "", 0, ""},
+        {2, "R2 C R2 s1 f2 f3 p4=30", "0101.+", "", 1, "12", "1", 30, ""},
+        // Failures are named in list order whatever order they end in.
+        {2, "R3 i2 x2 i1 x1 f3", "01+!2+!.",
+         finished + " 2 of 3 files failed, the first: 0.avi (the source is damaged)", 1, "", "", 0,
+         ""},
+        // The file bar shows the least advanced running row, the status line names them all.
+        {3, "R4 p1=40 p2=17 p3=60 f2", "012+++.3", "", 1, "", "023", 0,
+         "Converting 0.avi 40%, 2.avi 60%, 3.avi 0%"},
+        {3, "R3 p1=40 p2=17 p3=60 f2", "012+++.", "", 1, "", "02", 40,
+         "Converting 0.avi 40%, 2.avi 60%"},
+        {2, "R2 p1=40 i2 p2=17 f1", "01+++.", "", 1, "", "1", 17,
+         "Failed: x.avi: The file is damaged"},  // one running: the engine's own line
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.events);
+        SideBySide job(c.atOnce);
+        job.Play(c.events);
+        EXPECT_EQ(job.log, c.log);
+        EXPECT_EQ(job.closing.toStdString(), c.closing.toStdString());
+        EXPECT_EQ(job.queue.Tally().converted, c.converted);
+        EXPECT_EQ(job.stopped, c.stops);
+        EXPECT_EQ(job.Running(), c.running);
+        EXPECT_EQ(job.queue.FilePercent(), c.filePercent);
+        EXPECT_EQ(job.queue.StatusLine().toStdString(), c.statusLine.toStdString());
     }
 }

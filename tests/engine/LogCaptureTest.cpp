@@ -3,11 +3,14 @@
 // back from whoever replaced the callback.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 #include "Log.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavfilter/avfilter.h>
 #include <libavutil/log.h>
 }
 
@@ -48,6 +51,72 @@ TEST(LogCapture, EachCallKeepsItsOwnLastErrorLine) {
     EXPECT_EQ(kivo::LastErrorLine(), "a codec thread's line");
     kivo::ClearLastError();
     EXPECT_EQ(kivo::LastErrorLine(), "");
+}
+
+// Two conversions side by side: a line their codecs or filters log on libav's own threads
+// reaches the conversion whose tag the context carries; only an untold line reaches both.
+TEST(LogCapture, ACodecThreadsLineReachesTheConversionItsContextBelongsTo) {
+    kivo::LogCapture first;
+    void* firstTag = kivo::LogOwnerTag();
+    void* secondTag = nullptr;
+    kivo::LogCapture* second = nullptr;
+    void* goneTag = nullptr;
+    {
+        kivo::LogCapture gone;
+        goneTag = kivo::LogOwnerTag();
+    }
+    std::unique_ptr<kivo::LogCapture> secondOwner;
+    std::thread([&] {
+        // The second conversion's capture lives on beyond its thread for the test's sake.
+        secondOwner = std::make_unique<kivo::LogCapture>();
+        secondTag = kivo::LogOwnerTag();
+        second = secondOwner.get();
+    }).join();
+    ASSERT_NE(firstTag, nullptr);
+    ASSERT_NE(secondTag, firstTag);
+    int foreign = 0;  // another user of libav, such as a player, keeps its own pointer there
+
+    AVCodecContext* codec = avcodec_alloc_context3(nullptr);
+    AVFilterGraph* graph = avfilter_graph_alloc();
+    AVFilterContext* filter =
+        avfilter_graph_alloc_filter(graph, avfilter_get_by_name("null"), "null");
+    ASSERT_TRUE(codec && graph && filter);
+    const struct {
+        const char* name;
+        void* codecOpaque;  // null: the line comes from the filter
+        void* graphOpaque;
+        bool toFirst;
+        bool toSecond;
+    } cases[] = {
+        {"the first's decoder", firstTag, nullptr, true, false},
+        {"the second's encoder", secondTag, nullptr, false, true},
+        {"the second's filter", nullptr, secondTag, false, true},
+        {"an untagged codec", nullptr, nullptr, true, true},
+        {"another user's codec", &foreign, nullptr, true, true},
+        {"a finished call's codec", goneTag, nullptr, false, false},
+    };
+    auto lastOf = [](kivo::LogCapture* capture) {
+        std::string line;
+        std::thread([&] {
+            kivo::LogCapture::ThreadScope scope(capture);
+            line = kivo::LastErrorLine();
+            kivo::ClearLastError();
+        }).join();
+        return line;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool fromFilter = c.graphOpaque != nullptr;
+        codec->opaque = c.codecOpaque;
+        graph->opaque = c.graphOpaque;
+        std::thread([&] {
+            av_log(fromFilter ? static_cast<void*>(filter) : codec, AV_LOG_ERROR, "%s\n", c.name);
+        }).join();
+        EXPECT_EQ(lastOf(&first), c.toFirst ? c.name : "");
+        EXPECT_EQ(lastOf(second), c.toSecond ? c.name : "");
+    }
+    avfilter_graph_free(&graph);
+    avcodec_free_context(&codec);
 }
 
 TEST(LogCapture, ANewCallTakesTheLogBackFromAnotherUserOfLibav) {

@@ -100,11 +100,11 @@ protected:
         }
     }
     static void TearDownTestSuite() {
-        kivo::FailSourceReadsAfter(-1);
+        kivo::FailSourceReadsAfter("", -1);
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    void TearDown() override { kivo::FailSourceReadsAfter(-1); }
+    void TearDown() override { kivo::FailSourceReadsAfter("", -1); }
 
     static std::string File(const std::string& name) { return folder_ + "/" + name; }
     static inline std::string folder_;
@@ -136,7 +136,8 @@ TEST_F(SourceRead, AReadErrorFailsTheConversionAndKeepsNoPart) {
         if (c.olderTarget) {
             std::ofstream(target) << "the older file";
         }
-        kivo::FailSourceReadsAfter(c.failAt < 0 ? -1 : int64_t(fs::file_size(source) * c.failAt));
+        kivo::FailSourceReadsAfter(source,
+                                   c.failAt < 0 ? -1 : int64_t(fs::file_size(source) * c.failAt));
         const Ended ended = Convert(source, target);
         EXPECT_EQ(ended.doneMessages, 1);
         EXPECT_EQ(ended.outcome, c.outcome);
