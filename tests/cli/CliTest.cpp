@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -77,6 +78,25 @@ protected:
                                 "default=nw=1:nk=1", file});
         probe.waitForFinished(60000);
         return QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toDouble();
+    }
+
+    // Waits until the --json progress shows each of `files` past 0%, then sends Ctrl-C and
+    // waits for the end with status 130; `seen` collects the progress.
+    void InterruptOnceConverting(QProcess& process, const QStringList& files, QString& seen) {
+        const bool converting = testsupport::WaitUntil(
+            [&] {
+                seen += QString::fromUtf8(process.readAllStandardOutput());
+                return std::all_of(files.begin(), files.end(), [&](const QString& file) {
+                    return seen.contains(
+                        QRegularExpression(QString(R"("file":"%1","percent":[1-9])").arg(file)));
+                });
+            },
+            180000);
+        ASSERT_TRUE(converting) << seen.toStdString();
+        ::kill(pid_t(process.processId()), SIGINT);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 130);
+        seen += QString::fromUtf8(process.readAllStandardOutput());
     }
 
     QTemporaryDir dir_;
@@ -232,17 +252,7 @@ TEST_F(Cli, InterruptStopsTheRunningFileKeepsItPlayableAndStartsNoOther) {
     std::unique_ptr<QProcess> process(Start(
         {"--device", "MP4", "--output", Path("out"), "--jobs", "1", "--json", longClip, next}));
     QString seen;
-    const bool converting = testsupport::WaitUntil(
-        [&] {
-            seen += QString::fromUtf8(process->readAllStandardOutput());
-            return seen.contains(QRegularExpression("\"percent\":[1-9]"));
-        },
-        120000);
-    ASSERT_TRUE(converting) << seen.toStdString();
-    ::kill(pid_t(process->processId()), SIGINT);
-    ASSERT_TRUE(process->waitForFinished(60000));
-    EXPECT_EQ(process->exitCode(), 130);
-    seen += QString::fromUtf8(process->readAllStandardOutput());
+    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"long.avi"}, seen));
     EXPECT_TRUE(seen.contains("\"stopped\"")) << seen.toStdString();
     EXPECT_FALSE(seen.contains("next.avi"));
     EXPECT_GT(Duration(Path("out/long.MP4")), 0.0);
@@ -300,20 +310,7 @@ TEST_F(Cli, InterruptWithTwoAtOnceStopsBothAndKeepsEachPart) {
     std::unique_ptr<QProcess> process(Start({"--device", "MP4", "--output", Path("out"), "--jobs",
                                              "2", "--json", first, second, next}));
     QString seen;
-    const QRegularExpression converting[] = {
-        QRegularExpression(R"("file":"first.avi","percent":[1-9])"),
-        QRegularExpression(R"("file":"second.avi","percent":[1-9])")};
-    const bool bothConverting = testsupport::WaitUntil(
-        [&] {
-            seen += QString::fromUtf8(process->readAllStandardOutput());
-            return seen.contains(converting[0]) && seen.contains(converting[1]);
-        },
-        180000);
-    ASSERT_TRUE(bothConverting) << seen.toStdString();
-    ::kill(pid_t(process->processId()), SIGINT);
-    ASSERT_TRUE(process->waitForFinished(60000));
-    EXPECT_EQ(process->exitCode(), 130);
-    seen += QString::fromUtf8(process->readAllStandardOutput());
+    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"first.avi", "second.avi"}, seen));
     const QString summary = QString::fromUtf8(process->readAllStandardError());
     EXPECT_EQ(seen.count("\"stopped\""), 2) << seen.toStdString();
     EXPECT_FALSE(seen.contains("next.avi"));
