@@ -175,7 +175,8 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
                     progress.Ended(file.position, name, QStringLiteral("stopped"),
                                    RowMarkText(outcome, file.lastStatus).section(": ", 1));
                 } else {
-                    const QString reason = file.lastStatus.isEmpty()
+                    // A conversion the engine could not even start says why in its end alone.
+                    const QString reason = file.lastStatus.isEmpty() && !report.text.isEmpty()
                                                ? report.text
                                                : ShortFailureReason(file.lastStatus);
                     failed.emplace(file.position, FailedRow{name, reason});
