@@ -1,15 +1,18 @@
-// Run and Stop: converting the listed files one after another. For each row the runner reads
-// the row and the settings panel, has the job plan turn them into the engine's values and the
-// job queue hand them to _X; the engine reports on its own thread through the two callbacks,
-// whose effects are queued to the window, and ends each row with WM_CONVERTDONE, on which the
-// queue says how the row ended and which row starts next. The runner writes what the queue
-// answers into the bars, the row marks, the status line and Run and Stop.
+// Run and Stop: converting the listed files, one after another or, with "Files converted at
+// once" above 1, that many side by side. For each row the runner reads the row and the settings
+// panel, has the job plan turn them into the engine's values and the job queue hand them to the
+// engine: _X with one at once, a conversion of its own through the side-by-side interface with
+// more. The engine reports on its own threads; those reports are queued to the window with the
+// number of their call, and each row ends with WM_CONVERTDONE (its lparam the call's number),
+// on which the queue says how the row ended and which rows start next. The runner writes what
+// the queue answers into the bars, the row marks, the status line and Run and Stop.
 #include <QAction>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -20,6 +23,7 @@
 #include "platform/Dialogs.h"
 #include "platform/EngineApi.h"
 #include "platform/Errors.h"
+#include "platform/Handler.h"
 #include "platform/WindowMessages.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
@@ -45,6 +49,22 @@ public:
         ++running_;
     }
 
+    // A side-by-side conversion for `window` is about to start: it is not counted, as the
+    // window's end waits for it through its handle.
+    void Attach(Txconverter* window) {
+        std::lock_guard lock(mutex_);
+        window_ = window;
+    }
+
+    // Posts the end of side-by-side call `call` to the window.
+    void PostEnd(uintptr_t outcome, JobCallId call) {
+        std::lock_guard lock(mutex_);
+        if (window_) {
+            QCoreApplication::postEvent(
+                window_, new platform::WindowMessageEvent(WM_CONVERTDONE, outcome, intptr_t(call)));
+        }
+    }
+
     // The window goes: nothing more reaches it; waits up to `limit` for running conversions
     // to announce their end when `wait` is set.
     void Forget(Txconverter* window, bool wait) {
@@ -64,7 +84,8 @@ public:
             return;
         Txconverter* window = window_;
         QMetaObject::invokeMethod(
-            window, [window, apply = std::move(apply)] { apply(*window); }, Qt::QueuedConnection);
+            window, platform::Guarded([window, apply = std::move(apply)] { apply(*window); }),
+            Qt::QueuedConnection);
     }
 
 private:
@@ -89,6 +110,10 @@ private:
     int running_ = 0;
 };
 
+// What a report of call `call` (0: the oldest outstanding) changes on the window's thread.
+void ShowReport(Txconverter& window, JobCallId call, const QString& caption);
+void ShowPercent(Txconverter& window, JobCallId call, int percent);
+
 EngineEndpoint& Endpoint() {
     // Never destroyed: the engine's thread may outlive every static of the program.
     static EngineEndpoint* endpoint = new EngineEndpoint;
@@ -97,23 +122,114 @@ EngineEndpoint& Endpoint() {
 
 }  // namespace
 
-// The engine the window's job queue drives: the callbacks registered before every _X, and
-// _X given the endpoint that carries the end message to the window.
+// Names one side-by-side conversion to its events: the user pointer they carry. Its number
+// is all it holds, so an event that comes late never reaches a window that has gone: it goes
+// through the endpoint, which then drops it.
+struct SideBySideCall {
+    JobCallId call = 0;
+};
+
+namespace {
+
+// The events of a side-by-side conversion, on its own thread: status and percent are queued to
+// the window's thread with the call's number, and the end posts WM_CONVERTDONE with the outcome
+// as wparam (a refused vector failed) and the call's number as lparam.
+void OnConversionStatus(void* user, const char* text) {
+    const JobCallId call = static_cast<SideBySideCall*>(user)->call;
+    const QString caption = QString::fromUtf8(text ? text : "");
+    Endpoint().Queue([call, caption](Txconverter& window) { ShowReport(window, call, caption); });
+}
+
+void OnConversionPercent(void* user, int value) {
+    const JobCallId call = static_cast<SideBySideCall*>(user)->call;
+    const int percent = std::clamp(value, 0, 100);
+    Endpoint().Queue([call, percent](Txconverter& window) { ShowPercent(window, call, percent); });
+}
+
+void OnConversionEnded(void* user, int outcome, const char*) {
+    const uintptr_t wparam = outcome == KIVO_CONVERSION_FINISHED  ? KIVO_CONVERSION_FINISHED
+                             : outcome == KIVO_CONVERSION_STOPPED ? KIVO_CONVERSION_STOPPED
+                                                                  : KIVO_CONVERSION_FAILED;
+    Endpoint().PostEnd(wparam, static_cast<SideBySideCall*>(user)->call);
+}
+
+}  // namespace
+
+// The engine the window's job queue drives. With one file at once: the callbacks registered
+// before every _X, and _X given the endpoint that carries the end message to the window. With
+// more: each call a conversion of its own, started through the side-by-side interface.
 class WindowEngine : public JobEngine {
 public:
     explicit WindowEngine(Txconverter* window) : window_(window) {}
 
-    void Convert(JobCallId, ArgumentVector& arguments) override {
-        Engine().SetInfoCallback(&Txconverter::InfoCallback);
-        Engine().SetPercentCallback(&Txconverter::PercentCallback);
+    // Whether the calls from now on run side by side (set at each Run).
+    bool sideBySide = false;
+
+    void Convert(JobCallId call, ArgumentVector& arguments) override {
         EngineEndpoint& endpoint = Endpoint();
-        endpoint.Starting(window_);
-        Engine().X(&endpoint, arguments.Count(), arguments.Data());
+        if (!sideBySide) {
+            Engine().SetInfoCallback(&Txconverter::InfoCallback);
+            Engine().SetPercentCallback(&Txconverter::PercentCallback);
+            endpoint.Starting(window_);
+            Engine().X(&endpoint, arguments.Count(), arguments.Data());
+            return;
+        }
+        endpoint.Attach(window_);
+        auto name = std::make_unique<SideBySideCall>(SideBySideCall{call});
+        const KivoConversionEvents events{name.get(), &OnConversionStatus, &OnConversionPercent,
+                                          &OnConversionEnded};
+        KivoConversion* handle =
+            Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
+        if (!handle) {
+            // Not even started: the call still ends, as failed, like every other.
+            endpoint.PostEnd(KIVO_CONVERSION_FAILED, call);
+            return;
+        }
+        conversions_[call] = Conversion{handle, std::move(name)};
     }
-    void Stop(JobCallId) override { Engine().Stop(); }
+
+    void Stop(JobCallId call) override {
+        const auto found = conversions_.find(call);
+        if (found != conversions_.end())
+            Engine().StopConversion(found->second.handle);
+        else
+            Engine().Stop();
+    }
+
+    // The end of call `call` has reached the window: its conversion is released.
+    void Release(JobCallId call) {
+        const auto found = conversions_.find(call);
+        if (found == conversions_.end())
+            return;
+        Engine().FreeConversion(found->second.handle);
+        conversions_.erase(found);
+    }
+
+    // The window goes: waits until `deadline` for every conversion to end and releases those
+    // that did. One that did not is left to run on (with its name, as its events still come).
+    void ReleaseAll(std::chrono::steady_clock::time_point deadline) {
+        for (auto& [call, conversion] : conversions_) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (Engine().WaitConversion(conversion.handle,
+                                        int(std::max<long long>(0, left.count()))) ==
+                KIVO_CONVERSION_RUNNING) {
+                conversion.name.release();
+                continue;
+            }
+            Engine().FreeConversion(conversion.handle);
+        }
+        conversions_.clear();
+    }
 
 private:
+    struct Conversion {
+        KivoConversion* handle = nullptr;
+        std::unique_ptr<SideBySideCall> name;  // its events' user pointer
+    };
+
     Txconverter* window_;
+    std::map<JobCallId, Conversion> conversions_;
 };
 
 // The window's job queue and the engine behind it.
@@ -122,12 +238,14 @@ public:
     explicit JobRunnerState(Txconverter* window) : window(window), engine(window) {}
 
     ~JobRunnerState() {
-        // The window goes while a conversion may still run (the program ends during a job):
-        // stop the engine and give its thread the time to end before the window is gone.
+        // The window goes while conversions may still run (the program ends during a job):
+        // stop every one and give their threads the time to end before the window is gone.
+        const auto deadline = std::chrono::steady_clock::now() + kEngineEndWait;
         const bool outstanding = queue.Outstanding();
         if (outstanding)
-            engine.Stop(0);
+            queue.EndForClose();
         Endpoint().Forget(window, outstanding);
+        engine.ReleaseAll(deadline);
     }
 
     Txconverter* window;
@@ -156,6 +274,8 @@ void Txconverter::RunClick(QObject*) {
         return;
     }
     JobQueue& jobs = Jobs(*this);
+    jobs.SetAtOnce(FilesAtOnce());
+    JobState->engine.sideBySide = jobs.AtOnce() > 1;
     const std::vector<int> startRows = jobs.Run(ListImagePanel->ItemCount);
     CurrentRow = jobs.CurrentRow();
     StopRequested = jobs.StopRequested();
@@ -200,8 +320,10 @@ void Txconverter::OnConvertDone(uintptr_t outcome, intptr_t call) {
         return;  // no call of ours was ever made
     JobQueue& jobs = JobState->queue;
     const RowEnd end = jobs.Done(JobCallId(call), outcome);
+    JobState->engine.Release(JobCallId(call));
     if (end.rowEnded) {
-        ProgressFile->SetPosition(100);
+        // The file bar: full as a row ends, or the least advanced of the rows still running.
+        ProgressFile->SetPosition(jobs.RunningRows().empty() ? 100 : jobs.FilePercent());
         if (auto* row = static_cast<TItemPanel*>(end.row))
             row->SetOutcomeMark(end.mark, end.failed);
         CurrentRow = jobs.CurrentRow();
@@ -212,6 +334,8 @@ void Txconverter::OnConvertDone(uintptr_t outcome, intptr_t call) {
     if (!end.startRows.empty()) {
         for (int position : end.startRows)
             StartRowConversion(position);
+        if (jobs.AtOnce() > 1)
+            Converting_Infor->setText(jobs.StatusLine());
         return;
     }
     if (!end.jobEnded)
@@ -245,13 +369,34 @@ void Txconverter::RunEngine(int position, const RowPlan& plan, TItemPanel* row) 
     Jobs(*this).Start(position, plan, row);
 }
 
+namespace {
+
+void ShowReport(Txconverter& window, JobCallId call, const QString& caption) {
+    if (!window.JobState)
+        return;
+    JobQueue& jobs = window.JobState->queue;
+    // With one row running the engine's own line shows; with more, each file's percentage.
+    if (jobs.Report(call, caption))
+        window.Converting_Infor->setText(jobs.StatusLine());
+}
+
+void ShowPercent(Txconverter& window, JobCallId call, int percent) {
+    if (!window.JobState)
+        return;
+    JobQueue& jobs = window.JobState->queue;
+    if (!jobs.Percent(call, percent))
+        return;
+    window.ProgressFile->SetPosition(jobs.FilePercent());
+    if (jobs.RunningRows().size() > 1)
+        window.Converting_Infor->setText(jobs.StatusLine());
+}
+
+}  // namespace
+
 // Called on the engine's thread: the text is copied at once and shown on the window's thread.
 int Txconverter::InfoCallback(const char* text) {
     const QString caption = QString::fromUtf8(text ? text : "");
-    Endpoint().Queue([caption](Txconverter& window) {
-        if (window.JobState && window.JobState->queue.Report(0, caption))
-            window.Converting_Infor->setText(caption);
-    });
+    Endpoint().Queue([caption](Txconverter& window) { ShowReport(window, 0, caption); });
     return 0;
 }
 
@@ -259,9 +404,6 @@ int Txconverter::InfoCallback(const char* text) {
 // thread.
 int Txconverter::PercentCallback(int value) {
     const int percent = std::clamp(value, 0, 100);
-    Endpoint().Queue([percent](Txconverter& window) {
-        if (window.JobState && window.JobState->queue.Reporting())
-            window.ProgressFile->SetPosition(percent);
-    });
+    Endpoint().Queue([percent](Txconverter& window) { ShowPercent(window, 0, percent); });
     return 0;
 }

@@ -3,6 +3,7 @@
 // during a job and its message map.
 #include "converter/Txconverter.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -137,6 +138,15 @@ void Txconverter::BuildLayout() {
     ListMenu = new QMenu(ListImagePanel);
     ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
     ConvertMarkedRange->setCheckable(true);
+    FilesAtOnceMenu = ListMenu->addMenu(QStringLiteral("Files converted at once"));
+    auto* atOnceGroup = new QActionGroup(FilesAtOnceMenu);
+    for (int count = 1; count <= 4; ++count) {
+        QAction* choice = FilesAtOnceMenu->addAction(QString::number(count));
+        choice->setCheckable(true);
+        choice->setChecked(count == 1);
+        atOnceGroup->addAction(choice);
+        FilesAtOnceChoices.push_back(choice);
+    }
 
     Player = new ImagePanel(this);
     Player->setObjectName("Player");
@@ -275,6 +285,11 @@ void Txconverter::BindHandlers() {
     connect(ConvertMarkedRange, &QAction::triggered, this, [toggle = Guarded([this](bool on) {
                                                                 ConvertMarkedRangeClick(on);
                                                             })](bool on) mutable { toggle(on); });
+    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i) {
+        connect(FilesAtOnceChoices[i], &QAction::triggered, this,
+                [choose = Guarded([this, count = int(i) + 1] { FilesAtOnceClick(count); })](
+                    bool) mutable { choose(); });
+    }
     PlayerTrack->OnMouseDown =
         Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             PlayerTrackMouseDown(s, b, m, x, y);
@@ -390,6 +405,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
     CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     LoadConvertMarkedRange();
+    LoadFilesAtOnce();
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
     if (const QString folder = FamilyOutputFolder(*info); !folder.isEmpty())
         OutputFolder->SetText(folder);

@@ -60,9 +60,12 @@ public:
     ImageButton* BtnMinimize;
     ImageButton* BtnClose;
     TListImagePanel* ListImagePanel;
-    // The media list's context menu and its one check item, "Convert only the marked range".
+    // The media list's context menu: the check item "Convert only the marked range" and the
+    // submenu "Files converted at once", whose checkable choices "1" to "4" are exclusive.
     QMenu* ListMenu;
     QAction* ConvertMarkedRange;
+    QMenu* FilesAtOnceMenu;
+    std::vector<QAction*> FilesAtOnceChoices;
     ImagePanel* Player;
     SkinTrackBar* PlayerTrack;
     ImageButton* BtnPlayPause;
@@ -175,6 +178,13 @@ public:
     void ConvertMarkedRangeClick(bool checked);
     // The check item as the catalog keeps it; off when it says nothing.
     void LoadConvertMarkedRange();
+    // A choice of "Files converted at once": kept in MainSettings as "FilesConvertedAtOnce";
+    // the next Run converts that many rows side by side.
+    void FilesAtOnceClick(int count);
+    // The choice as the catalog keeps it: 1 when it says nothing usable.
+    void LoadFilesAtOnce();
+    // The checked choice.
+    int FilesAtOnce() const;
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);

@@ -3,6 +3,7 @@
 // row from the probe (media/MediaRows.h). Add's dialog, files dropped on the window and the files
 // named on the command line all go through AddMediaFiles: one add per file, then one message for
 // the files it refused.
+#include <QAction>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -32,6 +33,8 @@ const QString kMainSettings = QStringLiteral("MainSettings");
 const QString kLastAddFolder = QStringLiteral("LastAddFolder");
 // Whether a row converts only its marked range: "1" on, anything else off.
 const QString kConvertMarkedRange = QStringLiteral("ConvertMarkedRange");
+// How many rows a job converts side by side: "1" to "4", anything else 1.
+const QString kFilesAtOnce = QStringLiteral("FilesConvertedAtOnce");
 
 QString AddDialogFolder() {
     const QString folder = ReadProfileValue(kMainSettings, kLastAddFolder, QString());
@@ -214,4 +217,27 @@ void Txconverter::ConvertMarkedRangeClick(bool checked) {
 void Txconverter::LoadConvertMarkedRange() {
     ConvertMarkedRange->setChecked(ReadProfileValue(kMainSettings, kConvertMarkedRange,
                                                     QStringLiteral("0")) == QStringLiteral("1"));
+}
+
+void Txconverter::FilesAtOnceClick(int count) {
+    WriteProfileValue(kMainSettings, kFilesAtOnce, QString::number(count));
+    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i)
+        FilesAtOnceChoices[i]->setChecked(int(i) + 1 == count);
+}
+
+void Txconverter::LoadFilesAtOnce() {
+    bool number = false;
+    int count = ReadProfileValue(kMainSettings, kFilesAtOnce, QStringLiteral("1")).toInt(&number);
+    if (!number || count < 1 || count > int(FilesAtOnceChoices.size()))
+        count = 1;
+    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i)
+        FilesAtOnceChoices[i]->setChecked(int(i) + 1 == count);
+}
+
+int Txconverter::FilesAtOnce() const {
+    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i) {
+        if (FilesAtOnceChoices[i]->isChecked())
+            return int(i) + 1;
+    }
+    return 1;
 }

@@ -21,6 +21,15 @@ public:
         return SetGetPercentCallBackFun(callback);
     }
     int X(KivoWindow* window, int argc, char** argv) override { return _X(window, argc, argv); }
+    KivoConversion* StartConversion(int argc, const char* const* argv,
+                                    const KivoConversionEvents* events) override {
+        return kivo_conversion_start(argc, argv, events);
+    }
+    void StopConversion(KivoConversion* conversion) override { kivo_conversion_stop(conversion); }
+    int WaitConversion(KivoConversion* conversion, int milliseconds) override {
+        return kivo_conversion_wait(conversion, milliseconds);
+    }
+    void FreeConversion(KivoConversion* conversion) override { kivo_conversion_free(conversion); }
 };
 
 LibraryEngine g_library;

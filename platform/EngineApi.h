@@ -15,6 +15,19 @@ public:
     virtual int SetInfoCallback(KivoInfoCallback callback) = 0;
     virtual int SetPercentCallback(KivoPercentCallback callback) = 0;
     virtual int X(KivoWindow* window, int argc, char** argv) = 0;
+
+    // Conversions side by side (kivo_conversion_*). An engine without them refuses: no
+    // conversion starts (null), and the rest ignore the null conversion.
+    virtual KivoConversion* StartConversion(int /*argc*/, const char* const* /*argv*/,
+                                            const KivoConversionEvents* /*events*/) {
+        return nullptr;
+    }
+    virtual void StopConversion(KivoConversion* /*conversion*/) {}
+    // The outcome, or KIVO_CONVERSION_RUNNING when it has not ended within `milliseconds`.
+    virtual int WaitConversion(KivoConversion* /*conversion*/, int /*milliseconds*/) {
+        return KIVO_CONVERSION_FAILED;
+    }
+    virtual void FreeConversion(KivoConversion* /*conversion*/) {}
 };
 
 // The engine in use: the real library unless a test installed another.
