@@ -7,17 +7,6 @@
 
 namespace {
 
-// The one place qor-convert reaches the engine's side-by-side conversions.
-KivoConversion* StartConversion(int argc, char** argv, const KivoConversionEvents& events) {
-    return kivo_conversion_start(argc, argv, &events);
-}
-void StopConversion(KivoConversion* conversion) {
-    kivo_conversion_stop(conversion);
-}
-void FreeConversion(KivoConversion* conversion) {
-    kivo_conversion_free(conversion);
-}
-
 // The _X callbacks carry no user pointer: they reach the queue of the one engine that runs
 // files one at a time.
 EngineReports* g_singleReports = nullptr;
@@ -93,7 +82,7 @@ CliEngine::CliEngine(int atOnce, EngineReports& reports)
 
 CliEngine::~CliEngine() {
     for (auto& [id, call] : calls_)
-        FreeConversion(call->conversion);
+        Engine().FreeConversion(call->conversion);
     if (atOnce_ == 1) {
         Engine().SetInfoCallback(nullptr);
         Engine().SetPercentCallback(nullptr);
@@ -110,9 +99,10 @@ void CliEngine::Convert(JobCallId call, ArgumentVector& arguments) {
     entry->reports = &reports_;
     entry->id = call;
     const KivoConversionEvents events{entry.get(), Call::OnStatus, Call::OnPercent, Call::OnEnded};
-    entry->conversion = StartConversion(arguments.Count(), arguments.Data(), events);
+    entry->conversion = Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
     if (!entry->conversion) {
-        // Every call ends once, also one the engine could not even create.
+        // Every call ends once, also one the engine could not even create (or refuses to, as
+        // an engine without side-by-side conversions does).
         reports_.Push({EngineReport::Ended, call,
                        QStringLiteral("the engine could not start the conversion"),
                        KIVO_CONVERSION_FAILED});
@@ -127,12 +117,12 @@ void CliEngine::Stop(JobCallId call) {
         return;
     }
     if (const auto found = calls_.find(call); found != calls_.end())
-        StopConversion(found->second->conversion);
+        Engine().StopConversion(found->second->conversion);
 }
 
 void CliEngine::Release(JobCallId call) {
     if (const auto found = calls_.find(call); found != calls_.end()) {
-        FreeConversion(found->second->conversion);
+        Engine().FreeConversion(found->second->conversion);
         calls_.erase(found);
     }
 }
