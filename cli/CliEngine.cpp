@@ -7,19 +7,27 @@
 
 namespace {
 
+void PushStatus(EngineReports* reports, JobCallId call, const char* text) {
+    if (reports)
+        reports->Push({EngineReport::Status, call, QString::fromUtf8(text ? text : ""), 0});
+}
+
+void PushPercent(EngineReports* reports, JobCallId call, int percent) {
+    if (reports)
+        reports->Push({EngineReport::Percent, call, QString(), std::clamp(percent, 0, 100)});
+}
+
 // The _X callbacks carry no user pointer: they reach the queue of the one engine that runs
 // files one at a time.
 EngineReports* g_singleReports = nullptr;
 
 int InfoReport(const char* text) {
-    if (g_singleReports)
-        g_singleReports->Push({EngineReport::Status, 0, QString::fromUtf8(text ? text : ""), 0});
+    PushStatus(g_singleReports, 0, text);
     return 0;
 }
 
 int PercentReport(int percent) {
-    if (g_singleReports)
-        g_singleReports->Push({EngineReport::Percent, 0, QString(), std::clamp(percent, 0, 100)});
+    PushPercent(g_singleReports, 0, percent);
     return 0;
 }
 
@@ -40,13 +48,11 @@ struct CliEngine::Call {
 
     static void OnStatus(void* user, const char* text) {
         const auto* call = static_cast<Call*>(user);
-        call->reports->Push(
-            {EngineReport::Status, call->id, QString::fromUtf8(text ? text : ""), 0});
+        PushStatus(call->reports, call->id, text);
     }
     static void OnPercent(void* user, int percent) {
         const auto* call = static_cast<Call*>(user);
-        call->reports->Push(
-            {EngineReport::Percent, call->id, QString(), std::clamp(percent, 0, 100)});
+        PushPercent(call->reports, call->id, percent);
     }
     static void OnEnded(void* user, int outcome, const char* reason) {
         const auto* call = static_cast<Call*>(user);
