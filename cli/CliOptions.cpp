@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "cli/JobCount.h"
+
 namespace {
 
 const char* const kDeviceNames[] = {"3GP", "PSP", "IPOD", "PDA", "MP4"};
@@ -13,6 +15,21 @@ double SecondsOf(const QString& option, const QString& text) {
         throw CliUsageError(
             QStringLiteral("%1 wants a number of seconds, not \"%2\"").arg(option, text));
     return seconds;
+}
+
+// --jobs: "auto" (0) or a whole number of files at once.
+int JobsOf(const QString& text) {
+    if (text.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
+        return 0;
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > kMaxJobs) {
+        throw CliUsageError(
+            QStringLiteral("--jobs wants auto or a whole number from 1 to %1, not \"%2\"")
+                .arg(kMaxJobs)
+                .arg(text));
+    }
+    return jobs;
 }
 
 }  // namespace
@@ -87,6 +104,8 @@ CliOptions ParseCliArguments(const QStringList& arguments) {
             options.overwrite = true;
         } else if (argument == QLatin1String("--dry-run")) {
             options.dryRun = true;
+        } else if (argument == QLatin1String("--jobs")) {
+            options.jobs = JobsOf(value());
         } else if (argument == QLatin1String("--json")) {
             options.json = true;
         } else if (argument == QLatin1String("--list-profiles")) {
@@ -132,11 +151,14 @@ QString CliHelpText() {
         "                        its source counts as failed\n"
         "  --dry-run             print each file's engine arguments, one per line, and\n"
         "                        convert nothing\n"
+        "  --jobs N|auto         convert N files at once (1 to 64); auto, the default,\n"
+        "                        picks one per core for outputs up to 320x240 and fewer\n"
+        "                        for larger ones, within the memory available\n"
         "  --json                report progress as one JSON object per line\n"
         "  --list-profiles       list the built-in and custom profiles with their settings\n"
         "  --help                show this help and exit\n"
         "  --version             show the version and exit\n"
         "\n"
         "Exit status: 0 every file converted, 1 some failed, 2 a usage or profile error\n"
-        "(nothing converted), 130 interrupted (the running file is finalised and kept).\n");
+        "(nothing converted), 130 interrupted (the running files are finalised and kept).\n");
 }

@@ -31,6 +31,7 @@ struct CliOptions {
     bool overwrite = false;
     bool dryRun = false;
     bool json = false;
+    int jobs = 0;  // files converted at once, 1..kMaxJobs; 0: "auto"
     QStringList files;
 };
 
@@ -38,7 +39,8 @@ struct CliOptions {
 DeviceType DeviceByName(const QString& name);
 
 // Reads the arguments after the program name. Raises CliUsageError for an unknown option or
-// device, a missing value, a --set without "=", a time that is not a number of seconds, a start
+// device, a missing value, a --set without "=", --jobs other than "auto" or a whole number from
+// 1 to kMaxJobs, a time that is not a number of seconds, a start
 // not before the end, no file to convert, or no --device where one is needed.
 CliOptions ParseCliArguments(const QStringList& arguments);
 

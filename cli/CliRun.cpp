@@ -4,19 +4,15 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
-#include <deque>
-#include <mutex>
-#include <optional>
+#include <map>
 #include <utility>
 
+#include "cli/CliEngine.h"
+#include "cli/JobCount.h"
 #include "converter/ArgumentVector.h"
 #include "converter/JobQueue.h"
 #include "converter/LevelCeiling.h"
@@ -37,121 +33,9 @@ void OnStopSignal(int) {
     g_stopSignal = 1;
 }
 
-// What the engine's thread reports, carried to the main thread under a lock: the status lines
-// in order, the latest percentage and the end messages.
-struct EngineReports {
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<QString> status;
-    int percent = -1;
-    std::deque<uintptr_t> ends;
-};
-
-EngineReports g_reports;
-
-int InfoReport(const char* text) {
-    std::lock_guard lock(g_reports.mutex);
-    g_reports.status.push_back(QString::fromUtf8(text ? text : ""));
-    g_reports.wake.notify_one();
-    return 0;
-}
-
-int PercentReport(int percent) {
-    std::lock_guard lock(g_reports.mutex);
-    g_reports.percent = std::clamp(percent, 0, 100);
-    g_reports.wake.notify_one();
-    return 0;
-}
-
-void PostEnd(KivoWindow*, unsigned message, uintptr_t outcome, intptr_t) {
-    if (message != WM_CONVERTDONE)
-        return;
-    std::lock_guard lock(g_reports.mutex);
-    g_reports.ends.push_back(outcome);
-    g_reports.wake.notify_one();
-}
-
-KivoWindow g_window{PostEnd};
-
-class CliEngine : public JobEngine {
-public:
-    void Convert(JobCallId, ArgumentVector& arguments) override {
-        Engine().X(&g_window, arguments.Count(), arguments.Data());
-    }
-    void Stop(JobCallId) override { Engine().Stop(); }
-};
-
 QString FileNameOf(const MediaRow& row) {
     return QFileInfo(row.SourcePath).fileName();
 }
-
-// Writes the progress of each file as the mode asks.
-class ProgressOutput {
-public:
-    ProgressOutput(ProgressMode mode, FILE* out) : mode_(mode), out_(out) {}
-
-    void Started(const QString& file, const QString& target) {
-        if (mode_ == ProgressMode::Json)
-            Json(file, 0, QStringLiteral("started"), QString());
-        else if (mode_ == ProgressMode::Plain)
-            Line(QStringLiteral("%1: converting to %2").arg(file, target));
-        else
-            Redraw(QStringLiteral("%1  0%").arg(file));
-    }
-
-    void Step(const QString& file, int percent, const QString& status) {
-        if (mode_ == ProgressMode::Json) {
-            if (percent != lastPercent_)
-                Json(file, percent, QStringLiteral("converting"), QString());
-        } else if (mode_ == ProgressMode::Terminal) {
-            static const QRegularExpression fps(QStringLiteral("([0-9.]+) fps"));
-            static const QRegularExpression left(QStringLiteral("time left (\\S+)"));
-            QString line = QStringLiteral("%1  %2%").arg(file).arg(percent);
-            if (const auto match = fps.match(status); match.hasMatch())
-                line += QStringLiteral("  %1 fps").arg(match.captured(1));
-            if (const auto match = left.match(status); match.hasMatch())
-                line += QStringLiteral("  %1 left").arg(match.captured(1));
-            Redraw(line);
-        }
-        lastPercent_ = percent;
-    }
-
-    void Ended(const QString& file, const QString& state, const QString& reason) {
-        lastPercent_ = -1;
-        if (mode_ == ProgressMode::Json) {
-            Json(file, state == QLatin1String("converted") ? 100 : -1, state, reason);
-            return;
-        }
-        const QString line = reason.isEmpty()
-                                 ? QStringLiteral("%1: %2").arg(file, state)
-                                 : QStringLiteral("%1: %2: %3").arg(file, state, reason);
-        if (mode_ == ProgressMode::Terminal)
-            std::fputs("\r\033[K", out_);
-        Line(line);
-    }
-
-private:
-    void Line(const QString& text) {
-        std::fprintf(out_, "%s\n", qPrintable(text));
-        std::fflush(out_);
-    }
-    void Redraw(const QString& text) {
-        std::fprintf(out_, "\r\033[K%s", qPrintable(text));
-        std::fflush(out_);
-    }
-    void Json(const QString& file, int percent, const QString& state, const QString& reason) {
-        QJsonObject object{{"file", file}, {"state", state}};
-        if (percent >= 0)
-            object.insert("percent", percent);
-        if (!reason.isEmpty())
-            object.insert("reason", reason);
-        Line(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-    }
-
-    ProgressMode mode_;
-    FILE* out_;
-    int lastPercent_ = -1;
-};
 
 }  // namespace
 
@@ -220,7 +104,8 @@ void InstallStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE* summaryOut) {
+int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
+                 FILE* summaryOut) {
     ProgressOutput progress(mode, out);
     std::vector<FailedRow> failures;
     std::vector<CliFile*> planned;
@@ -229,80 +114,83 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
             planned.push_back(&file);
             continue;
         }
-        progress.Ended(FileNameOf(file.row), QStringLiteral("failed"), file.failure);
+        progress.Ended(-1, FileNameOf(file.row), QStringLiteral("failed"), file.failure);
         failures.push_back({FileNameOf(file.row), file.failure});
     }
+    // The files that failed converting, in list order whichever ended first.
+    std::map<int, FailedRow> failed;
     int converted = 0;
     int stopped = 0;
     int started = 0;
     bool interrupted = g_stopSignal != 0;
     if (!planned.empty() && !interrupted) {
-        Engine().Init();
-        Engine().SetInfoCallback(InfoReport);
-        Engine().SetPercentCallback(PercentReport);
-        CliEngine engine;
-        JobQueue queue(engine);
-        const std::vector<int> firstRows = queue.Run(int(planned.size()));
+        EngineReports reports;
+        CliEngine engine(atOnce, reports);
+        JobQueue queue(engine, atOnce);
+        struct Running {
+            int position = 0;
+            QString lastStatus;
+        };
+        std::map<JobCallId, Running> running;  // oldest call first
         const auto start = [&](int position) {
             const CliFile& file = *planned[position];
-            progress.Started(FileNameOf(file.row), file.plan.values[ValueOutputPath]);
+            progress.Started(position, FileNameOf(file.row), file.plan.values[ValueOutputPath]);
             ++started;
-            queue.Start(position, file.plan, nullptr);
+            running[queue.Start(position, file.plan, nullptr)] = {position, QString()};
         };
-        for (int position : firstRows)
+        for (const int position : queue.Run(int(planned.size())))
             start(position);
-        QString lastStatus;
-        for (;;) {
-            std::unique_lock lock(g_reports.mutex);
-            g_reports.wake.wait_for(lock, std::chrono::milliseconds(100), [] {
-                return !g_reports.ends.empty() || !g_reports.status.empty() ||
-                       g_reports.percent >= 0 || g_stopSignal;
-            });
-            std::deque<QString> status = std::exchange(g_reports.status, {});
-            const int percent = std::exchange(g_reports.percent, -1);
-            std::optional<uintptr_t> end;
-            if (!g_reports.ends.empty()) {
-                end = g_reports.ends.front();
-                g_reports.ends.pop_front();
-            }
-            lock.unlock();
-
+        while (!running.empty()) {
+            std::deque<EngineReport> taken =
+                reports.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
             if (g_stopSignal && !interrupted) {
                 interrupted = true;
                 queue.Stop();
             }
-            const CliFile& file = *planned[queue.CurrentRow()];
-            for (const QString& line : status) {
-                queue.Report(0, line);
-                lastStatus = line;
+            for (const EngineReport& report : taken) {
+                // One file at a time, the engine's reports name no call: they are the oldest's.
+                const JobCallId call = report.call != 0 ? report.call : running.begin()->first;
+                const auto found = running.find(call);
+                if (found == running.end())
+                    continue;
+                Running& file = found->second;
+                const QString name = FileNameOf(planned[file.position]->row);
+                if (report.kind == EngineReport::Status) {
+                    queue.Report(call, report.text);
+                    file.lastStatus = report.text;
+                    continue;
+                }
+                if (report.kind == EngineReport::Percent) {
+                    queue.Percent(call, report.value);
+                    progress.Step(file.position, report.value, file.lastStatus);
+                    continue;
+                }
+                const RowOutcome outcome = OutcomeFromMessage(uintptr_t(report.value));
+                const RowEnd rowEnd = queue.Done(call, uintptr_t(report.value));
+                if (outcome == RowOutcome::Converted) {
+                    ++converted;
+                    progress.Ended(file.position, name, QStringLiteral("converted"), QString());
+                } else if (outcome == RowOutcome::Stopped) {
+                    ++stopped;
+                    progress.Ended(file.position, name, QStringLiteral("stopped"),
+                                   RowMarkText(outcome, file.lastStatus).section(": ", 1));
+                } else {
+                    // A conversion the engine could not even start says why in its end alone.
+                    const QString reason = file.lastStatus.isEmpty() && !report.text.isEmpty()
+                                               ? report.text
+                                               : ShortFailureReason(file.lastStatus);
+                    failed.emplace(file.position, FailedRow{name, reason});
+                    progress.Ended(file.position, name, QStringLiteral("failed"), reason);
+                }
+                running.erase(found);
+                engine.Release(call);
+                for (const int position : rowEnd.startRows)
+                    start(position);
             }
-            if (percent >= 0)
-                progress.Step(FileNameOf(file.row), percent, lastStatus);
-            if (!end)
-                continue;
-            const RowOutcome outcome = OutcomeFromMessage(*end);
-            const RowEnd rowEnd = queue.Done(0, *end);
-            if (outcome == RowOutcome::Converted) {
-                ++converted;
-                progress.Ended(FileNameOf(file.row), QStringLiteral("converted"), QString());
-            } else if (outcome == RowOutcome::Stopped) {
-                ++stopped;
-                progress.Ended(FileNameOf(file.row), QStringLiteral("stopped"),
-                               RowMarkText(outcome, lastStatus).section(": ", 1));
-            } else {
-                const QString reason = ShortFailureReason(lastStatus);
-                failures.push_back({FileNameOf(file.row), reason});
-                progress.Ended(FileNameOf(file.row), QStringLiteral("failed"), reason);
-            }
-            lastStatus.clear();
-            for (int position : rowEnd.startRows)
-                start(position);
-            if (rowEnd.startRows.empty() && (rowEnd.jobEnded || !queue.Outstanding()))
-                break;
         }
-        Engine().SetInfoCallback(nullptr);
-        Engine().SetPercentCallback(nullptr);
     }
+    for (auto& [position, row] : failed)
+        failures.push_back(std::move(row));
     const int notStarted = int(planned.size()) - started;
     std::fprintf(summaryOut, "%s\n",
                  qPrintable(RunSummary(converted, failures, stopped, notStarted, interrupted)));
@@ -311,6 +199,26 @@ int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE
         return ExitInterrupted;
     return failures.empty() ? ExitConverted : ExitSomeFailed;
 }
+
+namespace {
+
+// How many files convert at once: --jobs, or the auto rule for the planned files.
+int FilesAtOnce(const CliOptions& options, const OutputSettings& settings,
+                const std::vector<CliFile>& files) {
+    if (options.jobs > 0)
+        return options.jobs;
+    const int planned = int(std::count_if(
+        files.begin(), files.end(), [](const CliFile& file) { return file.failure.isEmpty(); }));
+    FrameSize size;
+    try {
+        size = ParseFrameSize(settings.resolution.text);
+    } catch (...) {
+        // A size the engine reads otherwise counts as small.
+    }
+    return AutoJobCount({UsableCores(), size.width, size.height, planned, AvailableMemory()});
+}
+
+}  // namespace
 
 int RunCli(const QStringList& arguments) {
     try {
@@ -375,7 +283,8 @@ int RunCli(const QStringList& arguments) {
         const ProgressMode mode = options.json             ? ProgressMode::Json
                                   : isatty(fileno(stdout)) ? ProgressMode::Terminal
                                                            : ProgressMode::Plain;
-        return ConvertFiles(files, mode, stdout, options.json ? stderr : stdout);
+        return ConvertFiles(files, FilesAtOnce(options, settings, files), mode, stdout,
+                            options.json ? stderr : stdout);
     } catch (const CliUsageError& error) {
         std::fprintf(stderr, "qor-convert: %s\n", error.what());
         return ExitUsage;

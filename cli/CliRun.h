@@ -1,6 +1,6 @@
 // A command-line run: each file probed and planned on the window's cores (the row, its target
-// name, the job plan), then converted one after another by the engine through the job queue,
-// with the progress written as the output asks and a closing summary.
+// name, the job plan), then converted by the engine through the job queue, one after another or
+// several at once, with the progress written as the output asks and a closing summary.
 #pragma once
 
 #include <QString>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
 #include "cli/CliSettings.h"
 #include "converter/JobOutcome.h"
 #include "converter/JobPlan.h"
@@ -30,20 +31,19 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
                                const QString& outputFolder, const PlanRange& range, bool overwrite,
                                const QString& stillFolder);
 
-// How the progress is written.
-enum class ProgressMode { Terminal, Plain, Json };
-
 // "3 converted, 1 failed: clip.avi (the source is damaged)"; an interrupted run says so and
 // counts the stopped and the files not started.
 QString RunSummary(int converted, const std::vector<FailedRow>& failures, int stopped,
                    int notStarted, bool interrupted);
 
-// Ctrl-C and SIGTERM stop the running conversion as Stop does and start no further file.
+// Ctrl-C and SIGTERM stop every running conversion as Stop does and start no further file.
 void InstallStopSignals();
 
-// Converts the planned files with the engine, writing progress to `out`. Returns the exit
-// status; the summary goes to `summaryOut`.
-int ConvertFiles(std::vector<CliFile>& files, ProgressMode mode, FILE* out, FILE* summaryOut);
+// Converts the planned files with the engine, `atOnce` side by side (1: one after another
+// through _X, as the window's job does), in list order as places free up, writing progress to
+// `out`. Returns the exit status; the summary goes to `summaryOut`.
+int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
+                 FILE* summaryOut);
 
 // The whole program after the application object exists: reads `arguments` (without the
 // program name) and does what they ask. Returns the exit status.

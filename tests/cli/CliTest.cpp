@@ -1,6 +1,7 @@
 // qor-convert run as a user runs it, on clips made with the ffmpeg command-line tool: the vector
 // --dry-run prints against the job plan of the same family, profile and settings, the argument
-// errors, real conversions per family followed by --json, a run with a damaged file, and Ctrl-C.
+// errors, real conversions per family followed by --json, a run with a damaged file, Ctrl-C,
+// and two files at once against one at a time.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -76,6 +78,25 @@ protected:
                                 "default=nw=1:nk=1", file});
         probe.waitForFinished(60000);
         return QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toDouble();
+    }
+
+    // Waits until the --json progress shows each of `files` past 0%, then sends Ctrl-C and
+    // waits for the end with status 130; `seen` collects the progress.
+    void InterruptOnceConverting(QProcess& process, const QStringList& files, QString& seen) {
+        const bool converting = testsupport::WaitUntil(
+            [&] {
+                seen += QString::fromUtf8(process.readAllStandardOutput());
+                return std::all_of(files.begin(), files.end(), [&](const QString& file) {
+                    return seen.contains(
+                        QRegularExpression(QString(R"("file":"%1","percent":[1-9])").arg(file)));
+                });
+            },
+            180000);
+        ASSERT_TRUE(converting) << seen.toStdString();
+        ::kill(pid_t(process.processId()), SIGINT);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 130);
+        seen += QString::fromUtf8(process.readAllStandardOutput());
     }
 
     QTemporaryDir dir_;
@@ -161,6 +182,12 @@ TEST_F(Cli, ArgumentErrorsEndWithStatusTwoAndOnePlainLine) {
         {{"--device", "MP4"}, "no file"},
         {{clip}, "--device"},
         {{"--device", "MP4", "--bogus", clip}, "--bogus"},
+        {{"--device", "3GP", "--jobs", "0", clip}, "\"0\""},
+        {{"--device", "3GP", "--jobs", "65", clip}, "65"},
+        {{"--device", "3GP", "--jobs", "1.5", clip}, "1.5"},
+        {{"--device", "3GP", "--jobs", "many", clip}, "many"},
+        {{"--device", "3GP", "--jobs=", clip}, "--jobs"},
+        {{"--device", "3GP", clip, "--jobs"}, "--jobs needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -222,23 +249,75 @@ TEST_F(Cli, ADamagedFileAmongThreeEndsWithStatusOneAndIsNamed) {
 TEST_F(Cli, InterruptStopsTheRunningFileKeepsItPlayableAndStartsNoOther) {
     const QString longClip = MakeClip("long.avi", 60, "640x480");
     const QString next = MakeClip("next.avi", 1);
-    std::unique_ptr<QProcess> process(
-        Start({"--device", "MP4", "--output", Path("out"), "--json", longClip, next}));
+    std::unique_ptr<QProcess> process(Start(
+        {"--device", "MP4", "--output", Path("out"), "--jobs", "1", "--json", longClip, next}));
     QString seen;
-    const bool converting = testsupport::WaitUntil(
-        [&] {
-            seen += QString::fromUtf8(process->readAllStandardOutput());
-            return seen.contains(QRegularExpression("\"percent\":[1-9]"));
-        },
-        120000);
-    ASSERT_TRUE(converting) << seen.toStdString();
-    ::kill(pid_t(process->processId()), SIGINT);
-    ASSERT_TRUE(process->waitForFinished(60000));
-    EXPECT_EQ(process->exitCode(), 130);
-    seen += QString::fromUtf8(process->readAllStandardOutput());
+    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"long.avi"}, seen));
     EXPECT_TRUE(seen.contains("\"stopped\"")) << seen.toStdString();
     EXPECT_FALSE(seen.contains("next.avi"));
     EXPECT_GT(Duration(Path("out/long.MP4")), 0.0);
+    EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
+}
+
+TEST_F(Cli, TwoAtOnceConvertEveryFileWithTheSummaryOfOneAtATime) {
+    const QStringList clips = {MakeClip("a.avi", 2), MakeClip("b.avi", 2), MakeClip("c.avi", 2)};
+    const struct {
+        const char* jobs;
+        bool json;
+    } cases[] = {{"1", false}, {"2", false}, {"2", true}};
+    QString oneAtATime;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "--jobs " << c.jobs << (c.json ? " --json" : ""));
+        const QString out = Path(QString("out-%1-%2").arg(c.jobs).arg(c.json));
+        QStringList arguments{"--device", "3GP", "--output", out, "--jobs", c.jobs};
+        if (c.json)
+            arguments.append("--json");
+        const Result result = Run(arguments + clips);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        // The summary: on standard output, or on standard error after --json.
+        const QString summary = (c.json ? result.err : result.out).trimmed().section('\n', -1);
+        if (oneAtATime.isEmpty())
+            oneAtATime = summary;
+        EXPECT_EQ(summary, oneAtATime);
+        for (const QString& clip : clips) {
+            const QString name = QFileInfo(clip).fileName();
+            EXPECT_NEAR(Duration(QDir(out).filePath(QFileInfo(clip).baseName() + ".3gp")), 2.0, 0.2)
+                << name.toStdString();
+            if (!c.json) {
+                EXPECT_TRUE(result.out.contains(name + ": converting to ")) << name.toStdString();
+                EXPECT_TRUE(result.out.contains(name + ": converted\n")) << name.toStdString();
+                continue;
+            }
+            // Each file's objects name it, from "started" to "converted".
+            QStringList states;
+            for (const QString& line : result.out.split('\n', Qt::SkipEmptyParts)) {
+                const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+                if (object["file"].toString() == name)
+                    states.append(object["state"].toString());
+            }
+            ASSERT_FALSE(states.isEmpty()) << name.toStdString();
+            EXPECT_EQ(states.first(), "started");
+            EXPECT_EQ(states.last(), "converted");
+        }
+    }
+    EXPECT_EQ(oneAtATime, "3 converted");
+}
+
+TEST_F(Cli, InterruptWithTwoAtOnceStopsBothAndKeepsEachPart) {
+    const QString first = MakeClip("first.avi", 60, "640x480");
+    const QString second = MakeClip("second.avi", 60, "640x480");
+    const QString next = MakeClip("next.avi", 1);
+    std::unique_ptr<QProcess> process(Start({"--device", "MP4", "--output", Path("out"), "--jobs",
+                                             "2", "--json", first, second, next}));
+    QString seen;
+    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"first.avi", "second.avi"}, seen));
+    const QString summary = QString::fromUtf8(process->readAllStandardError());
+    EXPECT_EQ(seen.count("\"stopped\""), 2) << seen.toStdString();
+    EXPECT_FALSE(seen.contains("next.avi"));
+    EXPECT_TRUE(summary.contains("Interrupted: 0 converted, 2 stopped, 1 not started"))
+        << summary.toStdString();
+    EXPECT_GT(Duration(Path("out/first.MP4")), 0.0);
+    EXPECT_GT(Duration(Path("out/second.MP4")), 0.0);
     EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
 }
 

@@ -1,0 +1,87 @@
+#include "cli/CliProgress.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStringList>
+#include <algorithm>
+
+void ProgressOutput::Started(int position, const QString& file, const QString& target) {
+    running_[position] = {file, -1, QStringLiteral("%1  0%").arg(file)};
+    if (mode_ == ProgressMode::Json)
+        Json(file, 0, QStringLiteral("started"), QString());
+    else if (mode_ == ProgressMode::Plain)
+        Line(QStringLiteral("%1: converting to %2").arg(file, target));
+    else
+        Redraw();
+}
+
+void ProgressOutput::Step(int position, int percent, const QString& status) {
+    const auto found = running_.find(position);
+    if (found == running_.end())
+        return;
+    Running& running = found->second;
+    if (mode_ == ProgressMode::Json) {
+        if (percent != running.percent)
+            Json(running.file, percent, QStringLiteral("converting"), QString());
+    } else if (mode_ == ProgressMode::Terminal) {
+        static const QRegularExpression fps(QStringLiteral("([0-9.]+) fps"));
+        static const QRegularExpression left(QStringLiteral("time left (\\S+)"));
+        running.line = QStringLiteral("%1  %2%").arg(running.file).arg(percent);
+        if (const auto match = fps.match(status); match.hasMatch())
+            running.line += QStringLiteral("  %1 fps").arg(match.captured(1));
+        if (const auto match = left.match(status); match.hasMatch())
+            running.line += QStringLiteral("  %1 left").arg(match.captured(1));
+        running.percent = percent;
+        Redraw();
+        return;
+    }
+    running.percent = percent;
+}
+
+void ProgressOutput::Ended(int position, const QString& file, const QString& state,
+                           const QString& reason) {
+    running_.erase(position);
+    if (mode_ == ProgressMode::Json) {
+        Json(file, state == QLatin1String("converted") ? 100 : -1, state, reason);
+        return;
+    }
+    const QString line = reason.isEmpty() ? QStringLiteral("%1: %2").arg(file, state)
+                                          : QStringLiteral("%1: %2: %3").arg(file, state, reason);
+    if (mode_ == ProgressMode::Terminal)
+        std::fputs("\r\033[K", out_);
+    Line(line);
+    if (mode_ == ProgressMode::Terminal && !running_.empty())
+        Redraw();
+}
+
+// One file running: its own line; several: each with its percentage, in list order.
+void ProgressOutput::Redraw() {
+    QString text;
+    if (running_.size() == 1) {
+        text = running_.begin()->second.line;
+    } else {
+        QStringList files;
+        for (const auto& [position, running] : running_)
+            files.append(
+                QStringLiteral("%1 %2%").arg(running.file).arg(std::max(running.percent, 0)));
+        text = files.join(QStringLiteral("  "));
+    }
+    std::fprintf(out_, "\r\033[K%s", qPrintable(text));
+    std::fflush(out_);
+}
+
+void ProgressOutput::Line(const QString& text) {
+    std::fprintf(out_, "%s\n", qPrintable(text));
+    std::fflush(out_);
+}
+
+void ProgressOutput::Json(const QString& file, int percent, const QString& state,
+                          const QString& reason) {
+    QJsonObject object{{"file", file}, {"state", state}};
+    if (percent >= 0)
+        object.insert("percent", percent);
+    if (!reason.isEmpty())
+        object.insert("reason", reason);
+    Line(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}

@@ -1,0 +1,82 @@
+// What qor-convert writes while files convert, one or several at once: the terminal's one
+// redrawn line, the plain lines per file and the JSON objects that name their file.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "cli/CliProgress.h"
+
+namespace {
+
+// What `events` write in `mode`.
+QString Written(ProgressMode mode, const std::function<void(ProgressOutput&)>& events) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+    {
+        ProgressOutput progress(mode, out);
+        events(progress);
+    }
+    std::fclose(out);
+    const QString text = QString::fromUtf8(buffer, qsizetype(size));
+    std::free(buffer);
+    return text;
+}
+
+// Two files at once: a.avi and b.avi start, step, a.avi ends while b.avi goes on alone.
+void TwoAtOnce(ProgressOutput& progress) {
+    progress.Started(0, "a.avi", "/out/a.3gp");
+    progress.Started(1, "b.avi", "/out/b.3gp");
+    progress.Step(0, 40, "Converting a.avi: 12.5 fps, time left 00:00:09");
+    progress.Step(1, 10, QString());
+    progress.Step(1, 10, QString());
+    progress.Ended(0, "a.avi", "converted", QString());
+    progress.Step(1, 50, "Converting b.avi: 30 fps, time left 00:00:04");
+    progress.Ended(1, "b.avi", "stopped", "the first 00:04 kept");
+}
+
+TEST(CliProgress, SeveralFilesAtOnceInEachMode) {
+    const struct {
+        ProgressMode mode;
+        const char* expected;
+    } cases[] = {
+        {ProgressMode::Terminal,
+         "\r\033[Ka.avi  0%"
+         "\r\033[Ka.avi 0%  b.avi 0%"
+         "\r\033[Ka.avi 40%  b.avi 0%"
+         "\r\033[Ka.avi 40%  b.avi 10%"
+         "\r\033[Ka.avi 40%  b.avi 10%"
+         "\r\033[Ka.avi: converted\n"
+         "\r\033[Kb.avi  10%"  // alone again: its own line
+         "\r\033[Kb.avi  50%  30 fps  00:00:04 left"
+         "\r\033[Kb.avi: stopped: the first 00:04 kept\n"},
+        {ProgressMode::Plain,
+         "a.avi: converting to /out/a.3gp\n"
+         "b.avi: converting to /out/b.3gp\n"
+         "a.avi: converted\n"
+         "b.avi: stopped: the first 00:04 kept\n"},
+        {ProgressMode::Json, R"({"file":"a.avi","percent":0,"state":"started"})"
+                             "\n"
+                             R"({"file":"b.avi","percent":0,"state":"started"})"
+                             "\n"
+                             R"({"file":"a.avi","percent":40,"state":"converting"})"
+                             "\n"
+                             R"({"file":"b.avi","percent":10,"state":"converting"})"
+                             "\n"
+                             R"({"file":"a.avi","percent":100,"state":"converted"})"
+                             "\n"
+                             R"({"file":"b.avi","percent":50,"state":"converting"})"
+                             "\n"
+                             R"({"file":"b.avi","reason":"the first 00:04 kept","state":"stopped"})"
+                             "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        EXPECT_EQ(Written(c.mode, TwoAtOnce).toStdString(), c.expected);
+    }
+}
+
+}  // namespace
