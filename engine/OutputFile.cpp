@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,10 @@ std::string TemporaryPathFor(const std::string& target) {
     std::string::size_type slash = target.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string suffix = ".part" + std::to_string(getpid());
+    // The process and a number of its own: conversions side by side never share a partial
+    // file, even when two of them were given the same target.
+    static std::atomic<unsigned> made{0};
+    std::string suffix = ".part" + std::to_string(getpid()) + "-" + std::to_string(++made);
     if (name.size() + suffix.size() + 1 > 255) {
         name.resize(255 - suffix.size() - 1);
     }

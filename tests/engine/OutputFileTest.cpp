@@ -21,8 +21,11 @@ TEST(OutputFile, AFailedCommitDeletesTheTemporaryOrNamesIt) {
     ASSERT_EQ(mkdir(target.c_str(), 0755), 0);  // a folder of the target's name blocks the rename
     ASSERT_TRUE(std::ofstream(target + "/inside").good());
 
-    // A temporary that can be deleted is deleted.
+    // Two conversions given the same target never share a partial file.
     std::string temporary = TemporaryPathFor(target);
+    EXPECT_NE(TemporaryPathFor(target), temporary);
+
+    // A temporary that can be deleted is deleted.
     ASSERT_TRUE(std::ofstream(temporary).good());
     std::string error;
     EXPECT_FALSE(CommitTemporary(temporary, target, error));
