@@ -9,12 +9,18 @@ set(LAYER_ALLOWANCES
 # The cores beneath the windows: files that may use Qt Core only, so none of them includes a
 # Qt Gui or Qt Widgets header. Paths from the source root.
 set(LAYER_QT_CORE_ONLY
+    cli/CliEngine.cpp
+    cli/CliEngine.h
     cli/CliOptions.cpp
     cli/CliOptions.h
+    cli/CliProgress.cpp
+    cli/CliProgress.h
     cli/CliRun.cpp
     cli/CliRun.h
     cli/CliSettings.cpp
     cli/CliSettings.h
+    cli/JobCount.cpp
+    cli/JobCount.h
     cli/main.cpp
     converter/JobPlan.cpp
     converter/JobPlan.h
