@@ -15,24 +15,11 @@ namespace {
 
 ScratchFolder* g_folder = nullptr;
 
-class Sources : public ::testing::Environment {
-public:
-    void SetUp() override {
-        MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        ASSERT_TRUE(MakeClip(g_folder->File("good.mp4"), 320, 240, "25", 4,
-                             "-c:v libx264 -preset ultrafast -c:a aac"));
-        ASSERT_TRUE(
-            MakeClip(g_folder->File("good.avi"), 320, 240, "25", 4, "-c:v mpeg4 -c:a libmp3lame"));
-    }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<ScratchFolder> folder_;
-};
-
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Sources);
+const auto* const g_environment = UseSourceFolder(g_folder, [](ScratchFolder& folder) {
+    ASSERT_TRUE(MakeClip(folder.File("good.mp4"), 320, 240, "25", 4,
+                         "-c:v libx264 -preset ultrafast -c:a aac"));
+    ASSERT_TRUE(MakeClip(folder.File("good.avi"), 320, 240, "25", 4, "-c:v mpeg4 -c:a libmp3lame"));
+});
 
 std::string File(const std::string& name) {
     return g_folder->File(name);

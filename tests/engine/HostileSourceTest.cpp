@@ -21,34 +21,22 @@ using Clock = std::chrono::steady_clock;
 
 ScratchFolder* g_folder = nullptr;
 
-class Sources : public ::testing::Environment {
-public:
-    void SetUp() override {
-        MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        ASSERT_TRUE(MakeJumpClips(*g_folder));
-        // A transport stream whose picture begins twelve seconds in: its format is not known
-        // when the stream is opened.
-        ASSERT_TRUE(RunFfmpeg(
-            "-f lavfi -i sine=duration=16:sample_rate=44100 -itsoffset 12 -f lavfi -i "
-            "testsrc=size=160x120:rate=15:duration=4 -map 0 -map 1 -c:a mp2 -c:v mpeg2video " +
-            Quote(g_folder->File("late picture.ts"))));
-        // Long enough to be still converting when Stop comes.
-        ASSERT_TRUE(MakeJumpClips(*g_folder, 180, "long "));
-        for (const auto& [name, codecs] : {std::pair{"clean.flv", "-c:v flv -c:a libmp3lame"},
-                                           {"clean.wmv", "-c:v wmv2 -c:a wmav2"},
-                                           {"clean.mkv", "-c:v mpeg4 -c:a libvorbis"}}) {
-            ASSERT_TRUE(MakeClip(g_folder->File(name), 320, 240, "25", 3, codecs)) << name;
-        }
+const auto* const g_environment = UseSourceFolder(g_folder, [](ScratchFolder& folder) {
+    ASSERT_TRUE(MakeJumpClips(folder));
+    // A transport stream whose picture begins twelve seconds in: its format is not known
+    // when the stream is opened.
+    ASSERT_TRUE(RunFfmpeg(
+        "-f lavfi -i sine=duration=16:sample_rate=44100 -itsoffset 12 -f lavfi -i "
+        "testsrc=size=160x120:rate=15:duration=4 -map 0 -map 1 -c:a mp2 -c:v mpeg2video " +
+        Quote(folder.File("late picture.ts"))));
+    // Long enough to be still converting when Stop comes.
+    ASSERT_TRUE(MakeJumpClips(folder, 180, "long "));
+    for (const auto& [name, codecs] : {std::pair{"clean.flv", "-c:v flv -c:a libmp3lame"},
+                                       {"clean.wmv", "-c:v wmv2 -c:a wmav2"},
+                                       {"clean.mkv", "-c:v mpeg4 -c:a libvorbis"}}) {
+        ASSERT_TRUE(MakeClip(folder.File(name), 320, 240, "25", 3, codecs)) << name;
     }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<ScratchFolder> folder_;
-};
-
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Sources);
+});
 
 std::string File(const std::string& name) {
     return g_folder->File(name);

@@ -84,31 +84,44 @@ bool MakeClip(const std::string& path, int width, int height, const std::string&
 
 namespace {
 
-ScratchFolder* g_folder = nullptr;
-
-class ClipsEnvironment : public ::testing::Environment {
+// A scratch folder for one test program's sources, made before its tests and removed after.
+class SourceFolderEnvironment : public ::testing::Environment {
 public:
+    SourceFolderEnvironment(ScratchFolder*& folder, std::function<void(ScratchFolder&)> make)
+        : folder_(folder), make_(std::move(make)) {}
+
     void SetUp() override {
         MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        std::string failed;
-        ASSERT_TRUE(MakeSampleClips(*folder_, failed))
-            << "the ffmpeg tool could not make " << failed;
+        scratch_ = std::make_unique<ScratchFolder>();
+        folder_ = scratch_.get();
+        make_(*scratch_);
     }
     void TearDown() override {
-        g_folder = nullptr;
-        folder_.reset();
+        folder_ = nullptr;
+        scratch_.reset();
     }
 
 private:
-    std::unique_ptr<ScratchFolder> folder_;
+    ScratchFolder*& folder_;
+    std::function<void(ScratchFolder&)> make_;
+    std::unique_ptr<ScratchFolder> scratch_;
 };
+
+ScratchFolder* g_folder = nullptr;
 
 }  // namespace
 
+const ::testing::Environment* UseSourceFolder(ScratchFolder*& folder,
+                                              std::function<void(ScratchFolder&)> make) {
+    return ::testing::AddGlobalTestEnvironment(
+        new SourceFolderEnvironment(folder, std::move(make)));
+}
+
 void UseSampleClips() {
-    ::testing::AddGlobalTestEnvironment(new ClipsEnvironment);
+    UseSourceFolder(g_folder, [](ScratchFolder& folder) {
+        std::string failed;
+        ASSERT_TRUE(MakeSampleClips(folder, failed)) << "the ffmpeg tool could not make " << failed;
+    });
 }
 
 std::string Clip(const std::string& name) {

@@ -2,10 +2,15 @@
 // probe of it must find.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "EngineTestSupport.h"
+
+namespace testing {
+class Environment;
+}
 
 namespace enginetest {
 
@@ -32,6 +37,13 @@ bool MakeSampleClips(const ScratchFolder& folder, std::string& failed);
 // codec arguments.
 bool MakeClip(const std::string& path, int width, int height, const std::string& rate, int seconds,
               const std::string& extra, bool withAudio = true);
+
+// Registers, for the test program that calls it, a scratch folder made once before its tests
+// run, with the engine initialised and `make` (which may assert) filling the folder; `folder`
+// points to it until the tests have run. Returns the registration, for a namespace-scope
+// constant.
+const ::testing::Environment* UseSourceFolder(ScratchFolder*& folder,
+                                              std::function<void(ScratchFolder&)> make);
 
 // Registers, for the test program that calls it, the making of every clip once in a scratch
 // folder before its tests run; Clip() then names a clip there.

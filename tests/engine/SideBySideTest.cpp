@@ -22,27 +22,15 @@ std::string File(const std::string& name) {
     return g_folder->File(name);
 }
 
-class Sources : public ::testing::Environment {
-public:
-    void SetUp() override {
-        MyDll_Init();
-        folder_ = std::make_unique<ScratchFolder>();
-        g_folder = folder_.get();
-        ASSERT_TRUE(MakeClip(File("a.avi"), 176, 144, "25", 3, "-c:v mpeg4 -c:a libmp3lame"));
-        ASSERT_TRUE(
-            MakeClip(File("b.mp4"), 320, 240, "30", 3, "-c:v libx264 -preset ultrafast -c:a aac"));
-        ASSERT_TRUE(MakeClip(File("long.avi"), 320, 240, "25", 30, "-c:v mpeg4 -c:a libmp3lame"));
-        WriteFile(File("words.avi"), "This is a text file that only pretends to be a video.\n");
-        std::string good = ReadFile(File("b.mp4"));
-        WriteFile(File("cut.mp4"), good.substr(0, good.size() * 2 / 3));
-    }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<ScratchFolder> folder_;
-};
-
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Sources);
+const auto* const g_environment = UseSourceFolder(g_folder, [](ScratchFolder& folder) {
+    ASSERT_TRUE(MakeClip(File("a.avi"), 176, 144, "25", 3, "-c:v mpeg4 -c:a libmp3lame"));
+    ASSERT_TRUE(
+        MakeClip(File("b.mp4"), 320, 240, "30", 3, "-c:v libx264 -preset ultrafast -c:a aac"));
+    ASSERT_TRUE(MakeClip(File("long.avi"), 320, 240, "25", 30, "-c:v mpeg4 -c:a libmp3lame"));
+    WriteFile(File("words.avi"), "This is a text file that only pretends to be a video.\n");
+    std::string good = ReadFile(File("b.mp4"));
+    WriteFile(File("cut.mp4"), good.substr(0, good.size() * 2 / 3));
+});
 
 // What one conversion's events brought; the user pointer is the recorder itself.
 class Recorder {
