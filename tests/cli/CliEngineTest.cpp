@@ -4,25 +4,12 @@
 
 #include "cli/CliEngine.h"
 #include "converter/ArgumentVector.h"
-#include "platform/EngineApi.h"
+#include "media/FakeEngine.h"
 
 namespace {
 
-// An engine that has no side-by-side conversions: every start gives none.
-class NoConversions : public EngineApi {
-public:
-    int Init() override { return 0; }
-    int GetFileinfo(const char*, EngineFileInfo*) override { return 0; }
-    int GetPicure(const char*, int, const char*, const char*) override { return 0; }
-    int Stop() override { return 0; }
-    int SetInfoCallback(KivoInfoCallback) override { return 0; }
-    int SetPercentCallback(KivoPercentCallback) override { return 0; }
-    int X(KivoWindow*, int, char**) override { return 0; }
-};
-
 TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
-    NoConversions engine;
-    SetEngine(&engine);
+    FakeEngine engine;  // has no side-by-side conversions: every start gives none
     EngineReports reports;
     {
         CliEngine cli(2, reports);
@@ -31,7 +18,6 @@ TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
         cli.Convert(1, first);
         cli.Convert(2, second);
     }
-    SetEngine(nullptr);
 
     const auto taken = reports.Take(std::chrono::milliseconds(0), [] { return true; });
     ASSERT_EQ(taken.size(), 2u);
