@@ -32,6 +32,7 @@ struct KivoConversion {
     bool ended = false;                     // guarded by mutex, with outcome
     int outcome = KIVO_CONVERSION_RUNNING;  //
     std::string reason;                     // written once, before ended is set
+    int reasonCode = KIVO_REASON_NONE;      //
     bool freeWhenEnded = false;             // freed from its own events: the thread frees it
 
     std::thread thread;
@@ -70,6 +71,13 @@ void Percent(const KivoConversion& conversion, int percent) {
     }
 }
 
+void Progress(const KivoConversion& conversion, const KivoProgress& progress) {
+    Percent(conversion, progress.percent);
+    if (conversion.events.progress) {
+        conversion.events.progress(conversion.events.user, &progress);
+    }
+}
+
 std::string HoursMinutesSeconds(double seconds) {
     long total = seconds > 0 ? long(seconds + 0.5) : 0;
     char text[32];
@@ -96,18 +104,24 @@ public:
         // A player started meanwhile may have taken libav's log over.
         InstallLogCallback();
         double elapsed = std::chrono::duration<double>(now - started_).count();
-        int percent = duration_ > 0 ? int(outputSeconds * 100 / duration_) : 0;
-        percent = std::clamp(percent, 0, 99);  // 100 only once the file is complete
+        KivoProgress progress{};
+        progress.outputSeconds = outputSeconds;
+        progress.durationSeconds = duration_;
+        progress.percent = duration_ > 0 ? int(outputSeconds * 100 / duration_) : 0;
+        progress.percent = std::clamp(progress.percent, 0, 99);  // 100 only once complete
+        progress.speed = elapsed > 0 ? outputSeconds / elapsed : 0;
+        progress.framesPerSecond = elapsed > 0 ? frames / elapsed : 0;
+        progress.secondsLeft = progress.speed > 0 && duration_ > 0
+                                   ? std::max(0.0, (duration_ - outputSeconds) / progress.speed)
+                                   : -1;
+        std::string left = progress.secondsLeft >= 0 ? HoursMinutesSeconds(progress.secondsLeft)
+                                                     : std::string("--:--:--");
         char text[512];
-        double speed = elapsed > 0 ? outputSeconds / elapsed : 0;
-        double fps = elapsed > 0 ? frames / elapsed : 0;
-        std::string left = speed > 0 && duration_ > 0
-                               ? HoursMinutesSeconds((duration_ - outputSeconds) / speed)
-                               : std::string("--:--:--");
         std::snprintf(text, sizeof text, "Converting %s  %d%%  %.1f fps  speed %.2fx  time left %s",
-                      name_.c_str(), percent, fps, speed, left.c_str());
+                      name_.c_str(), progress.percent, progress.framesPerSecond, progress.speed,
+                      left.c_str());
         Status(conversion_, text);
-        Percent(conversion_, percent);
+        Progress(conversion_, progress);
     }
 
 private:
@@ -118,12 +132,25 @@ private:
     Clock::time_point lastReport_{};
 };
 
+// How a conversion ended: what its end event and the queries give.
+struct Ending {
+    int outcome = KIVO_CONVERSION_FAILED;
+    int reason = KIVO_REASON_OTHER;
+    int systemError = 0;
+    double keptSeconds = 0;
+    std::string text;
+    std::string path;
+};
+
 // Converts (or reports the refusal) and gives the outcome and the reason.
-int Convert(KivoConversion& conversion, std::string& reason) {
+Ending Convert(KivoConversion& conversion) {
+    Ending ending;
     if (!conversion.valid) {
         Status(conversion, "Failed: " + conversion.refusal);
-        reason = conversion.refusal;
-        return KIVO_CONVERSION_REFUSED;
+        ending.outcome = KIVO_CONVERSION_REFUSED;
+        ending.reason = KIVO_REASON_SETTINGS_REFUSED;
+        ending.text = conversion.refusal;
+        return ending;
     }
     const ConversionArguments& args = conversion.args;
     std::string name = FileNamePart(args.input);
@@ -133,23 +160,43 @@ int Convert(KivoConversion& conversion, std::string& reason) {
     TranscodeResult result = Transcode(
         args, conversion.stop,
         [&reporter](double seconds, long long frames) { reporter.Update(seconds, frames); });
+    ending.keptSeconds = result.outputSeconds;
     switch (result.outcome) {
         case Outcome::Finished:
             Percent(conversion, 100);
             Status(conversion, "Finished " + name);
-            return KIVO_CONVERSION_FINISHED;
+            ending.outcome = KIVO_CONVERSION_FINISHED;
+            ending.reason = KIVO_REASON_NONE;
+            return ending;
         case Outcome::Stopped:
             Status(conversion, result.outputSeconds > 0
                                    ? "Stopped by user: " + name + ", the first " +
                                          HoursMinutesSeconds(result.outputSeconds) + " are kept"
                                    : "Stopped by user: " + name);
-            return KIVO_CONVERSION_STOPPED;
+            ending.outcome = KIVO_CONVERSION_STOPPED;
+            ending.reason = KIVO_REASON_STOPPED;
+            return ending;
         case Outcome::Failed:
             break;
     }
     Status(conversion, "Failed: " + name + ": " + result.message);
-    reason = result.message;
-    return KIVO_CONVERSION_FAILED;
+    ending.outcome = KIVO_CONVERSION_FAILED;
+    ending.reason = result.reason;
+    ending.systemError = result.systemError;
+    ending.text = result.message;
+    ending.path = result.keptPath;
+    return ending;
+}
+
+void ReportEnd(const KivoConversion& conversion, const Ending& ending) {
+    if (conversion.events.ended) {
+        conversion.events.ended(conversion.events.user, ending.outcome, ending.text.c_str());
+    }
+    if (conversion.events.end) {
+        KivoEnd end{ending.outcome,     ending.reason,       ending.systemError,
+                    ending.keptSeconds, ending.text.c_str(), ending.path.c_str()};
+        conversion.events.end(conversion.events.user, &end);
+    }
 }
 
 void WaitForPredecessor(KivoConversion& conversion) {
@@ -174,20 +221,18 @@ void Run(KivoConversion& conversion) {
     YieldToTheInterface();
     t_conversion = &conversion;
     WaitForPredecessor(conversion);
-    std::string reason;
-    int outcome = KIVO_CONVERSION_FAILED;
+    Ending ending;
     {
         LogCapture log;  // this conversion's libav errors
-        outcome = Convert(conversion, reason);
+        ending = Convert(conversion);
     }
-    if (conversion.events.ended) {
-        conversion.events.ended(conversion.events.user, outcome, reason.c_str());
-    }
+    ReportEnd(conversion, ending);
     bool freeNow;
     {
         std::lock_guard lock(conversion.mutex);
-        conversion.reason = std::move(reason);
-        conversion.outcome = outcome;
+        conversion.reason = std::move(ending.text);
+        conversion.reasonCode = ending.reason;
+        conversion.outcome = ending.outcome;
         conversion.ended = true;
         freeNow = conversion.freeWhenEnded;
     }
@@ -254,6 +299,14 @@ const char* ConversionReason(const KivoConversion* conversion) {
     }
     std::lock_guard lock(conversion->mutex);
     return conversion->ended ? conversion->reason.c_str() : "";
+}
+
+int ConversionReasonCode(const KivoConversion* conversion) {
+    if (!conversion) {
+        return KIVO_REASON_OTHER;
+    }
+    std::lock_guard lock(conversion->mutex);
+    return conversion->ended ? conversion->reasonCode : KIVO_REASON_NONE;
 }
 
 void FreeConversion(KivoConversion* conversion) {

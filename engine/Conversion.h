@@ -23,6 +23,7 @@ void StopConversion(KivoConversion* conversion);
 int WaitForConversion(KivoConversion* conversion, int milliseconds);
 int ConversionOutcome(const KivoConversion* conversion);
 const char* ConversionReason(const KivoConversion* conversion);
+int ConversionReasonCode(const KivoConversion* conversion);
 void FreeConversion(KivoConversion* conversion);
 
 // Whether the calling thread is a conversion's own thread (its events run there).

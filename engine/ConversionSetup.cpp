@@ -26,7 +26,7 @@ int Interrupted(void* opaque) {
 bool SeekToStart(double seconds, AVFormatContext* input, int64_t& start, FirstFailure& failure) {
     const int64_t offset = int64_t(seconds * AV_TIME_BASE + 0.5);
     if (input->duration != AV_NOPTS_VALUE && offset >= input->duration) {
-        return failure.Fail(kStartBeyondEnd);
+        return failure.Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd);
     }
     start += offset;
     // A source that cannot seek is read from its beginning: what lies before is dropped anyway.
@@ -37,20 +37,21 @@ bool SeekToStart(double seconds, AVFormatContext* input, int64_t& start, FirstFa
 bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
                ConversionStreams& streams, FirstFailure& failure) {
     if (!PathExists(args.input)) {
-        return failure.Fail("The source file does not exist");
+        return failure.Fail(KIVO_REASON_SOURCE_MISSING, "The source file does not exist");
     }
     AVIOInterruptCB interrupt{&Interrupted, const_cast<std::atomic<bool>*>(&stop)};
     std::string error;
     InputPtr& input = streams.input;
     input = OpenMediaFile(args.input, &interrupt, error);
     if (!input) {
-        return failure.Fail("Cannot read the source: " + error);
+        return failure.Fail(KIVO_REASON_SOURCE_DAMAGED, "Cannot read the source: " + error);
     }
     // A picture whose format the source does not declare is set up from its first frame.
     streams.video.inputIndex = FindVideoStream(input.get(), true);
     streams.audio.inputIndex = FindAudioStream(input.get());
     if (streams.video.inputIndex < 0 && streams.audio.inputIndex < 0) {
-        return failure.Fail("The source holds no video or audio this program can decode");
+        return failure.Fail(KIVO_REASON_NOTHING_DECODABLE,
+                            "The source holds no video or audio this program can decode");
     }
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         bool used = int(i) == streams.video.inputIndex || int(i) == streams.audio.inputIndex;
@@ -67,7 +68,8 @@ bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
         const AVStream* st = input->streams[pipe->inputIndex];
         pipe->decoder = OpenDecoder(st, error);
         if (!pipe->decoder) {
-            return failure.Fail("Cannot decode the source: " + error);
+            return failure.Fail(KIVO_REASON_NOTHING_DECODABLE,
+                                "Cannot decode the source: " + error);
         }
         pipe->startOffset = av_rescale_q(start, AV_TIME_BASE_Q, st->time_base);
         pipe->cutBeforeStart = args.startSeconds > 0;
@@ -97,7 +99,7 @@ SourceFacts Facts(const ConversionStreams& streams) {
 bool AddOutputStream(ConversionStreams& streams, StreamPipe& pipe, const std::string& error,
                      FirstFailure& failure) {
     if (!pipe.encoder) {
-        return failure.Fail(error);
+        return failure.Fail(KIVO_REASON_ENCODING_FAILED, error);
     }
     pipe.muxed = streams.muxer.AddStream(pipe.encoder.get());
     return pipe.muxed != nullptr;
@@ -107,7 +109,7 @@ bool BuildGraph(StreamPipe& pipe, const char* sourceName, const std::string& sou
                 const char* sinkName, const std::string& chain, FirstFailure& failure) {
     std::string error;
     return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, error) ||
-           failure.Fail(error);
+           failure.Fail(KIVO_REASON_ENCODING_FAILED, error);
 }
 
 bool SetUpVideo(const ConversionArguments& args, ConversionStreams& streams,
@@ -119,7 +121,7 @@ bool SetUpVideo(const ConversionArguments& args, ConversionStreams& streams,
         return true;
     }
     if (!plan.refusal.empty()) {
-        return failure.Fail(plan.refusal);
+        return failure.Fail(KIVO_REASON_SETTINGS_REFUSED, plan.refusal);
     }
     video.frameStep = AVRational{plan.frameStep.num, plan.frameStep.den};
     std::string error;
@@ -151,7 +153,7 @@ bool SetUpAudio(const ConversionArguments& args, ConversionStreams& streams,
     std::string error;
     const int* rates = SoundEncoderRates(error);
     if (!rates) {
-        return failure.Fail(error);
+        return failure.Fail(KIVO_REASON_ENCODING_FAILED, error);
     }
     const AudioPlan plan = PlanAudio(args, facts, rates);
     EncoderFlags flags{args.bitexact, streams.muxer.WantsGlobalHeader()};

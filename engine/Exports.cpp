@@ -82,6 +82,43 @@ int Mydll_GetFileinfo(const char* path, EngineFileInfo* info) {
     }
 }
 
+int kivo_probe(const char* path, KivoProbe* probe) {
+    if (!probe) {
+        return -1;
+    }
+    *probe = KivoProbe{};
+    if (!path || !*path) {
+        return -1;
+    }
+    try {
+        EnsureInitialised();
+        kivo::LogCapture log;
+        kivo::ProbeResult result;
+        std::string error;
+        if (!kivo::ProbeFile(path, result, error)) {
+            return -1;
+        }
+        probe->durationSeconds = result.exactSeconds;
+        probe->storedWidth = result.width;
+        probe->storedHeight = result.height;
+        probe->displayWidth = result.displayWidth;
+        probe->displayHeight = result.displayHeight;
+        probe->rotation = result.rotation;
+        probe->sampleAspectNum = result.sampleAspectNum;
+        probe->sampleAspectDen = result.sampleAspectDen;
+        probe->interlaced = result.interlaced ? 1 : 0;
+        probe->bitDepth = result.bitDepth;
+        probe->colourSpace = result.colourSpace;
+        probe->colourPrimaries = result.colourPrimaries;
+        probe->colourTransfer = result.colourTransfer;
+        probe->frameCount = result.frameCount;
+        return 0;
+    } catch (...) {
+        *probe = KivoProbe{};
+        return -1;
+    }
+}
+
 int Mydll_GetPicure(const char* path, int seconds, const char* size, const char* jpegPath) {
     if (!path || !*path || !size || !jpegPath || !*jpegPath) {
         return -1;
@@ -154,6 +191,10 @@ int kivo_conversion_outcome(const KivoConversion* conversion) {
 
 const char* kivo_conversion_reason(const KivoConversion* conversion) {
     return kivo::ConversionReason(conversion);
+}
+
+int kivo_conversion_reason_code(const KivoConversion* conversion) {
+    return kivo::ConversionReasonCode(conversion);
 }
 
 void kivo_conversion_free(KivoConversion* conversion) {

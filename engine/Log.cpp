@@ -1,6 +1,7 @@
 #include "Log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -160,17 +161,54 @@ std::string WithLibavReason(const std::string& text, int code) {
     return text + " (" + reason + ")";
 }
 
-bool FirstFailure::Fail(std::string message) {
+bool FirstFailure::Fail(int reason, std::string message, int systemError) {
     std::lock_guard lock(mutex_);
     if (message_.empty()) {
         message_ = std::move(message);
+        reason_ = reason;
+        systemError_ = systemError;
     }
     return false;
+}
+
+bool FirstFailure::FailWriting(int reason, const std::string& text, int code) {
+    const int systemError = code < 0 && code > -4096 ? AVUNERROR(code) : 0;
+    return Fail(ReasonOfWriteError(systemError, reason), WithLibavReason(text, code), systemError);
 }
 
 std::string FirstFailure::Message() const {
     std::lock_guard lock(mutex_);
     return message_;
+}
+
+int FirstFailure::Reason() const {
+    std::lock_guard lock(mutex_);
+    return reason_;
+}
+
+int FirstFailure::SystemError() const {
+    std::lock_guard lock(mutex_);
+    return systemError_;
+}
+
+int ReasonOfWriteError(int systemError, int otherwise) {
+    switch (systemError) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return KIVO_REASON_DISK_FULL;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ENAMETOOLONG:
+        case ENOTDIR:
+        case EISDIR:
+            return KIVO_REASON_OUTPUT_NOT_WRITABLE;
+        case ENOENT:
+            return KIVO_REASON_OUTPUT_FOLDER_MISSING;
+        default:
+            return otherwise;
+    }
 }
 
 }  // namespace kivo

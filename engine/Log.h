@@ -11,6 +11,8 @@
 #include <mutex>
 #include <string>
 
+#include "kivoengine.h"
+
 namespace kivo {
 
 // Installs the log callback at error level; safe to call any number of times from any thread.
@@ -76,14 +78,25 @@ std::string WithLibavReason(const std::string& text, int code);
 // and are not kept.
 class FirstFailure {
 public:
-    // Keeps `message` unless a failure was kept already; always false, so that a step can end
-    // with `return failure.Fail(...)`.
-    bool Fail(std::string message);
+    // Keeps `message` with its reason code (a KivoReason) and the operating system's errno
+    // behind it unless a failure was kept already; always false, so that a step can end with
+    // `return failure.Fail(...)`.
+    bool Fail(int reason, std::string message, int systemError = 0);
+    // A failure of the output file from libav's error `code`: a full disk, a refused permission
+    // or a name too long get their own reason, anything else `reason`.
+    bool FailWriting(int reason, const std::string& text, int code);
     std::string Message() const;
+    int Reason() const;  // KIVO_REASON_NONE while nothing failed
+    int SystemError() const;
 
 private:
     mutable std::mutex mutex_;
     std::string message_;
+    int reason_ = 0;
+    int systemError_ = 0;
 };
+
+// The reason code for an operating system's errno met while writing the output.
+int ReasonOfWriteError(int systemError, int otherwise);
 
 }  // namespace kivo

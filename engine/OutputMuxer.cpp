@@ -14,28 +14,30 @@ OutputMuxer::~OutputMuxer() {
 
 bool OutputMuxer::Open(const ConversionArguments& args) {
     if (!ParentFolderExists(args.output)) {
-        return failure_.Fail("The output folder does not exist");
+        return failure_.Fail(KIVO_REASON_OUTPUT_FOLDER_MISSING, "The output folder does not exist");
     }
     if (!args.overwrite && PathExists(args.output)) {
-        return failure_.Fail("The output file already exists");
+        return failure_.Fail(KIVO_REASON_OUTPUT_EXISTS, "The output file already exists");
     }
     const AVOutputFormat* format = nullptr;
     if (!args.format.empty()) {
         format = av_guess_format(args.format.c_str(), nullptr, nullptr);
         if (!format) {
-            return failure_.Fail("Unknown output format \"" + args.format + "\"");
+            return failure_.Fail(KIVO_REASON_SETTINGS_REFUSED,
+                                 "Unknown output format \"" + args.format + "\"");
         }
     } else {
         format = av_guess_format(nullptr, args.output.c_str(), nullptr);
         if (!format) {
-            return failure_.Fail("No output format is known for the file name " +
-                                 FileNamePart(args.output));
+            return failure_.Fail(
+                KIVO_REASON_SETTINGS_REFUSED,
+                "No output format is known for the file name " + FileNamePart(args.output));
         }
     }
     AVFormatContext* raw = nullptr;
     int ret = avformat_alloc_output_context2(&raw, format, nullptr, args.output.c_str());
     if (ret < 0 || !raw) {
-        return failure_.Fail(WithLibavReason("Cannot prepare the output", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot prepare the output", ret);
     }
     output_.reset(raw);
     target_ = args.output;
@@ -57,14 +59,14 @@ MuxedStream* OutputMuxer::AddStream(const AVCodecContext* encoder) {
     auto muxed = std::make_unique<MuxedStream>();
     muxed->stream = avformat_new_stream(output_.get(), nullptr);
     if (!muxed->stream) {
-        failure_.Fail("Out of memory");
+        failure_.Fail(KIVO_REASON_OTHER, "Out of memory");
         return nullptr;
     }
     muxed->encoderTimeBase = encoder->time_base;
     muxed->stream->time_base = encoder->time_base;
     int ret = avcodec_parameters_from_context(muxed->stream->codecpar, encoder);
     if (ret < 0) {
-        failure_.Fail(WithLibavReason("Cannot prepare the output", ret));
+        failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot prepare the output", ret);
         return nullptr;
     }
     // The container chooses its own tag for the codec (for example mp4v for MPEG-4).
@@ -81,7 +83,7 @@ bool OutputMuxer::StripVersionNote(MuxedStream& muxed, const AVCodecContext* enc
     const AVBitStreamFilter* filter = av_bsf_get_by_name("filter_units");
     AVBSFContext* raw = nullptr;
     if (!filter || av_bsf_alloc(filter, &raw) < 0) {
-        return failure_.Fail("Cannot prepare the bit-exact output");
+        return failure_.Fail(KIVO_REASON_ENCODING_FAILED, "Cannot prepare the bit-exact output");
     }
     muxed.bitstreamFilter.reset(raw);
     avcodec_parameters_copy(raw->par_in, muxed.stream->codecpar);
@@ -89,7 +91,8 @@ bool OutputMuxer::StripVersionNote(MuxedStream& muxed, const AVCodecContext* enc
     av_opt_set(raw->priv_data, "remove_types", "6", 0);
     int ret = av_bsf_init(raw);
     if (ret < 0) {
-        return failure_.Fail(WithLibavReason("Cannot prepare the bit-exact output", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED,
+                                    "Cannot prepare the bit-exact output", ret);
     }
     avcodec_parameters_copy(muxed.stream->codecpar, raw->par_out);
     muxed.stream->codecpar->codec_tag = 0;
@@ -100,13 +103,16 @@ bool OutputMuxer::Start() {
     temporary_ = TemporaryPathFor(target_);
     int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
     if (ret < 0) {
-        return failure_.Fail("Cannot write in the output folder (" + ErrorText(ret) + ")");
+        return failure_.Fail(ReasonOfWriteError(AVUNERROR(ret), KIVO_REASON_OUTPUT_NOT_WRITABLE),
+                             "Cannot write in the output folder (" + ErrorText(ret) + ")",
+                             AVUNERROR(ret));
     }
     temporaryCreated_ = true;
     ClearLastError();
     ret = avformat_write_header(output_.get(), nullptr);
     if (ret < 0) {
-        return failure_.Fail(WithLibavReason("Cannot start the output file", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot start the output file",
+                                    ret);
     }
     return true;
 }
@@ -117,7 +123,8 @@ bool OutputMuxer::WriteOne(MuxedStream& muxed, AVPacket* packet) {
     std::lock_guard lock(mutex_);
     int ret = av_interleaved_write_frame(output_.get(), packet);
     if (ret < 0) {
-        return failure_.Fail(WithLibavReason("Cannot write the output file", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot write the output file",
+                                    ret);
     }
     ++muxed.packetsWritten;
     return true;
@@ -129,7 +136,7 @@ bool OutputMuxer::Write(MuxedStream& muxed, AVPacket* packet) {
     }
     int ret = av_bsf_send_packet(muxed.bitstreamFilter.get(), packet);
     if (ret < 0) {
-        return failure_.Fail(WithLibavReason("The encoder failed", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "The encoder failed", ret);
     }
     return WriteFiltered(muxed);
 }
@@ -154,11 +161,14 @@ bool OutputMuxer::WriteFiltered(MuxedStream& muxed) {
 bool OutputMuxer::Finish() {
     int ret = av_write_trailer(output_.get());
     if (ret < 0) {
-        return failure_.Fail(WithLibavReason("Cannot finish the output file", ret));
+        return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot finish the output file",
+                                    ret);
     }
     ret = avio_closep(&output_->pb);
     if (ret < 0) {
-        return failure_.Fail("Cannot finish the output file (" + ErrorText(ret) + ")");
+        return failure_.Fail(ReasonOfWriteError(AVUNERROR(ret), KIVO_REASON_ENCODING_FAILED),
+                             "Cannot finish the output file (" + ErrorText(ret) + ")",
+                             AVUNERROR(ret));
     }
     return true;
 }
@@ -169,7 +179,7 @@ bool OutputMuxer::Commit() {
     std::string error;
     const bool ok = CommitTemporary(temporary_, target_, error);
     temporaryCreated_ = false;
-    return ok || failure_.Fail(error);
+    return ok || failure_.Fail(KIVO_REASON_OUTPUT_NOT_WRITABLE, error);
 }
 
 void OutputMuxer::Discard() {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+struct AVStream;
+
 namespace kivo {
 
 struct ProbeResult {
@@ -17,7 +19,30 @@ struct ProbeResult {
     float audioKbps = 0;
     int sampleRate = 0;
     int channels = 0;
+
+    // What a player shows (the probe beside the record).
+    double exactSeconds = 0;  // the length in seconds, not truncated; 0 when unknown
+    int displayWidth = 0;     // turned upright, the sample aspect applied
+    int displayHeight = 0;
+    int rotation = 0;  // clockwise degrees that turn the stored picture upright
+    int sampleAspectNum = 1;
+    int sampleAspectDen = 1;
+    bool interlaced = false;
+    int bitDepth = 0;
+    int colourSpace = 2;  // libav's "unspecified"
+    int colourPrimaries = 2;
+    int colourTransfer = 2;
+    int frameCount = 0;
 };
+
+// The clockwise turn, in degrees (0, 90, 180 or 270), that puts a stream's stored pictures
+// upright, from its display matrix; 0 without one.
+int UprightRotation(const AVStream* stream);
+
+// The picture's size as a player shows it: the width stretched by the sample aspect (`sarNum`
+// / `sarDen`, ignored unless both are positive), then turned by `rotation`. Sides are even.
+void DisplaySize(int width, int height, int sarNum, int sarDen, int rotation, int& displayWidth,
+                 int& displayHeight);
 
 // The highest values a probe reports; a damaged header's larger numbers are cut to them.
 constexpr int kMaxPictureSide = 16384;

@@ -34,7 +34,7 @@ public:
     TranscodeResult Run();
 
 private:
-    bool Fail(std::string message) { return failure_.Fail(std::move(message)); }
+    bool Fail(int reason, std::string message) { return failure_.Fail(reason, std::move(message)); }
 
     bool ConvertPackets();
     bool ReadPackets();
@@ -95,7 +95,7 @@ void Transcoder::ReportProgress(const StreamPipe& pipe, int64_t pts) {
 bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
     int ret = avcodec_send_frame(pipe.encoder.get(), frame);
     if (ret < 0 && ret != AVERROR_EOF) {
-        return Fail(WithLibavReason("The encoder failed", ret));
+        return Fail(KIVO_REASON_ENCODING_FAILED, WithLibavReason("The encoder failed", ret));
     }
     while ((ret = avcodec_receive_packet(pipe.encoder.get(), pipe.encoded.get())) >= 0) {
         if (!frame && DrainMustEnd(pipe)) {
@@ -111,7 +111,7 @@ bool Transcoder::Encode(StreamPipe& pipe, const AVFrame* frame) {
         }
     }
     if (ret != AVERROR(EAGAIN) && ret != AVERROR_EOF) {
-        return Fail(WithLibavReason("The encoder failed", ret));
+        return Fail(KIVO_REASON_ENCODING_FAILED, WithLibavReason("The encoder failed", ret));
     }
     return true;
 }
@@ -127,7 +127,8 @@ bool Transcoder::PullFiltered(StreamPipe& pipe) {
             return true;
         }
         if (ret < 0) {
-            return Fail(WithLibavReason("Processing the picture or sound failed", ret));
+            return Fail(KIVO_REASON_ENCODING_FAILED,
+                        WithLibavReason("Processing the picture or sound failed", ret));
         }
         AVFrame* frame = pipe.filtered.get();
         if (frame->pts != AV_NOPTS_VALUE) {
@@ -200,7 +201,8 @@ bool Transcoder::Generate(StreamPipe& pipe, double untilSeconds) {
     while (pipe.generatedSeconds < untilSeconds && !MustEnd()) {
         int ret = av_buffersink_get_frame(pipe.filters.sink, pipe.filtered.get());
         if (ret < 0) {
-            return Fail(WithLibavReason("Processing the picture or sound failed", ret));
+            return Fail(KIVO_REASON_ENCODING_FAILED,
+                        WithLibavReason("Processing the picture or sound failed", ret));
         }
         AVFrame* frame = pipe.filtered.get();
         int64_t length =
@@ -246,7 +248,7 @@ bool Transcoder::ReadPackets() {
             if (stop_.load() || !SourceReadFailed(streams_.input.get(), ret)) {
                 break;  // the end of the source, or damage the reader cannot get past
             }
-            return Fail("could not read the source");
+            return Fail(KIVO_REASON_SOURCE_UNREADABLE, "could not read the source");
         }
         bool ok = true;
         if (packet->stream_index == video_.inputIndex) {
@@ -320,7 +322,8 @@ TranscodeResult Transcoder::Run() {
     if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
-        ok = Fail(args_.startSeconds > 0 ? kStartBeyondEnd : kNothingReadable);
+        ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
+                                    : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();
     if (!ok) {
@@ -329,6 +332,8 @@ TranscodeResult Transcoder::Run() {
         result.outcome = stop_.load() ? Outcome::Stopped : Outcome::Failed;
         const std::string message = failure_.Message();
         result.message = message.empty() ? "The conversion failed" : message;
+        result.reason = message.empty() ? KIVO_REASON_OTHER : failure_.Reason();
+        result.systemError = failure_.SystemError();
         return result;
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;

@@ -16,6 +16,9 @@ enum class Outcome { Finished, Stopped, Failed };
 struct TranscodeResult {
     Outcome outcome = Outcome::Failed;
     std::string message;       // why it failed, in plain words; empty otherwise
+    int reason = 0;            // a KivoReason when it failed
+    int systemError = 0;       // the errno behind the reason, or 0
+    std::string keptPath;      // where the converted file was kept when the target was taken
     double outputSeconds = 0;  // length written
 };
 

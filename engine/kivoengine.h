@@ -101,6 +101,31 @@ KIVO_API int MyDll_Init(void);
  * returns -1 and writes nothing. */
 KIVO_API int Mydll_GetFileinfo(const char* path, EngineFileInfo* info);
 
+/* What a player shows of a source, beside the probe record (which keeps its described layout
+ * for other callers). Every field is written on every call, 0 when unknown or absent. */
+typedef struct KivoProbe {
+    double durationSeconds;  /* exact length in seconds; 0 when unknown */
+    int32_t storedWidth;     /* the picture as coded (the record's width and height) */
+    int32_t storedHeight;
+    int32_t displayWidth;    /* the picture as a player shows it: turned upright and with its */
+    int32_t displayHeight;   /* sample aspect applied (the width stretched or shrunk) */
+    int32_t rotation;        /* clockwise degrees that turn the stored picture upright: 0, 90,
+                                180 or 270 (from the stream's display matrix) */
+    int32_t sampleAspectNum; /* the stored samples' aspect; 1:1 when square or unknown */
+    int32_t sampleAspectDen;
+    int32_t interlaced;      /* 1 when the source says its pictures are interlaced */
+    int32_t bitDepth;        /* bits per picture component (8, 10 ...) */
+    int32_t colourSpace;     /* libav's AVColorSpace, AVColorPrimaries and */
+    int32_t colourPrimaries; /* AVColorTransferCharacteristic values as the source declares */
+    int32_t colourTransfer;  /* them (2: unspecified) */
+    int32_t frameCount;      /* video frames when the container says, else 0 */
+} KivoProbe;
+
+/* Probes `path` into `*probe` before returning, as Mydll_GetFileinfo does (the same streams,
+ * the same refusals), and leaves the probe record and its texts alone. Returns 0, or -1 with
+ * every field 0 when the file cannot be read as media or an argument is null or empty. */
+KIVO_API int kivo_probe(const char* path, KivoProbe* probe);
+
 /* Writes the still picture of `path` as a baseline JPEG at `jpegPath` before returning.
  * `seconds`: the moment to show; a source shorter than that shows its first frame, and a
  * negative value counts as 0. `size`: "WxH" (such as "160x120"), each side 1..4096; the
@@ -258,14 +283,60 @@ KIVO_API int _X(KivoWindow* window, int argc, char** argv);
  * events are not called.
  */
 
-/* The version of the side-by-side interface below; it grows when the interface does. */
-#define KIVO_API_VERSION 1
+/* The version of the side-by-side interface below; it grows when the interface does.
+ * 2: reason codes, progress numbers and the end record. */
+#define KIVO_API_VERSION 2
 
 /* Outcomes of a conversion: the three of WM_CONVERTDONE, and two more. */
 #define KIVO_CONVERSION_REFUSED 3  /* the vector was refused; nothing ran, nothing written */
 #define KIVO_CONVERSION_RUNNING (-1) /* not ended yet (kivo_conversion_outcome, _wait) */
 
 typedef struct KivoConversion KivoConversion;
+
+/* Why a conversion ended as it did. Front ends choose their own words from these codes; the
+ * reason text is for logs and for the described status line, never to be parsed. */
+typedef enum KivoReason {
+    KIVO_REASON_NONE = 0,               /* finished */
+    KIVO_REASON_STOPPED = 1,            /* stopped by the user (what was converted is kept) */
+    KIVO_REASON_SETTINGS_REFUSED = 2,   /* the vector was refused: unknown option or codec, a
+                                           malformed value, a size or rate no level carries */
+    KIVO_REASON_SOURCE_MISSING = 3,     /* the source does not exist */
+    KIVO_REASON_SOURCE_NOT_A_FILE = 4,  /* a folder, pipe or device: only regular files convert */
+    KIVO_REASON_SOURCE_UNREADABLE = 5,  /* permission refused or a read error (systemError) */
+    KIVO_REASON_SOURCE_DAMAGED = 6,     /* not media, or its container cannot be read */
+    KIVO_REASON_NOTHING_DECODABLE = 7,  /* no picture or sound could be decoded */
+    KIVO_REASON_START_BEYOND_END = 8,   /* -ss at or beyond the source's end */
+    KIVO_REASON_OUTPUT_FOLDER_MISSING = 9,
+    KIVO_REASON_OUTPUT_NOT_WRITABLE = 10, /* permission, read-only, name too long, not a folder
+                                             (systemError tells which) */
+    KIVO_REASON_OUTPUT_EXISTS = 11,     /* the target exists (or appeared) and -y was not given;
+                                           KivoEnd.path names where the converted file is kept,
+                                           or "" when nothing was kept */
+    KIVO_REASON_DISK_FULL = 12,         /* no space left where the output is written */
+    KIVO_REASON_OUTPUT_IS_SOURCE = 13,  /* the target is the source itself */
+    KIVO_REASON_ENCODING_FAILED = 14,   /* an encoder, filter or the muxer failed */
+    KIVO_REASON_OTHER = 15              /* anything else (out of memory ...) */
+} KivoReason;
+
+/* A conversion's progress as numbers; the status line is made from the same numbers. */
+typedef struct KivoProgress {
+    int percent;            /* 0..99 while running (100 only once complete) */
+    double outputSeconds;   /* output time converted so far */
+    double durationSeconds; /* the output's expected length; 0 when unknown */
+    double framesPerSecond; /* pictures encoded per second of running time */
+    double speed;           /* output seconds per second of running time */
+    double secondsLeft;     /* estimated; negative when unknown */
+} KivoProgress;
+
+/* How a conversion ended, given once to the end event. */
+typedef struct KivoEnd {
+    int outcome;          /* KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED */
+    int reason;           /* a KivoReason */
+    int systemError;      /* the operating system's errno behind the reason, or 0 */
+    double keptSeconds;   /* finished or stopped: the length of the output kept */
+    const char* text;     /* the reason in plain words, as kivo_conversion_reason gives it */
+    const char* path;     /* the file the reason concerns (see KIVO_REASON_OUTPUT_EXISTS), or "" */
+} KivoEnd;
 
 typedef struct KivoConversionEvents {
     void* user; /* handed back to every event */
@@ -275,6 +346,11 @@ typedef struct KivoConversionEvents {
      * finished or stopped, else why in plain words (the text after "Failed: <name>: " of the
      * last status line); valid only during the call. */
     void (*ended)(void* user, int outcome, const char* reason);
+    /* Since version 2 (zero the struct so that older callers' missing fields read as null):
+     * progress comes with every percent report, with the numbers it was made from; end comes
+     * exactly once, right after ended, with the typed outcome. Both valid only during the call. */
+    void (*progress)(void* user, const KivoProgress* progress);
+    void (*end)(void* user, const KivoEnd* end);
 } KivoConversionEvents;
 
 /* The value of KIVO_API_VERSION the library was built with. */
@@ -304,6 +380,9 @@ KIVO_API int kivo_conversion_outcome(const KivoConversion* conversion);
 /* The reason of a failed or refused conversion ("" otherwise, and while it runs); valid until
  * the conversion is freed. */
 KIVO_API const char* kivo_conversion_reason(const KivoConversion* conversion);
+
+/* The reason code of the ended conversion (a KivoReason; KIVO_REASON_NONE while it runs). */
+KIVO_API int kivo_conversion_reason_code(const KivoConversion* conversion);
 
 /* Releases the conversion. One still running is stopped and waited for first (what it
  * converted is kept, and its events still come, as after kivo_conversion_stop). Must not be

@@ -2,6 +2,19 @@
 
 EngineFileInfo FileInfo = {};
 
+int EngineApi::Probe(const char* path, KivoProbe* probe) {
+    EngineFileInfo info{};
+    const int result = GetFileinfo(path, &info);
+    *probe = KivoProbe{};
+    if (result == 0) {
+        probe->durationSeconds = info.duration;
+        probe->storedWidth = probe->displayWidth = info.width;
+        probe->storedHeight = probe->displayHeight = info.height;
+        probe->sampleAspectNum = probe->sampleAspectDen = 1;
+    }
+    return result;
+}
+
 namespace {
 
 class LibraryEngine final : public EngineApi {
@@ -30,6 +43,10 @@ public:
         return kivo_conversion_wait(conversion, milliseconds);
     }
     void FreeConversion(KivoConversion* conversion) override { kivo_conversion_free(conversion); }
+    int ConversionReasonCode(const KivoConversion* conversion) override {
+        return kivo_conversion_reason_code(conversion);
+    }
+    int Probe(const char* path, KivoProbe* probe) override { return kivo_probe(path, probe); }
 };
 
 LibraryEngine g_library;
@@ -37,6 +54,10 @@ EngineApi* g_engine = &g_library;
 
 }  // namespace
 
-EngineApi& Engine() { return *g_engine; }
+EngineApi& Engine() {
+    return *g_engine;
+}
 
-void SetEngine(EngineApi* replacement) { g_engine = replacement ? replacement : &g_library; }
+void SetEngine(EngineApi* replacement) {
+    g_engine = replacement ? replacement : &g_library;
+}

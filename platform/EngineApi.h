@@ -9,6 +9,9 @@ public:
     virtual ~EngineApi() = default;
     virtual int Init() = 0;
     virtual int GetFileinfo(const char* path, EngineFileInfo* info) = 0;
+    // What a player shows of the file (kivo_probe). An engine without it answers from the
+    // probe record: whole seconds, and the stored size as the display size.
+    virtual int Probe(const char* path, KivoProbe* probe);
     virtual int GetPicure(const char* path, int seconds, const char* size,
                           const char* jpegPath) = 0;
     virtual int Stop() = 0;
@@ -28,6 +31,10 @@ public:
         return KIVO_CONVERSION_FAILED;
     }
     virtual void FreeConversion(KivoConversion* /*conversion*/) {}
+    // The reason code of an ended conversion (a KivoReason).
+    virtual int ConversionReasonCode(const KivoConversion* /*conversion*/) {
+        return KIVO_REASON_OTHER;
+    }
 };
 
 // The engine in use: the real library unless a test installed another.
