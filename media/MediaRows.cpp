@@ -24,7 +24,7 @@ MediaRow ProbedRow(const QString& sourcePath, const QString& picturePath,
 
 QString TargetName(const QString& sourcePath, const QString& extension) {
     const QString name = platform::FileNamePart(sourcePath);
-    const qsizetype dot = name.indexOf('.');
+    const qsizetype dot = name.lastIndexOf('.');
     return (dot < 0 ? QString() : name.left(dot)) + extension;
 }
 

@@ -17,8 +17,9 @@
 MediaRow ProbedRow(const QString& sourcePath, const QString& picturePath,
                    const EngineFileInfo& info);
 
-// The output name of a source: its file name cut before the first "." plus the family's
-// `extension` (".MP4", ".3g2", ...). A name without a "." gives the extension alone.
+// The output name of a source: its file name cut before the last "." (so the dots of
+// "Show.S01E01.720p.mp4" stay) plus the family's `extension` (".MP4", ".3g2", ...). A name
+// without a "." gives the extension alone.
 QString TargetName(const QString& sourcePath, const QString& extension);
 
 // `wanted` made unique among `taken` the way file managers do: the name itself while no taken

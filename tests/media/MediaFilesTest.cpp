@@ -271,10 +271,11 @@ TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {
         window->combox_outfiletype->AddItem(type);
     window->combox_outfiletype->SetItemIndex(0);
 
-    ASSERT_NE(AddFile("/clips/holiday.beach.avi"), nullptr);
-    ASSERT_NE(AddFile("/clips/holiday.party.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/holiday.avi"), nullptr);
+    ASSERT_NE(AddFile("/more/holiday.avi"), nullptr);
     ASSERT_NE(AddFile("/clips/party.avi"), nullptr);
     ASSERT_NE(AddFile("/other/holiday.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/holiday.beach.avi"), nullptr);  // its own name: the dots stay
     const auto targets = [this] {
         QStringList names;
         for (int i = 0; i < List()->ItemCount; ++i) {
@@ -285,20 +286,20 @@ TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {
         }
         return names;
     };
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2",
+                                      "holiday (3).3g2", "holiday.beach.3g2"}));
 
     Pick(window->combox_outfiletype, 1);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3gp", "holiday (2).3gp", "party.3gp", "holiday (3).3gp"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3gp", "holiday (2).3gp", "party.3gp",
+                                      "holiday (3).3gp", "holiday.beach.3gp"}));
     Pick(window->combox_outfiletype, 0);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2",
+                                      "holiday (3).3g2", "holiday.beach.3g2"}));
 
     // A name freed by a removal is taken by the next namesake.
     List()->SelectItem(1);
     window->FileRemoveClick(window->FileRemove);
     ASSERT_NE(AddFile("/third/holiday.avi"), nullptr);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "party.3g2", "holiday (3).3g2", "holiday (2).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "party.3g2", "holiday (3).3g2",
+                                      "holiday.beach.3g2", "holiday (2).3g2"}));
 }

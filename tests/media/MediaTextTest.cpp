@@ -87,8 +87,12 @@ TEST(MediaText, TargetAndStillNames) {
         QString target;
     };
     for (const Case& c : {
-             Case{"/clips/my.holiday.avi", ".3g2", "my.3g2"},
-             Case{"/clips/my.holiday.avi", ".MP4", "my.MP4"},
+             // everything before the last dot stays, so episodes keep names of their own
+             Case{"/clips/my.holiday.avi", ".3g2", "my.holiday.3g2"},
+             Case{"/clips/my.holiday.avi", ".MP4", "my.holiday.MP4"},
+             Case{"/tv/Show.S01E01.720p.mp4", ".MP4", "Show.S01E01.720p.MP4"},
+             Case{"/tv/Show.S01E02.720p.mp4", ".MP4", "Show.S01E02.720p.MP4"},
+             Case{"/clips/clip.", ".MP4", "clip.MP4"},
              Case{"/clips/movie", ".3g2", ".3g2"},
              Case{"/clips/movie", ".MP4", ".MP4"},
              Case{"/clips.d/movie", ".MP4", ".MP4"},  // a dot in the folder does not count
