@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "converter/Txconverter.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
 #include "skin/ImageButton.h"
@@ -71,7 +72,7 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     EXPECT_TRUE(info[1].endsWith("  channels:2")) << info[1].toStdString();
     EXPECT_TRUE(row->TextLabel->text().startsWith("FileName:" + clip + "      00:00:07 \n"));
 
-    EXPECT_EQ(row->PicturePath, install.Path("shotpic/sample clip.mp4.jpg"));
+    EXPECT_EQ(row->PicturePath, install.Path("shotpic/" + StillFileName(clip)));
     const QImage still = platform::LoadJpeg(row->PicturePath);
     EXPECT_EQ(still.size(), QSize(160, 120));
     EXPECT_EQ(row->Thumbnail->Picture().size(), QSize(160, 120));
