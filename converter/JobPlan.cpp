@@ -80,6 +80,9 @@ QString ThumbnailName(const QString& targetName) {
 void CopyStillBesideOutput(const RowPlan& plan) {
     if (plan.still.isEmpty() || !platform::FileExists(plan.still))
         return;
+    // Only beside an output: a conversion stopped before it wrote anything keeps none.
+    if (!platform::FileExists(plan.values.at(ValueOutputPath)))
+        return;
     if (platform::FileExists(plan.thumbnailPath))
         platform::DeleteFile(plan.thumbnailPath);
     platform::CopyFile(plan.still, plan.thumbnailPath, true);
