@@ -542,6 +542,26 @@ TEST_F(JobRunnerEngine, PspNamesakesGetThumbnailsOfTheirOwn) {
     EXPECT_FALSE(QFile::exists(w().OutputFolder->Text().trimmed() + thm[2]));
 }
 
+// A downloaded episode keeps the dots of its name, and its whole length converts: the last
+// frames are not cut at the last whole second.
+TEST_F(JobRunnerEngine, AnEpisodeKeepsItsNameAndItsEnd) {
+    const QString episode = clips_->filePath("Show.S01E01.720p.mp4");
+    ASSERT_TRUE(MakeClipOf(episode, "testsrc=size=320x240:rate=25", 4.92));
+    Open(DevMP4, {"Show.S01E01.720p.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
+    const TItemPanel* row = w().ListImagePanel->GetItem(0);
+    EXPECT_EQ(row->TargetName, "Show.S01E01.720p.MP4");
+    EXPECT_NEAR(row->Duration, 4.92, 0.05);
+    EXPECT_EQ(row->EndPoint, 4);
+    QFile::remove(Output(0));
+    RunToEnd(120);
+    ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
+    const Probed probed = Probe(Output(0));
+    ASSERT_TRUE(probed.ok) << Output(0).toStdString();
+    EXPECT_NEAR(probed.duration, row->Duration, 0.1) << probed.raw;
+    EXPECT_EQ(w().ProgressFile->Position(), 100);
+}
+
 TEST_F(JobRunnerEngine, TwoAtOnceConvertAFourRowJob) {
     Open(DevMP4, {"first clip.mp4", "second.avi", "third.mp4", "fourth.mp4"});
     ASSERT_EQ(w().ListImagePanel->ItemCount, 4);
