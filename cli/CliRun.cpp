@@ -62,7 +62,9 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
             Engine().GetPicure(source.toUtf8().constData(), StillSeconds, StillSize,
                                still.toUtf8().constData());
         }
-        file.row = ProbedRow(source, still, info);
+        KivoProbe shown{};
+        Engine().Probe(source.toUtf8().constData(), &shown);
+        file.row = ProbedRow(source, still, info, shown);
         file.row.TargetName = TargetForNewRow(source, extension, listed);
         listed.append(&file.row);
         try {

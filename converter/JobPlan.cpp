@@ -31,7 +31,10 @@ RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTa
     LetterboxPads pads;
     if (settings.letterbox) {
         const FrameSize frame = ParseFrameSize(frameSize);
-        pads = ComputeLetterbox(row.VideoWidth, row.VideoHeight, frame.width, frame.height);
+        // The bars keep the picture's shape as a player shows it, not its stored size.
+        pads = LetterboxForPicture({row.VideoWidth, row.VideoHeight, row.SampleAspectNum,
+                                    row.SampleAspectDen, row.Rotation},
+                                   frame.width, frame.height);
     }
     values[ValuePadTop] = QString::number(pads.top);
     values[ValuePadBottom] = QString::number(pads.bottom);
@@ -79,6 +82,9 @@ QString ThumbnailName(const QString& targetName) {
 
 void CopyStillBesideOutput(const RowPlan& plan) {
     if (plan.still.isEmpty() || !platform::FileExists(plan.still))
+        return;
+    // Only beside an output: a conversion stopped before it wrote anything keeps none.
+    if (!platform::FileExists(plan.values.at(ValueOutputPath)))
         return;
     if (platform::FileExists(plan.thumbnailPath))
         platform::DeleteFile(plan.thumbnailPath);

@@ -60,5 +60,5 @@ RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTa
 QString ThumbnailName(const QString& targetName);
 
 // Copies the plan's still beside the output, replacing an older copy. A plan without a still,
-// a missing still and a failed copy do nothing.
+// a missing still, a missing output and a failed copy do nothing.
 void CopyStillBesideOutput(const RowPlan& plan);

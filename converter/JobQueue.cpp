@@ -117,7 +117,9 @@ RowEnd JobQueue::Done(JobCallId id, uintptr_t outcome) {
         return end;  // not the end of an outstanding call of ours
     const EngineCall call = std::move(*found);
     calls_.erase(found);
-    CopyStillBesideOutput(call.plan);
+    // A failed conversion leaves no THM: the player would list a picture without a video.
+    if (OutcomeFromMessage(outcome) != RowOutcome::Failed)
+        CopyStillBesideOutput(call.plan);
 
     if (call.job != job_) {
         // The end of a stopped job's row: when it was the last, a new job waiting for it starts.

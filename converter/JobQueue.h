@@ -81,8 +81,9 @@ public:
     // reports belong to no job any more. Returns whether a job was running.
     bool EndForClose();
     // The end of call `call` (0: the oldest outstanding), with the engine's outcome
-    // (KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED). Every call copies its still beside its
-    // output, whichever job it belongs to; only the current job's rows move the job on. An end
+    // (KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED). Every call that finished or was stopped
+    // copies its still beside its output, whichever job it belongs to (a failed one leaves no
+    // THM); only the current job's rows move the job on. An end
     // for a call that is not outstanding changes nothing.
     RowEnd Done(JobCallId call, uintptr_t outcome);
 

@@ -1,6 +1,7 @@
 #include "converter/Letterbox.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -15,22 +16,40 @@ int Even(int pad) {
     return pad > 0 && pad % 2 != 0 ? pad - 1 : pad;
 }
 
-}  // namespace
-
-LetterboxPads ComputeLetterbox(int sw, int sh, int tw, int th) {
+// The rule on a source shape given as two exact lengths in any common unit.
+LetterboxPads Fit(double sw, double sh, int tw, int th) {
     LetterboxPads pads;
-    if (sw <= 0 || sh <= 0 || tw <= 0 || th <= 0)
+    if (!(sw > 0) || !(sh > 0) || tw <= 0 || th <= 0)
         return pads;
-    const float sourceAspect = float(double(sw) / double(sh));
+    const float sourceAspect = float(sw / sh);
     const float targetAspect = float(double(tw) / double(th));
     if (sourceAspect > targetAspect) {
-        const float fittedHeight = float(double(sh) * double(tw) / double(sw));
+        const float fittedHeight = float(sh * double(tw) / sw);
         pads.top = pads.bottom = Even(HalfGap(th, fittedHeight));
     } else if (sourceAspect < targetAspect) {
-        const float fittedWidth = float(double(sw) * double(th) / double(sh));
+        const float fittedWidth = float(sw * double(th) / sh);
         pads.left = pads.right = Even(HalfGap(tw, fittedWidth));
     }
     if (pads.left < 0 || pads.top < 0)
         pads = LetterboxPads{};
     return pads;
+}
+
+}  // namespace
+
+LetterboxPads ComputeLetterbox(int sw, int sh, int tw, int th) {
+    return Fit(double(sw), double(sh), tw, th);
+}
+
+LetterboxPads LetterboxForPicture(const SourcePicture& picture, int tw, int th) {
+    const bool square = picture.sampleAspectNum <= 0 || picture.sampleAspectDen <= 0;
+    // Both products are exact in a double: the display shape in units of 1/den sample widths.
+    double width = double(picture.width) * (square ? 1 : picture.sampleAspectNum);
+    double height = double(picture.height) * (square ? 1 : picture.sampleAspectDen);
+    if (picture.width <= 0 || picture.height <= 0)
+        width = height = 0;
+    const int turn = (picture.rotation % 360 + 360) % 360;
+    if (turn == 90 || turn == 270)
+        std::swap(width, height);
+    return Fit(width, height, tw, th);
 }

@@ -311,6 +311,7 @@ void Txconverter::BindHandlers() {
     CustomProfileButton->OnClick = Guarded([this](QObject* s) { CustomProfileButtonClick(s); });
     BtnBrows->OnClick = Guarded([this](QObject* s) { BtnBrowsClick(s); });
     tr_audio_vol->OnChange = Guarded([this](QObject* s) { tr_audio_volChange(s); });
+    m_checkLetterbox->OnClick = Guarded([this](QObject* s) { m_checkLetterboxClick(s); });
     Run->OnClick = Guarded([this](QObject* s) { RunClick(s); });
     Stop->OnClick = Guarded([this](QObject* s) { StopClick(s); });
     connect(PlayerTimer, &QTimer::timeout, this,
@@ -405,6 +406,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
     CopyThumbnailToOutput = info->copyStill;
     LoadDeviceProfiles(device);
     LoadConvertMarkedRange();
+    LoadLetterbox();
     LoadFilesAtOnce();
     Player->SetPicture(platform::LoadPicture(ExeFolder + info->picture));
     if (const QString folder = FamilyOutputFolder(*info); !folder.isEmpty())

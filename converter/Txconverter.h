@@ -149,6 +149,11 @@ public:
     OutputSettings CurrentSettings() const;
     // The panel's seven lists and its video bitrate edit.
     SettingsPanel SettingsControls() const;
+    // "Auto add letterbox to keep aspect" clicked: kept in MainSettings as "Letterbox", so a
+    // user who ticks it once finds it ticked at every later show of the window.
+    void m_checkLetterboxClick(QObject* sender);
+    // The box as MainSettings keeps it; unticked when it says nothing.
+    void LoadLetterbox();
 
     // ---- Media list (converter/TxconverterMedia.cpp) ----
     void FileAddClick(QObject* sender);

@@ -122,7 +122,9 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
                    : AddRefusal::NoStillFolder;
     }
 
-    static_cast<MediaRow&>(*row) = ProbedRow(path, row->PicturePath, FileInfo);
+    KivoProbe shown{};
+    Engine().Probe(path.toUtf8().constData(), &shown);
+    static_cast<MediaRow&>(*row) = ProbedRow(path, row->PicturePath, FileInfo, shown);
     row->TargetName = target;
     row->RefreshText();
 

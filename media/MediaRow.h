@@ -11,12 +11,19 @@ struct MediaRow {
     QString TargetName;   // the target's file name, without a folder
 
     // What the probe found.
-    double Duration = 0;  // seconds
+    double Duration = 0;  // seconds, exact (4.92 for a clip of 123 frames at 25 per second)
     double FrameRate = 0;
     double AudioSampleRate = 0;
     int VideoStreams = 0;
-    int VideoWidth = 0;
+    int VideoWidth = 0;  // the picture as stored
     int VideoHeight = 0;
+    // The picture as a player shows it: turned upright by `Rotation` (clockwise degrees) and
+    // stretched by the shape of its samples. The letterbox and the row's text go by this.
+    int DisplayWidth = 0;
+    int DisplayHeight = 0;
+    int SampleAspectNum = 1;
+    int SampleAspectDen = 1;
+    int Rotation = 0;
     QString InfoText;  // the probe's stream description shown in the row
 
     // The part to convert, in whole seconds, and the range drawn on the preview's track.

@@ -1,30 +1,60 @@
 #include "media/MediaRows.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "media/MediaText.h"
 #include "platform/Paths.h"
 
+namespace {
+
+QString TwoDigits(qint64 value) {
+    return (value < 10 ? QStringLiteral("0") : QString()) + QString::number(value);
+}
+
+qint64 WholeSeconds(double duration) {
+    if (!(duration > -9.0e18 && duration < 9.0e18))
+        return 0;  // not a number, or unbounded
+    return qint64(duration);
+}
+
+// The whole seconds of a length as a point on the track, held to the points' range.
+int WholePoint(double duration) {
+    return int(std::clamp<qint64>(WholeSeconds(duration), 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
 MediaRow ProbedRow(const QString& sourcePath, const QString& picturePath,
-                   const EngineFileInfo& info) {
+                   const EngineFileInfo& info, const KivoProbe& shown) {
     MediaRow row;
     row.SourcePath = sourcePath;
     row.PicturePath = picturePath;
-    row.InfoText = ProbeInfoText(info);
-    row.Duration = info.duration;
+    row.Duration = shown.durationSeconds > 0 ? shown.durationSeconds : double(info.duration);
     row.FrameRate = info.fps;
     row.AudioSampleRate = info.sampleRate;
     row.VideoStreams = 1;
     row.VideoHeight = info.height;
     row.VideoWidth = info.width;
+    const bool known = shown.displayWidth > 0 && shown.displayHeight > 0;
+    row.DisplayWidth = known ? shown.displayWidth : info.width;
+    row.DisplayHeight = known ? shown.displayHeight : info.height;
+    if (known && shown.sampleAspectNum > 0 && shown.sampleAspectDen > 0) {
+        row.SampleAspectNum = shown.sampleAspectNum;
+        row.SampleAspectDen = shown.sampleAspectDen;
+    }
+    row.Rotation = known ? shown.rotation : 0;
+    row.InfoText = ProbeInfoText(info, row.DisplayWidth, row.DisplayHeight);
     row.StartPoint = 0;
-    row.EndPoint = info.duration;
+    row.EndPoint = WholePoint(row.Duration);
     row.MarkStart = 0;
-    row.MarkEnd = int(row.Duration);
+    row.MarkEnd = WholePoint(row.Duration);
     return row;
 }
 
 QString TargetName(const QString& sourcePath, const QString& extension) {
     const QString name = platform::FileNamePart(sourcePath);
-    const qsizetype dot = name.indexOf('.');
+    const qsizetype dot = name.lastIndexOf('.');
     return (dot < 0 ? QString() : name.left(dot)) + extension;
 }
 
@@ -66,20 +96,6 @@ QStringList TargetsForRows(const QList<const MediaRow*>& rows, const QString& ex
         wanted << TargetName(row->SourcePath, extension);
     return UniqueTargetNames(wanted);
 }
-
-namespace {
-
-QString TwoDigits(qint64 value) {
-    return (value < 10 ? QStringLiteral("0") : QString()) + QString::number(value);
-}
-
-qint64 WholeSeconds(double duration) {
-    if (!(duration > -9.0e18 && duration < 9.0e18))
-        return 0;  // not a number, or unbounded
-    return qint64(duration);
-}
-
-}  // namespace
 
 QString RowText(const MediaRow& row) {
     const qint64 s = WholeSeconds(row.Duration);

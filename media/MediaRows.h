@@ -10,15 +10,19 @@
 #include "engine/kivoengine.h"
 #include "media/MediaRow.h"
 
-// The row an add makes for `sourcePath` from the probe record: its stream facts and InfoText,
-// the whole file as the part to convert (StartPoint 0, EndPoint the probe's whole seconds) and
-// as the drawn range. `picturePath` is the still the list loaded; the target is named apart
+// The row an add makes for `sourcePath` from the probe record and from what a player shows of
+// the source (`shown`, the engine's kivo_probe): its stream facts, the exact length, the
+// picture as shown and an InfoText that gives that picture's size; the whole file as the part
+// to convert (StartPoint 0, EndPoint the length's whole seconds) and as the drawn range.
+// Where `shown` knows nothing (a failed kivo_probe) the record's whole seconds and stored size
+// stand in. `picturePath` is the still the list loaded; the target is named apart
 // (TargetForNewRow), as it depends on the rows already listed.
 MediaRow ProbedRow(const QString& sourcePath, const QString& picturePath,
-                   const EngineFileInfo& info);
+                   const EngineFileInfo& info, const KivoProbe& shown);
 
-// The output name of a source: its file name cut before the first "." plus the family's
-// `extension` (".MP4", ".3g2", ...). A name without a "." gives the extension alone.
+// The output name of a source: its file name cut before the last "." (so the dots of
+// "Show.S01E01.720p.mp4" stay) plus the family's `extension` (".MP4", ".3g2", ...). A name
+// without a "." gives the extension alone.
 QString TargetName(const QString& sourcePath, const QString& extension);
 
 // `wanted` made unique among `taken` the way file managers do: the name itself while no taken

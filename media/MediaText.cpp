@@ -26,8 +26,11 @@ int WholeBitRate(float bitRate) {
 }
 
 QString ProbeInfoText(const EngineFileInfo& info) {
-    const QString video =
-        VideoLine(QString::fromUtf8(info.videoFormat), info.width, info.height, info.fps);
+    return ProbeInfoText(info, info.width, info.height);
+}
+
+QString ProbeInfoText(const EngineFileInfo& info, int width, int height) {
+    const QString video = VideoLine(QString::fromUtf8(info.videoFormat), width, height, info.fps);
     const QString audio = AudioLine(QString::fromUtf8(info.audioFormat), info.sampleRate,
                                     WholeBitRate(info.bitRate), info.channels);
     return QStringLiteral("Video<>") + video + QStringLiteral("Audio<>") + audio;

@@ -20,3 +20,7 @@ int WholeBitRate(float bitRate);
 // A row's InfoText from the probe record: "Video<>", the video line, "Audio<>", the audio line.
 // Format names the engine left unset read as empty text.
 QString ProbeInfoText(const EngineFileInfo& info);
+
+// The same with the picture's size given apart: the size a player shows it at, where the
+// record holds the size as stored.
+QString ProbeInfoText(const EngineFileInfo& info, int width, int height);

@@ -1,7 +1,7 @@
 // Where the stills of the media list live: one JPEG per source in the thumbnail folder beside
 // the executable (or in the user's cache folder, platform/DataFolders.h), named after the
-// source's file name. The engine writes each still as a 160 x 120 JPEG, the row loads it from
-// there; the files stay when a row goes, and the window empties the folder when it closes.
+// source. The engine writes each still as a 160 x 120 JPEG, the row loads it from there; the
+// files stay when a row goes, and the window empties the folder when it closes.
 #pragma once
 
 #include <QString>
@@ -13,6 +13,9 @@ constexpr char StillSize[] = "160x120";
 // The thumbnail folder: `parent` (with its trailing separator) followed by "shotpic/".
 QString ThumbnailFolder(const QString& parent);
 
-// The still's file name: the source's file name part, extension included, plus ".jpg". Two
-// sources with the same file name in different folders share one still.
+// The still's file name: the source's file name part, extension included, then "-" and 16 hex
+// digits of a hash of the whole path, then ".jpg" ("party.avi-3f09c1d2a47be815.jpg"). Sources
+// of the same name in different folders (every camera calls its clips alike) therefore get a
+// still each, and every row and every THM copy shows its own source. A very long name is
+// shortened so that the still's name stays within what file systems allow.
 QString StillFileName(const QString& sourcePath);

@@ -132,6 +132,8 @@ TEST_F(Cli, DryRunPrintsTheJobPlanOfTheSameFamilyProfileAndSettings) {
     platform::SetExeFolder(QStringLiteral(QOR_BIN_DIR "/"));
     EngineFileInfo info{};
     ASSERT_EQ(Engine().GetFileinfo(clip.toUtf8().constData(), &info), 0);
+    KivoProbe shown{};
+    ASSERT_EQ(Engine().Probe(clip.toUtf8().constData(), &shown), 0);
     for (const auto& c : cases) {
         const DeviceInfo& family = *FindDevice(c.device);
         SCOPED_TRACE(family.section.toStdString());
@@ -144,7 +146,7 @@ TEST_F(Cli, DryRunPrintsTheJobPlanOfTheSameFamilyProfileAndSettings) {
             ApplyBuiltInProfile(stored, family, loaded.lists, c.entry, settings);
         if (c.set)
             c.set(settings);
-        MediaRow row = ProbedRow(clip, QString(), info);
+        MediaRow row = ProbedRow(clip, QString(), info, shown);
         row.TargetName = TargetForNewRow(clip, family.TargetExtension(settings.fileType.index), {});
         const QString out = platform::WithTrailingSeparator(Path("out"));
         const std::vector<QString> expected =
@@ -301,6 +303,46 @@ TEST_F(Cli, TwoAtOnceConvertEveryFileWithTheSummaryOfOneAtATime) {
         }
     }
     EXPECT_EQ(oneAtATime, "3 converted");
+}
+
+// Camera clips share names and episodes differ only after their first dot: every file keeps an
+// output of its own, and each PSP thumbnail shows its own source.
+TEST_F(Cli, NamesakesAndEpisodesKeepOutputsAndThumbnailsOfTheirOwn) {
+    QStringList sources;
+    for (const char* colour : {"red", "blue"}) {
+        QDir().mkpath(Path(colour));
+        QProcess make;
+        make.start("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                              QString("color=c=%1:size=320x240:rate=25:duration=1").arg(colour),
+                              "-c:v", "mpeg4", Path(QString("%1/beach.avi").arg(colour))});
+        ASSERT_TRUE(make.waitForFinished(60000));
+        sources << Path(QString("%1/beach.avi").arg(colour));
+    }
+    sources << MakeClip("Show.S01E01.720p.avi", 1) << MakeClip("Show.S01E02.720p.avi", 1);
+    const Result result = Run(QStringList{"--device", "PSP", "--output", Path("out")} + sources);
+    ASSERT_EQ(result.exitCode, 0) << result.out.toStdString() << result.err.toStdString();
+    QStringList made = QDir(Path("out")).entryList(QDir::Files);
+    made.sort();
+    EXPECT_EQ(made, QStringList({"Show.S01E01.720p.MP4", "Show.S01E01.720p.THM",
+                                 "Show.S01E02.720p.MP4", "Show.S01E02.720p.THM", "beach (2).MP4",
+                                 "beach (2).THM", "beach.MP4", "beach.THM"}));
+    // Each thumbnail's colour, averaged over the picture by ffmpeg.
+    const struct {
+        const char* thm;
+        int red, blue;
+    } thumbnails[] = {{"beach.THM", 255, 0}, {"beach (2).THM", 0, 255}};
+    for (const auto& t : thumbnails) {
+        SCOPED_TRACE(t.thm);
+        QProcess average;
+        average.start("ffmpeg",
+                      {"-loglevel", "error", "-i", Path(QString("out/") + t.thm), "-vf",
+                       "scale=1:1:flags=area", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+        ASSERT_TRUE(average.waitForFinished(60000));
+        const QByteArray rgb = average.readAllStandardOutput();
+        ASSERT_EQ(rgb.size(), 3);
+        EXPECT_NEAR(uchar(rgb[0]), t.red, 40);
+        EXPECT_NEAR(uchar(rgb[2]), t.blue, 40);
+    }
 }
 
 TEST_F(Cli, InterruptWithTwoAtOnceStopsBothAndKeepsEachPart) {

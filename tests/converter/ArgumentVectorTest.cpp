@@ -35,6 +35,37 @@ TEST(Letterbox, PadsKeepTheSourceAspectAndAreEven) {
     }
 }
 
+// The bars follow the picture as a player shows it: the shape of its samples and its turn.
+TEST(Letterbox, PadsFollowTheDisplayShapeOfThePicture) {
+    const struct {
+        const char* what;
+        SourcePicture picture;
+        int tw, th;
+        LetterboxPads pads;
+    } cases[] = {
+        {"16:9 DVD", {720, 480, 32, 27, 0}, 320, 240, {30, 30, 0, 0}},
+        {"16:9 DVD, square samples assumed", {720, 480, 1, 1, 0}, 320, 240, {12, 12, 0, 0}},
+        {"4:3 DVD", {720, 480, 8, 9, 0}, 320, 240, {}},
+        {"4:3 PAL DVD", {720, 576, 16, 15, 0}, 320, 240, {}},
+        {"16:9 PAL DVD", {720, 576, 64, 45, 0}, 320, 240, {30, 30, 0, 0}},
+        {"4:3 PAL DVD into 16:9", {720, 576, 16, 15, 0}, 640, 360, {0, 0, 80, 80}},
+        {"portrait phone clip", {1920, 1080, 1, 1, 90}, 320, 240, {0, 0, 92, 92}},
+        {"portrait, the other turn", {1920, 1080, 1, 1, 270}, 320, 240, {0, 0, 92, 92}},
+        {"upside down", {1920, 1080, 1, 1, 180}, 320, 240, {30, 30, 0, 0}},
+        {"a quarter turn written negative", {1920, 1080, 1, 1, -90}, 320, 240, {0, 0, 92, 92}},
+        {"portrait with wide samples", {1440, 1080, 4, 3, 90}, 320, 240, {0, 0, 92, 92}},
+        {"HDV 1440x1080 of 4:3 samples", {1440, 1080, 4, 3, 0}, 320, 240, {30, 30, 0, 0}},
+        {"unknown sample aspect", {640, 480, 0, 1, 0}, 320, 240, {}},
+        {"negative sample aspect", {720, 480, -32, 27, 0}, 320, 240, {12, 12, 0, 0}},
+        {"no picture", {0, 0, 32, 27, 90}, 320, 240, {}},
+        {"no frame size", {720, 480, 32, 27, 0}, 0, 240, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(LetterboxForPicture(c.picture, c.tw, c.th), c.pads);
+    }
+}
+
 TEST(AudioRateRule, ARateTooLowForTheBitRateIsRaised) {
     const struct {
         const char* quality;

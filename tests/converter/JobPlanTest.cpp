@@ -90,3 +90,43 @@ TEST(JobPlan, AMarkedRangeStartsThereAndLastsItsLength) {
                            : QString("-y -t %1 -i /media/a.avi").arg(c.duration));
     }
 }
+
+// A whole file converts to its real end and the bars keep the picture's shape as shown.
+TEST(JobPlan, AWholeFileKeepsItsExactLengthAndThePictureItsShape) {
+    const OutputSettings settings = {{0, "MPEG4"},    {0, "320x240"}, {0, "25"}, {0, "128 kbps"},
+                                     {0, "44100 Hz"}, {1, "2"},       {0, "MP4"}};
+    const struct {
+        const char* what;
+        double duration;
+        int width, height, sarNum, sarDen, rotation;
+        const char* durationAndPads;
+    } cases[] = {
+        {"a 4.92 s clip", 4.92, 320, 240, 1, 1, 0, "4.92|0|0|0|0"},
+        {"a 16:9 DVD", 1501.5015, 720, 480, 32, 27, 0, "1501.5015|30|30|0|0"},
+        {"a 4:3 PAL DVD", 60.04, 720, 576, 16, 15, 0, "60.04|0|0|0|0"},
+        {"a portrait phone clip", 7.533, 1920, 1080, 1, 1, 90, "7.533|0|0|92|92"},
+        {"a length the probe does not know", 0, 640, 360, 1, 1, 0, "0|30|30|0|0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MediaRow row;
+        row.SourcePath = "/media/a.mp4";
+        row.TargetName = "a.MP4";
+        row.Duration = c.duration;
+        row.VideoWidth = c.width;
+        row.VideoHeight = c.height;
+        row.SampleAspectNum = c.sarNum;
+        row.SampleAspectDen = c.sarDen;
+        row.Rotation = c.rotation;
+        row.MarkEnd = int(c.duration);
+        OutputSettings boxed = settings;
+        boxed.letterbox = true;
+        // The drawn range of an untouched row is the whole file, also with the switch on.
+        const RowPlan plan = PlanRow(row, boxed, {DevMP4, false, "/out/"}, MarkedRange(row));
+        EXPECT_TRUE(plan.start.isEmpty());
+        const std::vector<QString> picked = {plan.values[ValueDuration], plan.values[ValuePadTop],
+                                             plan.values[ValuePadBottom], plan.values[ValuePadLeft],
+                                             plan.values[ValuePadRight]};
+        EXPECT_EQ(QStringList(picked.begin(), picked.end()).join('|'), c.durationAndPads);
+    }
+}

@@ -2,10 +2,13 @@
 // the job on, Stop, closing, and the late end message and reports of a stopped row.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <sstream>
 #include <string>
 
 #include "converter/JobQueue.h"
+#include "engine/kivoengine.h"
 
 namespace {
 
@@ -187,5 +190,50 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
         EXPECT_EQ(job.Running(), c.running);
         EXPECT_EQ(job.queue.FilePercent(), c.filePercent);
         EXPECT_EQ(job.queue.StatusLine().toStdString(), c.statusLine.toStdString());
+    }
+}
+
+// The family's still goes beside what a conversion kept, never beside a failure: a player lists
+// a THM without its video as a broken entry.
+TEST(JobQueue, TheStillGoesBesideWhatTheConversionKept) {
+    const struct {
+        const char* what;
+        uintptr_t outcome;
+        bool outputLeft;  // a file stands at the output path when the conversion ends
+        bool thm;
+    } cases[] = {
+        {"finished", KIVO_CONVERSION_FINISHED, true, true},
+        {"stopped with a part kept", KIVO_CONVERSION_STOPPED, true, true},
+        {"stopped before anything was written", KIVO_CONVERSION_STOPPED, false, false},
+        {"failed beside an older output of the name", KIVO_CONVERSION_FAILED, true, false},
+        {"failed", KIVO_CONVERSION_FAILED, false, false},
+        {"an outcome the queue does not know", 7, true, false},
+    };
+    struct Engine : JobEngine {
+        void Convert(JobCallId, ArgumentVector&) override {}
+        void Stop(JobCallId) override {}
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        RowPlan plan;
+        plan.values.assign(JobValueCount, QString());
+        plan.values[ValueOutputPath] = folder.filePath("clip.MP4");
+        plan.still = folder.filePath("still.jpg");
+        plan.thumbnailPath = folder.filePath("clip.THM");
+        QFile still(plan.still);
+        ASSERT_TRUE(still.open(QIODevice::WriteOnly) && still.write("picture") == 7);
+        still.close();
+        if (c.outputLeft) {
+            QFile output(plan.values[ValueOutputPath]);
+            ASSERT_TRUE(output.open(QIODevice::WriteOnly));
+        }
+        Engine engine;
+        JobQueue queue(engine);
+        ASSERT_EQ(queue.Run(1), std::vector<int>({0}));
+        queue.Start(0, plan, nullptr);
+        EXPECT_TRUE(queue.Done(0, c.outcome).jobEnded);
+        EXPECT_EQ(QFile::exists(plan.thumbnailPath), c.thm);
     }
 }

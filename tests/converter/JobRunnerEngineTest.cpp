@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QColor>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -124,6 +128,19 @@ bool MakeClip(const QString& path, int seconds, const QString& audioCodec) {
                 audioCodec,
                 "-shortest",
                 path});
+    return make.waitForFinished(120000) && make.exitCode() == 0;
+}
+
+// A clip of `seconds` from the lavfi picture source `picture` with a tone, in MPEG-4 and AAC.
+bool MakeClipOf(const QString& path, const QString& picture, double seconds) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QProcess make;
+    const QString tone = "sine=frequency=440:sample_rate=44100";
+    make.start(Tool("ffmpeg"), QString("-v error -y -f lavfi -i %1 -f lavfi -i %2 -t %3 -c:v mpeg4 "
+                                       "-q:v 5 -c:a aac")
+                                       .arg(picture, tone, QString::number(seconds))
+                                       .split(' ')
+                                   << path);
     return make.waitForFinished(120000) && make.exitCode() == 0;
 }
 
@@ -477,6 +494,72 @@ TEST_F(JobRunnerEngine, ADamagedSecondSourceIsReportedAndMarkedTheOthersConvert)
             EXPECT_TRUE(Probe(Output(row)).ok) << Output(row).toStdString();
         }
     }
+}
+
+// Camera clips are all called alike: each PSP output gets the THM of its own source, and a
+// conversion that fails leaves none.
+TEST_F(JobRunnerEngine, PspNamesakesGetThumbnailsOfTheirOwn) {
+    const QString red = clips_->filePath("red/beach.mp4");
+    const QString blue = clips_->filePath("blue/beach.mp4");
+    const QString broken = clips_->filePath("broken/beach.mp4");
+    ASSERT_TRUE(MakeClipOf(red, "color=c=red:size=320x240:rate=25", 2));
+    ASSERT_TRUE(MakeClipOf(blue, "color=c=blue:size=320x240:rate=25", 2));
+    ASSERT_TRUE(MakeClipOf(broken, "color=c=green:size=320x240:rate=25", 2));
+    w().CurrentDevice = DevPSP;
+    w().FormShow();
+    for (const QString& clip : {red, blue, broken}) {
+        dialogs_.openAnswers.push_back(clip);
+        w().FileAddClick(w().FileAdd);
+    }
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 3);
+    // Broken after it was added: its index at the end is cut away.
+    QFile file(broken);
+    ASSERT_TRUE(file.resize(file.size() / 4));
+    const QString thm[] = {"beach.THM", "beach (2).THM", "beach (3).THM"};
+    for (int row = 0; row < 3; ++row) {
+        QFile::remove(Output(row));
+        QFile::remove(w().OutputFolder->Text().trimmed() + thm[row]);
+    }
+    EXPECT_NE(w().ListImagePanel->GetItem(0)->PicturePath,
+              w().ListImagePanel->GetItem(1)->PicturePath);
+
+    RunToEnd(240);
+    EXPECT_TRUE(w().Converting_Infor->text().startsWith(kJobFinished + " 1 of 3 files failed"))
+        << w().Converting_Infor->text().toStdString();
+    const QColor colours[] = {Qt::red, Qt::blue};
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const QString path = w().OutputFolder->Text().trimmed() + thm[row];
+        const QImage picture = platform::LoadJpeg(path);
+        ASSERT_EQ(picture.size(), QSize(160, 120)) << path.toStdString();
+        // The middle of the picture has its own source's colour, within JPEG's error.
+        const QColor middle = picture.pixelColor(80, 60);
+        EXPECT_NEAR(middle.red(), colours[row].red(), 40) << middle.name().toStdString();
+        EXPECT_NEAR(middle.green(), colours[row].green(), 40) << middle.name().toStdString();
+        EXPECT_NEAR(middle.blue(), colours[row].blue(), 40) << middle.name().toStdString();
+    }
+    EXPECT_TRUE(w().ListImagePanel->GetItem(2)->OutcomeFailed);
+    EXPECT_FALSE(QFile::exists(w().OutputFolder->Text().trimmed() + thm[2]));
+}
+
+// A downloaded episode keeps the dots of its name, and its whole length converts: the last
+// frames are not cut at the last whole second.
+TEST_F(JobRunnerEngine, AnEpisodeKeepsItsNameAndItsEnd) {
+    const QString episode = clips_->filePath("Show.S01E01.720p.mp4");
+    ASSERT_TRUE(MakeClipOf(episode, "testsrc=size=320x240:rate=25", 4.92));
+    Open(DevMP4, {"Show.S01E01.720p.mp4"});
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
+    const TItemPanel* row = w().ListImagePanel->GetItem(0);
+    EXPECT_EQ(row->TargetName, "Show.S01E01.720p.MP4");
+    EXPECT_NEAR(row->Duration, 4.92, 0.05);
+    EXPECT_EQ(row->EndPoint, 4);
+    QFile::remove(Output(0));
+    RunToEnd(120);
+    ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
+    const Probed probed = Probe(Output(0));
+    ASSERT_TRUE(probed.ok) << Output(0).toStdString();
+    EXPECT_NEAR(probed.duration, row->Duration, 0.1) << probed.raw;
+    EXPECT_EQ(w().ProgressFile->Position(), 100);
 }
 
 TEST_F(JobRunnerEngine, TwoAtOnceConvertAFourRowJob) {

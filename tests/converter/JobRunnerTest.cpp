@@ -233,6 +233,10 @@ TEST_F(JobRunner, PspKeepsAThmCopyOfTheStillBesideEachOutput) {
         old.write("an older still");
     }
     w().RunClick(w().Run);
+    {
+        QFile written(Output() + "/clip.MP4");  // what the engine wrote
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+    }
     engine.Finish(0);
     QFile copy(thm), still(install.Path("MP4.jpg"));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
@@ -251,6 +255,13 @@ TEST_F(JobRunner, PspKeepsAThmCopyOfTheStillBesideEachOutput) {
     engine.Finish(2);
     EXPECT_FALSE(QFile::exists(thm));
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Job Finished.");
+
+    // A failed row leaves no THM, even beside an older output of its name.
+    w().ListImagePanel->GetItem(0)->PicturePath = install.Path("MP4.jpg");
+    w().RunClick(w().Run);
+    engine.End(3, KIVO_CONVERSION_FAILED, "Failed: clip.avi: The file is damaged");
+    EXPECT_FALSE(QFile::exists(thm));
+    EXPECT_TRUE(w().ListImagePanel->GetItem(0)->OutcomeFailed);
 }
 
 TEST_F(JobRunner, ReportsFromTheEnginesThreadShowInOrderOnTheWindowsThread) {

@@ -81,6 +81,44 @@ TEST_F(JobRunner, TheMarkedRangeSwitchNarrowsTheVectorAndIsKeptInTheCatalog) {
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
 }
 
+TEST_F(JobRunner, TheLetterboxFollowsThePictureAsShownAndIsKeptInTheCatalog) {
+    SetUp(DevMP4);
+    TItemPanel* dvd = AddRow("/media/dvd.vob", 12.5, "dvd.MP4", 720, 480);
+    dvd->SampleAspectNum = 32;  // 16:9 in 720x480 samples
+    dvd->SampleAspectDen = 27;
+    TItemPanel* phone = AddRow("/media/phone.mp4", 4.92, "phone.MP4", 1920, 1080);
+    phone->Rotation = 90;  // filmed upright
+    auto pads = [this] {
+        const Vector& v = LastVector();
+        return v.at(12) + " " + v.at(14) + " " + v.at(16) + " " + v.at(18);
+    };
+    auto run = [&] {
+        std::vector<std::string> seen;
+        w().RunClick(w().Run);
+        seen.push_back(pads());
+        engine.Finish(engine.calls.size() - 1);
+        seen.push_back(pads() + " for " + Entry(3) + " s");
+        engine.Finish(engine.calls.size() - 1);
+        return seen;
+    };
+    // Unticked the picture fills the frame; ticked, bars keep the shape a player shows.
+    EXPECT_FALSE(w().m_checkLetterbox->Checked());
+    EXPECT_EQ(run(), std::vector<std::string>({"0 0 0 0", "0 0 0 0 for 4.92 s"}));
+    w().m_checkLetterbox->Click();
+    EXPECT_EQ(ReadProfileValue("MainSettings", "Letterbox", ""), "1");
+    EXPECT_EQ(run(), std::vector<std::string>({"30 30 0 0", "0 0 92 92 for 4.92 s"}));
+    // A new window set up for a family finds the box as it was left, ticked and then not.
+    for (bool on : {true, false}) {
+        window = std::make_unique<Txconverter>();
+        w().CurrentDevice = Dev3GP;
+        w().FormShow();
+        EXPECT_EQ(w().m_checkLetterbox->Checked(), on);
+        w().m_checkLetterbox->Click();
+    }
+    EXPECT_EQ(ReadProfileValue("MainSettings", "Letterbox", ""), "1");
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+}
+
 TEST_F(JobRunner, PdaHasNoFormatAndShowsTheSelectedProfileAgain) {
     WriteProfileValue("PDA", "ProfilesPar1", "256,64,1");
     SetUp(DevPDA);

@@ -68,13 +68,16 @@ env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY 
     HOME="$home" QT_QPA_PLATFORM=offscreen "$prefix/bin/QorConverter" --device MP4 "$clip" \
     >"$scratch/program.log" 2>&1 &
 program_pid=$!
-still=$home/.cache/QorConverter/shotpic/sample.avi.jpg
+# The still is named after the clip and a hash of its path.
+stills=$home/.cache/QorConverter/shotpic
+still=
 for _ in $(seq 1 600); do
-    [ -f "$still" ] && break
+    still=$(find "$stills" -maxdepth 1 -name 'sample.avi-*.jpg' 2>/dev/null | head -n 1 || true)
+    [ -n "$still" ] && [ -f "$still" ] && break
     kill -0 "$program_pid" 2>/dev/null || { cat "$scratch/program.log" >&2; fail "the program ended"; }
     sleep 0.1
 done
-[ -f "$still" ] || { cat "$scratch/program.log" >&2; fail "no still in the user's cache folder"; }
+[ -n "$still" ] && [ -f "$still" ] || { cat "$scratch/program.log" >&2; fail "no still in the user's cache folder"; }
 grep -q 'JPEG image data' <<<"$(file "$still")" || fail "the still is not a JPEG"
 # The user's copy of the catalog holds the profiles and what the add wrote: its folder.
 copy=$home/.config/QorConverter/KivoMp4.dll

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QString>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,6 +32,24 @@ public:
         QFile::remove(target);
         return QFile::copy(still, target) ? 0 : -1;
     }
+    // What a player shows of the file: `shown` when a test set one, otherwise what `probe`
+    // says (its whole seconds and the stored size). Not counted in `probed`.
+    int Probe(const char* path, KivoProbe* answer) override {
+        if (notMedia.count(path)) {
+            *answer = KivoProbe{};
+            return -1;
+        }
+        if (shown) {
+            *answer = *shown;
+            return 0;
+        }
+        *answer = KivoProbe{};
+        answer->durationSeconds = probe.duration;
+        answer->storedWidth = answer->displayWidth = probe.width;
+        answer->storedHeight = answer->displayHeight = probe.height;
+        answer->sampleAspectNum = answer->sampleAspectDen = 1;
+        return 0;
+    }
     int Stop() override { return 0; }
     int SetInfoCallback(KivoInfoCallback) override { return 0; }
     int SetPercentCallback(KivoPercentCallback) override { return 0; }
@@ -44,6 +63,7 @@ public:
     };
 
     EngineFileInfo probe = {};
+    std::optional<KivoProbe> shown;
     std::set<std::string> notMedia;  // paths whose probe fails
     QString still;
     std::vector<std::string> probed;

@@ -6,7 +6,10 @@
 #include <QStandardPaths>
 #include <memory>
 
+#include "converter/ArgumentVector.h"
+#include "converter/JobPlan.h"
 #include "converter/Txconverter.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
 #include "skin/ImageButton.h"
@@ -71,11 +74,86 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     EXPECT_TRUE(info[1].endsWith("  channels:2")) << info[1].toStdString();
     EXPECT_TRUE(row->TextLabel->text().startsWith("FileName:" + clip + "      00:00:07 \n"));
 
-    EXPECT_EQ(row->PicturePath, install.Path("shotpic/sample clip.mp4.jpg"));
+    EXPECT_EQ(row->PicturePath, install.Path("shotpic/" + StillFileName(clip)));
     const QImage still = platform::LoadJpeg(row->PicturePath);
     EXPECT_EQ(still.size(), QSize(160, 120));
     EXPECT_EQ(row->Thumbnail->Picture().size(), QSize(160, 120));
     EXPECT_EQ(row->Thumbnail->size(), QSize(86, 56));
+}
+
+// The row sees the picture as a player shows it and the file's whole length: what the
+// letterbox, the row's text and "-t" are made from.
+TEST(MediaEngine, ARowShowsThePictureAsAPlayerDoesAndTheExactLength) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    ASSERT_FALSE(ffmpeg.isEmpty()) << "the ffmpeg command-line tool makes the clips";
+    ScratchInstall install;
+    const struct {
+        const char* name;
+        const char* size;
+        QStringList options;  // what ffmpeg adds to mark the picture's shape
+        QStringList turn;     // a copy with a display turn (ffmpeg keeps it only when copying)
+        double seconds;
+        int displayWidth, displayHeight, rotation;
+        const char* pads;  // letterboxed into 320x240: top bottom left right
+    } cases[] = {
+        {"dvd 16x9.mp4", "720x480", {"-vf", "setsar=32/27"}, {}, 1, 854, 480, 0, "30 30 0 0"},
+        {"pal 4x3.mp4", "720x576", {"-vf", "setsar=16/15"}, {}, 1, 768, 576, 0, "0 0 0 0"},
+        // ffmpeg's copy writes a matrix of a quarter turn counter-clockwise (ffprobe: rotation
+        // 90): three quarters clockwise set the picture upright
+        {"phone.mp4",
+         "640x360",
+         {},
+         {"-metadata:s:v:0", "rotate=90"},
+         1,
+         360,
+         640,
+         270,
+         "0 0 92 92"},
+        {"Show.S01E01.720p.mp4", "320x240", {}, {}, 4.92, 320, 240, 0, "0 0 0 0"},
+    };
+    FakeDialogs dialogs;
+    auto window = std::make_unique<Txconverter>();
+    window->CurrentDevice = DevMP4;
+    OutputSettings settings = {{0, "MPEG4"},    {0, "320x240"}, {0, "25"}, {0, "128 kbps"},
+                               {0, "44100 Hz"}, {1, "2"},       {0, "MP4"}};
+    settings.letterbox = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString clip = install.Path(c.name);
+        QProcess make;
+        make.start(ffmpeg, QStringList{"-v", "error", "-y", "-f", "lavfi", "-i",
+                                       QString("testsrc=size=%1:rate=25").arg(c.size), "-t",
+                                       QString::number(c.seconds)} +
+                               c.options + QStringList{"-c:v", "mpeg4", clip});
+        ASSERT_TRUE(make.waitForFinished(60000));
+        ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+        if (!c.turn.isEmpty()) {
+            const QString plain = install.Path(QString("plain ") + c.name);
+            ASSERT_TRUE(QFile::rename(clip, plain));
+            make.start(ffmpeg, QStringList{"-v", "error", "-y", "-i", plain, "-c", "copy"} +
+                                   c.turn + QStringList{clip});
+            ASSERT_TRUE(make.waitForFinished(60000));
+            ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+        }
+        dialogs.openAnswers.push_back(clip);
+        window->FileAddClick(window->FileAdd);
+        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
+        TItemPanel* row = window->ListImagePanel->GetItem(window->ListImagePanel->ItemCount - 1);
+        EXPECT_NEAR(row->Duration, c.seconds, 0.02);
+        EXPECT_EQ(row->EndPoint, int(c.seconds));
+        EXPECT_EQ(row->DisplayWidth, c.displayWidth);
+        EXPECT_EQ(row->DisplayHeight, c.displayHeight);
+        EXPECT_EQ(row->Rotation, c.rotation);
+        const QString shown = QString("  %1x%2  fps:").arg(c.displayWidth).arg(c.displayHeight);
+        EXPECT_TRUE(row->InfoText.contains(shown)) << row->InfoText.toStdString();
+        const RowPlan plan = PlanRow(*row, settings, {DevMP4, false, "/out/"});
+        EXPECT_EQ(QStringList({plan.values[ValuePadTop], plan.values[ValuePadBottom],
+                               plan.values[ValuePadLeft], plan.values[ValuePadRight]})
+                      .join(' '),
+                  c.pads);
+        EXPECT_EQ(plan.values[ValueDuration].toDouble(), row->Duration);
+    }
+    EXPECT_EQ(window->ListImagePanel->GetItem(3)->TargetName, "Show.S01E01.720p.MP4");
 }
 
 // What the real engine cannot take is refused with a message naming the file and why, and the

@@ -8,6 +8,7 @@
 
 #include "FakeEngine.h"
 #include "converter/Txconverter.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
@@ -89,7 +90,7 @@ TEST_F(MediaFilesTest, AddingAFileProbesItCapturesItsStillAndFillsTheRow) {
     EXPECT_EQ(dialogs.lastOpenFilters[1].description, "All Files(*.*)");
     EXPECT_EQ(dialogs.lastOpenFilters[1].patterns, "*.*");
 
-    const QString stillPath = Thumbnails() + "party.avi.jpg";
+    const QString stillPath = Thumbnails() + StillFileName("/clips/party.avi");
     ASSERT_EQ(engine.pictures.size(), 1u);
     EXPECT_EQ(engine.probed, std::vector<std::string>{"/clips/party.avi"});
     EXPECT_EQ(engine.pictures[0].source, "/clips/party.avi");
@@ -179,14 +180,17 @@ TEST_F(MediaFilesTest, UpdateItemKeepsWhatItIsNotGiven) {
     EXPECT_EQ(Row(0)->EndPoint, 3725);
 }
 
-TEST_F(MediaFilesTest, SourcesWithTheSameNameShareOneStill) {
+// Namesakes in other folders keep a still each: what a later PSP copy of the first row takes
+// is still the first source's picture.
+TEST_F(MediaFilesTest, SourcesWithTheSameNameGetAStillEach) {
     ASSERT_NE(AddFile("/a/clip.avi"), nullptr);
     const QImage firstPicture = Row(0)->Thumbnail->Picture();
     engine.still = install.Path("PSP.jpg");
     ASSERT_NE(AddFile("/b/clip.avi"), nullptr);
-    EXPECT_EQ(Row(0)->PicturePath, Row(1)->PicturePath);
-    EXPECT_EQ(Contents(Row(0)->PicturePath), Contents(install.Path("PSP.jpg")));
-    EXPECT_EQ(Row(0)->Thumbnail->Picture(), firstPicture);  // loaded once, kept
+    EXPECT_NE(Row(0)->PicturePath, Row(1)->PicturePath);
+    EXPECT_EQ(Contents(Row(0)->PicturePath), Contents(install.Path("3GP.jpg")));
+    EXPECT_EQ(Contents(Row(1)->PicturePath), Contents(install.Path("PSP.jpg")));
+    EXPECT_EQ(Row(0)->Thumbnail->Picture(), firstPicture);
     EXPECT_EQ(Row(1)->Thumbnail->Picture(), platform::LoadJpeg(install.Path("PSP.jpg")));
 }
 
@@ -202,7 +206,7 @@ TEST_F(MediaFilesTest, StillsThatCannotBeShownAddNothing) {
     text.close();
     engine.still = install.Path("notjpeg.txt");
     EXPECT_EQ(AddFile("/clips/third.avi"), nullptr);
-    EXPECT_TRUE(QFile::exists(Thumbnails() + "third.avi.jpg"));
+    EXPECT_TRUE(QFile::exists(Thumbnails() + StillFileName("/clips/third.avi")));
 
     EXPECT_EQ(List()->ItemCount, 1);
     EXPECT_EQ(List()->m_ListItemPanel.size(), 1u);
@@ -215,9 +219,12 @@ TEST_F(MediaFilesTest, StillsThatCannotBeShownAddNothing) {
     EXPECT_EQ(dialogs.messages[1].text,
               "third.avi cannot be added: no still picture can be taken from it");
 
-    // A still left from an earlier add is taken when the engine writes none.
+    // A still left from an earlier add of the same file is taken when the engine writes none;
+    // a namesake elsewhere never borrows it.
     engine.still.clear();
-    EXPECT_NE(AddFile("/elsewhere/first.avi"), nullptr);
+    EXPECT_EQ(AddFile("/elsewhere/first.avi"), nullptr);
+    window->FileRemoveClick(window->FileRemove);
+    EXPECT_NE(AddFile("/clips/first.avi"), nullptr);
 }
 
 TEST_F(MediaFilesTest, ClosingTheWindowEmptiesTheThumbnailFolderButKeepsSubFolders) {
@@ -228,7 +235,8 @@ TEST_F(MediaFilesTest, ClosingTheWindowEmptiesTheThumbnailFolderButKeepsSubFolde
     ASSERT_TRUE(inner.open(QIODevice::WriteOnly));
     inner.close();
     window->FileRemoveClick(window->FileRemove);
-    EXPECT_TRUE(QFile::exists(Thumbnails() + "a.avi.jpg"));  // kept until the window closes
+    // kept until the window closes
+    EXPECT_TRUE(QFile::exists(Thumbnails() + StillFileName("/clips/a.avi")));
 
     window->FormClose();
     EXPECT_EQ(List()->ItemCount, 0);
@@ -271,10 +279,11 @@ TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {
         window->combox_outfiletype->AddItem(type);
     window->combox_outfiletype->SetItemIndex(0);
 
-    ASSERT_NE(AddFile("/clips/holiday.beach.avi"), nullptr);
-    ASSERT_NE(AddFile("/clips/holiday.party.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/holiday.avi"), nullptr);
+    ASSERT_NE(AddFile("/more/holiday.avi"), nullptr);
     ASSERT_NE(AddFile("/clips/party.avi"), nullptr);
     ASSERT_NE(AddFile("/other/holiday.avi"), nullptr);
+    ASSERT_NE(AddFile("/clips/holiday.beach.avi"), nullptr);  // its own name: the dots stay
     const auto targets = [this] {
         QStringList names;
         for (int i = 0; i < List()->ItemCount; ++i) {
@@ -285,20 +294,20 @@ TEST_F(MediaFilesTest, NamesakesGetUniqueTargetsThatFollowTheFileType) {
         }
         return names;
     };
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2",
+                                      "holiday (3).3g2", "holiday.beach.3g2"}));
 
     Pick(window->combox_outfiletype, 1);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3gp", "holiday (2).3gp", "party.3gp", "holiday (3).3gp"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3gp", "holiday (2).3gp", "party.3gp",
+                                      "holiday (3).3gp", "holiday.beach.3gp"}));
     Pick(window->combox_outfiletype, 0);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2", "holiday (3).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "holiday (2).3g2", "party.3g2",
+                                      "holiday (3).3g2", "holiday.beach.3g2"}));
 
     // A name freed by a removal is taken by the next namesake.
     List()->SelectItem(1);
     window->FileRemoveClick(window->FileRemove);
     ASSERT_NE(AddFile("/third/holiday.avi"), nullptr);
-    EXPECT_EQ(targets(),
-              QStringList({"holiday.3g2", "party.3g2", "holiday (3).3g2", "holiday (2).3g2"}));
+    EXPECT_EQ(targets(), QStringList({"holiday.3g2", "party.3g2", "holiday (3).3g2",
+                                      "holiday.beach.3g2", "holiday (2).3g2"}));
 }

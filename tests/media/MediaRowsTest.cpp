@@ -16,17 +16,70 @@ static MediaRow Listed(const QString& source, const QString& target, int start =
 TEST(MediaRows, AProbedRowConvertsAndDrawsTheWholeFile) {
     // duration 3725 s, an mpeg4 640x480 picture at 29.97 fps, 22050 Hz sound
     const EngineFileInfo info = {0, 3725, "mpeg4", "", 640, 480, 29.97f, 0, 0, 0, 22050, 0};
-    const MediaRow row = ProbedRow("/c/a.avi", "/s/a.avi.jpg", info);
+    KivoProbe shown{};
+    shown.durationSeconds = 3725.48;
+    shown.storedWidth = shown.displayWidth = 640;
+    shown.storedHeight = shown.displayHeight = 480;
+    shown.sampleAspectNum = shown.sampleAspectDen = 1;
+    const MediaRow row = ProbedRow("/c/a.avi", "/s/a.avi.jpg", info, shown);
     EXPECT_EQ(QStringList({row.SourcePath, row.PicturePath, row.TargetName}),
               QStringList({"/c/a.avi", "/s/a.avi.jpg", ""}));
     EXPECT_EQ(std::vector<int>({row.VideoStreams, row.VideoWidth, row.VideoHeight, row.StartPoint,
                                 row.EndPoint, row.MarkStart, row.MarkEnd}),
               std::vector<int>({1, 640, 480, 0, 3725, 0, 3725}));
+    EXPECT_EQ(row.Duration, 3725.48);  // exact: the whole file converts, not 3725 s of it
+}
+
+// The row sees the picture as a player shows it; where the engine's display probe knows
+// nothing, the record's whole seconds and stored size stand in.
+TEST(MediaRows, ARowKeepsTheExactLengthAndThePictureAsShown) {
+    struct Case {
+        const char* what;
+        int storedW, storedH;
+        double exact;  // the display probe's length; 0: it knows nothing
+        int displayW, displayH, sarNum, sarDen, rotation;
+        double duration;
+        int rowW, rowH, rowSarNum, rowSarDen, rowRotation, end;
+    };
+    for (const Case& c : {
+             Case{"a 4.92 s clip", 320, 240, 4.92, 320, 240, 1, 1, 0, 4.92, 320, 240, 1, 1, 0, 4},
+             Case{"a 16:9 DVD", 720, 480, 60.06, 854, 480, 32, 27, 0, 60.06, 854, 480, 32, 27, 0,
+                  60},
+             Case{"a 4:3 PAL DVD", 720, 576, 5, 768, 576, 16, 15, 0, 5, 768, 576, 16, 15, 0, 5},
+             Case{"a portrait phone clip", 1920, 1080, 7.5, 1080, 1920, 1, 1, 90, 7.5, 1080, 1920,
+                  1, 1, 90, 7},
+             Case{"upside down", 1280, 720, 3, 1280, 720, 1, 1, 180, 3, 1280, 720, 1, 1, 180, 3},
+             Case{"the probe knows nothing", 640, 480, 0, 0, 0, 0, 0, 0, 12, 640, 480, 1, 1, 0, 12},
+             Case{"no sample aspect", 640, 480, 2.5, 640, 480, 0, 0, 0, 2.5, 640, 480, 1, 1, 0, 2},
+         }) {
+        SCOPED_TRACE(c.what);
+        const EngineFileInfo info = {0,     12, "h264", "aac", c.storedW, c.storedH,
+                                     25.0f, 0,  0,      128,   48000,     2};
+        KivoProbe shown{};
+        shown.durationSeconds = c.exact;
+        shown.storedWidth = c.storedW;
+        shown.storedHeight = c.storedH;
+        shown.displayWidth = c.displayW;
+        shown.displayHeight = c.displayH;
+        shown.sampleAspectNum = c.sarNum;
+        shown.sampleAspectDen = c.sarDen;
+        shown.rotation = c.rotation;
+        const MediaRow row = ProbedRow("/c/a.mp4", "/s/a.jpg", info, shown);
+        EXPECT_EQ(row.Duration, c.duration);
+        EXPECT_EQ(std::vector<int>({row.VideoWidth, row.VideoHeight}),
+                  std::vector<int>({c.storedW, c.storedH}));
+        EXPECT_EQ(std::vector<int>({row.DisplayWidth, row.DisplayHeight, row.SampleAspectNum,
+                                    row.SampleAspectDen, row.Rotation, row.EndPoint, row.MarkEnd}),
+                  std::vector<int>(
+                      {c.rowW, c.rowH, c.rowSarNum, c.rowSarDen, c.rowRotation, c.end, c.end}));
+        EXPECT_TRUE(row.InfoText.contains(QString("  %1x%2  fps:").arg(c.rowW).arg(c.rowH)))
+            << row.InfoText.toStdString();
+    }
 }
 
 TEST(MediaRows, TargetsOnRowsAreUniqueInListOrder) {
     const MediaRow a = Listed("/x/holiday.avi", "holiday.3g2");
-    const MediaRow b = Listed("/y/Holiday.party.avi", "Holiday (2).3g2");
+    const MediaRow b = Listed("/y/Holiday.avi", "Holiday (2).3g2");
     EXPECT_EQ(TargetForNewRow("/z/holiday.mov", ".3g2", {&a, &b}), "holiday (3).3g2");
     EXPECT_EQ(TargetForNewRow("/z/holiday.mov", ".3gp", {&a, &b}), "holiday.3gp");
     EXPECT_EQ(TargetForNewRow("/z/holiday.mov", ".3g2", {}), "holiday.3g2");

@@ -1,6 +1,7 @@
 // The texts of a listed file: stream lines, row text, target and still names.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -87,8 +88,12 @@ TEST(MediaText, TargetAndStillNames) {
         QString target;
     };
     for (const Case& c : {
-             Case{"/clips/my.holiday.avi", ".3g2", "my.3g2"},
-             Case{"/clips/my.holiday.avi", ".MP4", "my.MP4"},
+             // everything before the last dot stays, so episodes keep names of their own
+             Case{"/clips/my.holiday.avi", ".3g2", "my.holiday.3g2"},
+             Case{"/clips/my.holiday.avi", ".MP4", "my.holiday.MP4"},
+             Case{"/tv/Show.S01E01.720p.mp4", ".MP4", "Show.S01E01.720p.MP4"},
+             Case{"/tv/Show.S01E02.720p.mp4", ".MP4", "Show.S01E02.720p.MP4"},
+             Case{"/clips/clip.", ".MP4", "clip.MP4"},
              Case{"/clips/movie", ".3g2", ".3g2"},
              Case{"/clips/movie", ".MP4", ".MP4"},
              Case{"/clips.d/movie", ".MP4", ".MP4"},  // a dot in the folder does not count
@@ -96,10 +101,42 @@ TEST(MediaText, TargetAndStillNames) {
          }) {
         EXPECT_EQ(TargetName(c.source, c.extension), c.target) << c.source.toStdString();
     }
-    EXPECT_EQ(StillFileName("/media/clips/party.avi"), "party.avi.jpg");
-    EXPECT_EQ(StillFileName("/media/clips/movie"), "movie.jpg");
-    EXPECT_EQ(StillFileName("/a/clip.avi"), StillFileName("/b/clip.avi"));
     EXPECT_EQ(ThumbnailFolder("/opt/qor/"), "/opt/qor/shotpic/");
+}
+
+// Every source path gets a still of its own: namesakes in other folders do not share one.
+TEST(MediaText, StillNamesFollowTheWholeSourcePath) {
+    const QRegularExpression shape("^(.*)-[0-9a-f]{16}\\.jpg$");
+    struct Case {
+        QString source;
+        QString readable;  // the name's part before the hash
+    };
+    for (const Case& c : {
+             Case{"/media/clips/party.avi", "party.avi"},
+             Case{"/media/clips/movie", "movie"},
+             Case{"/a/clip.avi", "clip.avi"},
+             Case{"/b/clip.avi", "clip.avi"},
+             Case{"/b/Clip.avi", "Clip.avi"},
+             Case{"/b/c l.i.p.mkv", "c l.i.p.mkv"},
+         }) {
+        const QRegularExpressionMatch match = shape.match(StillFileName(c.source));
+        ASSERT_TRUE(match.hasMatch()) << StillFileName(c.source).toStdString();
+        EXPECT_EQ(match.captured(1), c.readable);
+        EXPECT_EQ(StillFileName(c.source), StillFileName(QString(c.source)));  // stable
+    }
+    EXPECT_NE(StillFileName("/a/clip.avi"), StillFileName("/b/clip.avi"));
+    EXPECT_NE(StillFileName("/b/clip.avi"), StillFileName("/b/Clip.avi"));
+
+    // A name near the file systems' limit is shortened, never cut inside a character.
+    const QString longName = QString(300, QChar(0x00e9)) + ".avi";
+    const QString still = StillFileName("/clips/" + longName);
+    EXPECT_LE(still.toUtf8().size(), 255);
+    EXPECT_TRUE(longName.startsWith(shape.match(still).captured(1)));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xA5").repeated(80) + ".mp4";
+    const QString emojiStill = StillFileName("/clips/" + emoji);
+    EXPECT_LE(emojiStill.toUtf8().size(), 255);
+    EXPECT_EQ(QString::fromUtf8(emojiStill.toUtf8()), emojiStill);  // whole characters only
+    EXPECT_TRUE(emoji.startsWith(shape.match(emojiStill).captured(1)));
 }
 
 TEST(MediaText, UniqueTargetNamesAreNumberedLikeAFileManagerDoes) {

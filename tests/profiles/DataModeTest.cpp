@@ -10,6 +10,7 @@
 
 #include "converter/Txconverter.h"
 #include "media/FakeEngine.h"
+#include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Paths.h"
@@ -159,11 +160,11 @@ TEST(DataMode, AReadOnlyInstallationKeepsEachUsersProfilesAndStillsInTheirOwnFol
         // Stills go to the user's cache folder.
         window.AddMediaFiles({"/clips/holiday.avi"});
         ASSERT_EQ(window.ListImagePanel->ItemCount, 1);
-        EXPECT_EQ(window.ListImagePanel->GetItem(0)->PicturePath,
-                  user.Cache() + "shotpic/holiday.avi.jpg");
-        EXPECT_TRUE(QFile::exists(user.Cache() + "shotpic/holiday.avi.jpg"));
+        const QString still = user.Cache() + "shotpic/" + StillFileName("/clips/holiday.avi");
+        EXPECT_EQ(window.ListImagePanel->GetItem(0)->PicturePath, still);
+        EXPECT_TRUE(QFile::exists(still));
         window.FormClose();
-        EXPECT_FALSE(QFile::exists(user.Cache() + "shotpic/holiday.avi.jpg"));
+        EXPECT_FALSE(QFile::exists(still));
     }
     const QString custom = ReadProfileValue("MP4", "CustomProfile0", "NoData");
     EXPECT_EQ(Contents(install.Path("KivoMp4.dll")), shipped);
