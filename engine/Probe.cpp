@@ -62,12 +62,12 @@ int64_t DurationMicroseconds(const AVFormatContext* input) {
     return longest;
 }
 
-bool IsInterlaced(AVFieldOrder order) {
+}  // namespace
+
+bool InterlacedFieldOrder(int order) {
     return order == AV_FIELD_TT || order == AV_FIELD_BB || order == AV_FIELD_TB ||
            order == AV_FIELD_BT;
 }
-
-}  // namespace
 
 int UprightRotation(const AVStream* stream) {
     size_t size = 0;
@@ -131,7 +131,7 @@ bool ProbeFile(const std::string& path, ProbeResult& result, std::string& error)
         result.rotation = UprightRotation(st);
         DisplaySize(result.width, result.height, result.sampleAspectNum, result.sampleAspectDen,
                     result.rotation, result.displayWidth, result.displayHeight);
-        result.interlaced = IsInterlaced(par->field_order);
+        result.interlaced = InterlacedFieldOrder(par->field_order);
         const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(par->format));
         result.bitDepth = format ? format->comp[0].depth : 0;
         result.colourSpace = par->color_space;

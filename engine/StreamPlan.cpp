@@ -4,6 +4,7 @@
 #include <cstdio>
 
 extern "C" {
+#include <libavutil/pixfmt.h>
 #include <libavutil/rational.h>
 }
 
@@ -73,7 +74,149 @@ void PickLevel(const ConversionArguments& args, const std::string& container, Vi
     }
 }
 
+bool IsHd(int height) {
+    return height >= 720;
+}
+
+// The scale filter's name of the matrix the source's YUV was made with. A source that does not
+// say is taken as players take it: BT.709 when HD, BT.601 otherwise.
+const char* SourceMatrix(const PictureFacts& picture) {
+    switch (picture.colourSpace) {
+        case AVCOL_SPC_BT709:
+            return "bt709";
+        case AVCOL_SPC_FCC:
+            return "fcc";
+        case AVCOL_SPC_BT470BG:
+        case AVCOL_SPC_SMPTE170M:
+            return "bt601";
+        case AVCOL_SPC_SMPTE240M:
+            return "smpte240m";
+        case AVCOL_SPC_BT2020_NCL:
+        case AVCOL_SPC_BT2020_CL:
+            return "bt2020";
+        default:
+            return IsHd(picture.height) ? "bt709" : "bt601";
+    }
+}
+
+bool IsHdr(const PictureFacts& picture) {
+    return picture.colourTransfer == AVCOL_TRC_SMPTE2084 ||
+           picture.colourTransfer == AVCOL_TRC_ARIB_STD_B67;
+}
+
+// zscale's names of the source's transfer, as far as the chain converts from it.
+const char* ZscaleTransfer(int transfer) {
+    switch (transfer) {
+        case AVCOL_TRC_SMPTE2084:
+            return "smpte2084";
+        case AVCOL_TRC_ARIB_STD_B67:
+            return "arib-std-b67";
+        case AVCOL_TRC_BT2020_10:
+            return "2020_10";
+        case AVCOL_TRC_BT2020_12:
+            return "2020_12";
+        default:
+            return "709";
+    }
+}
+
+// Scales (and turns into the output's matrix, range and 8-bit 4:2:0) in one step with zimg:
+// for BT.2020 pictures, whose wider primaries are mapped into the output's, and for HDR
+// pictures, which are also tone-mapped to SDR on the way.
+std::string ZscaleStep(int width, int height, const PictureFacts& picture, bool hd) {
+    const char* inMatrix = picture.colourSpace == AVCOL_SPC_BT2020_CL ? "2020_cl" : "2020_ncl";
+    if (picture.colourSpace == AVCOL_SPC_BT709) {
+        inMatrix = "709";
+    }
+    const char* inPrimaries = picture.colourPrimaries == AVCOL_PRI_BT709 ? "709" : "2020";
+    const char* inRange = picture.colourRange == AVCOL_RANGE_JPEG ? "full" : "limited";
+    const char* matrix = hd ? "709" : "170m";
+    const char* primaries = hd ? "709" : "170m";
+    const char* transfer = hd ? "709" : "601";
+    std::string step =
+        Format("zscale=w=%d:h=%d:filter=bicubic:min=%s:pin=%s:rin=%s:tin=%s", width, height,
+               inMatrix, inPrimaries, inRange, ZscaleTransfer(picture.colourTransfer));
+    if (IsHdr(picture)) {
+        // Linear light in floating point, tone-mapped with Hable's curve (it keeps highlights
+        // and midtones apart), then down to the output's transfer.
+        step += Format(
+            ":t=linear:npl=100,format=gbrpf32le,zscale=p=%s,"
+            "tonemap=tonemap=hable:desat=0,zscale=t=%s:m=%s:r=limited",
+            primaries, transfer, matrix);
+    } else {
+        step += Format(":p=%s:t=%s:m=%s:r=limited", primaries, transfer, matrix);
+    }
+    return step;
+}
+
+// The scale filter's step: the size, and the matrix and range only where they change (the
+// plain YUV path of swscale is the fastest).
+std::string ScaleStep(int width, int height, const PictureFacts& picture, bool hd) {
+    std::string step = Format("scale=%d:%d:flags=bicubic", width, height);
+    const std::string in = SourceMatrix(picture);
+    const char* out = hd ? "bt709" : "bt601";
+    if (in != out) {
+        step += ":in_color_matrix=" + in + ":out_color_matrix=" + out;
+    }
+    if (picture.colourRange == AVCOL_RANGE_JPEG) {
+        step += ":in_range=full:out_range=limited";
+    }
+    return step;
+}
+
 }  // namespace
+
+OutputColour ColourForFrame(int frameHeight) {
+    if (IsHd(frameHeight)) {
+        return OutputColour{AVCOL_SPC_BT709, AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_RANGE_MPEG};
+    }
+    return OutputColour{AVCOL_SPC_SMPTE170M, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M,
+                        AVCOL_RANGE_MPEG};
+}
+
+std::string PictureChain(const ConversionArguments& args, const VideoPlan& plan,
+                         const PictureFacts& picture, bool canToneMap, std::string& note) {
+    note.clear();
+    // Deinterlacing comes first, on whole pictures: bwdif adapts to motion (still parts keep
+    // both fields' detail) and gives one picture per picture, so the rate stays the source's.
+    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
+    // starts at 0 like the sound, even when the source's first picture comes a little later.
+    // The length is cut before the frame rate (nothing past it is processed) and after it, as
+    // the frame-rate filter stretches the last picture to its full duration.
+    const std::string limit = DurationFilter(args, "trim");
+    std::string chain = limit;
+    if (picture.interlaced) {
+        chain += "bwdif=mode=send_frame:parity=auto:deint=all,";
+    }
+    chain += Format("fps=%d/%d:start_time=0,", plan.rate.num, plan.rate.den) + limit;
+    // The picture is scaled in its stored orientation and turned upright afterwards, on the
+    // small picture: -s and the pads are the upright picture's.
+    const bool sideways = picture.rotation == 90 || picture.rotation == 270;
+    const int width = sideways ? plan.pictureHeight : plan.pictureWidth;
+    const int height = sideways ? plan.pictureWidth : plan.pictureHeight;
+    const bool hd = plan.colour.space == AVCOL_SPC_BT709;
+    const bool wideGamut = picture.colourPrimaries == AVCOL_PRI_BT2020 || IsHdr(picture);
+    if (wideGamut && canToneMap) {
+        chain += ZscaleStep(width, height, picture, hd);
+    } else {
+        if (IsHdr(picture)) {
+            note = "HDR colours were not tone-mapped (the zscale and tonemap filters are missing)";
+        }
+        chain += ScaleStep(width, height, picture, hd);
+    }
+    // The scaling writes 8-bit 4:2:0 directly (10-bit pictures dithered down on the way).
+    chain += ",format=yuv420p";
+    if (picture.rotation == 90) {
+        chain += ",transpose=clock";
+    } else if (picture.rotation == 180) {
+        chain += ",hflip,vflip";
+    } else if (picture.rotation == 270) {
+        chain += ",transpose=cclock";
+    }
+    chain += Format(",pad=%d:%d:%d:%d:black,setsar=1", plan.width, plan.height, args.padLeft,
+                    args.padTop);
+    return chain;
+}
 
 bool NeedsPictureAndSound(const std::string& container) {
     return container == "psp";
@@ -119,21 +262,14 @@ VideoPlan PlanVideo(const ConversionArguments& args, const SourceFacts& source) 
     plan.bitRate = args.videoKbps > 0 ? (long long)args.videoKbps * 1000 : 0;
     PickEncoder(args.videoCodec, plan);
     PickLevel(args, source.container, plan);
+    plan.colour = ColourForFrame(plan.height);
     if (plan.generated) {
         plan.chain = Format("color=c=black:s=%dx%d:r=%d/%d,format=yuv420p", plan.width, plan.height,
                             rate.num, rate.den);
         return plan;
     }
-    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
-    // starts at 0 like the sound, even when the source's first picture comes a little later.
-    // The length is cut before the frame rate (nothing past it is processed) and after it, as
-    // the frame-rate filter stretches the last picture to its full duration.
-    const std::string limit = DurationFilter(args, "trim");
-    plan.chain = Format(
-        "%sfps=%d/%d:start_time=0,%sscale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:"
-        "black,setsar=1,format=yuv420p",
-        limit.c_str(), rate.num, rate.den, limit.c_str(), plan.pictureWidth, plan.pictureHeight,
-        plan.width, plan.height, args.padLeft, args.padTop);
+    // What the source declares; the conversion builds the chain again from its first picture.
+    plan.chain = PictureChain(args, plan, source.picture, true, plan.note);
     return plan;
 }
 

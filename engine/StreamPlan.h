@@ -16,6 +16,19 @@ struct Fraction {
     int den = 1;
 };
 
+// What the source's pictures say about themselves, as far as their processing depends on it:
+// declared by the source before decoding, and taken again from the first decoded picture.
+struct PictureFacts {
+    int rotation = 0;         // clockwise degrees that turn the stored picture upright
+    bool interlaced = false;  // the stream or its pictures say they hold two fields
+    // libav's AVColorSpace, AVColorRange, AVColorTransferCharacteristic and AVColorPrimaries.
+    int colourSpace = 2;  // 2: unspecified
+    int colourRange = 0;  // 0: unspecified, 1: limited (TV), 2: full (PC, JPEG)
+    int colourTransfer = 2;
+    int colourPrimaries = 2;
+    int height = 0;  // the stored height, which tells HD from SD when the matrix is not said
+};
+
 // What the source and the output container declare, as far as the plan depends on it.
 struct SourceFacts {
     bool hasVideo = false;
@@ -26,7 +39,19 @@ struct SourceFacts {
     int channels = 0;
     int sampleRate = 0;
     std::string container;  // the output muxer's name, such as "psp" or "mp4"
+    PictureFacts picture;
 };
+
+// The colour description every output picture is converted to and tagged with (libav's enum
+// values): BT.709 for HD frames (720 lines and more), BT.601 (SMPTE 170M) for SD frames, whose
+// players assume it when a file says nothing; limited (TV) range.
+struct OutputColour {
+    int space = 0;
+    int primaries = 0;
+    int transfer = 0;
+    int range = 1;
+};
+OutputColour ColourForFrame(int frameHeight);
 
 struct VideoPlan {
     bool present = false;    // the output has a picture
@@ -49,7 +74,9 @@ struct VideoPlan {
     bool mpeg4 = false;
     Mpeg4Level mpeg4Level{};
     bool xvidTag = false;
+    OutputColour colour;  // what the pictures are converted to and tagged with
     std::string chain;    // the filter chain from the source (or the black picture) to the encoder
+    std::string note;     // what the chain could not do as it should (for the status line)
     std::string refusal;  // why the settings cannot be converted; empty when they can
 };
 
@@ -70,6 +97,12 @@ bool NeedsPictureAndSound(const std::string& container);
 // The picture's plan. `refusal` is set when H.263 cannot carry the frame size or H.264 has no
 // level for it.
 VideoPlan PlanVideo(const ConversionArguments& args, const SourceFacts& source);
+
+// The picture's filter chain for source pictures described by `picture`, into `plan`'s sizes
+// and colour; `note` is set when HDR pictures cannot be tone-mapped (`canToneMap` false: the
+// filters it needs are missing), and the chain then converts them as they are.
+std::string PictureChain(const ConversionArguments& args, const VideoPlan& plan,
+                         const PictureFacts& picture, bool canToneMap, std::string& note);
 
 // The sound's plan; `supportedRates` lists the encoder's rates and ends with 0 (null: any rate).
 AudioPlan PlanAudio(const ConversionArguments& args, const SourceFacts& source,
