@@ -93,8 +93,10 @@ void DisplaySize(int width, int height, int sarNum, int sarDen, int rotation, in
         return;
     }
     if (sarNum > 0 && sarDen > 0 && sarNum != sarDen) {
-        displayWidth = int(std::lround(double(width) * sarNum / sarDen / 2)) * 2;
-        displayWidth = std::max(displayWidth, 2);
+        // A damaged header's absurd aspect must not overflow: the width stays in the range a
+        // probe reports.
+        const double stretched = std::min(double(width) * sarNum / sarDen, double(kMaxPictureSide));
+        displayWidth = std::max(int(std::lround(stretched / 2)) * 2, 2);
     }
     if (rotation == 90 || rotation == 270) {
         std::swap(displayWidth, displayHeight);
