@@ -155,7 +155,9 @@ std::string ScaleStep(int width, int height, const PictureFacts& picture, bool h
     std::string step = Format("scale=%d:%d:flags=bicubic", width, height);
     const std::string in = SourceMatrix(picture);
     const char* out = hd ? "bt709" : "bt601";
-    if (in != out) {
+    if (picture.colourSpace == AVCOL_SPC_RGB) {
+        step += std::string(":out_color_matrix=") + out;  // RGB pictures have no matrix yet
+    } else if (in != out) {
         step += ":in_color_matrix=" + in + ":out_color_matrix=" + out;
     }
     if (picture.colourRange == AVCOL_RANGE_JPEG) {

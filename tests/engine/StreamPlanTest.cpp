@@ -112,6 +112,11 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
          false},
         {1280, 720, facts(0, false, 1, 1, 1, 1, 1080), true,
          "scale=1280:720:flags=bicubic,format=yuv420p,pad=1280:720:0:0:black,setsar=1", false},
+        // RGB pictures (PNG, screen recordings) get the output's matrix, whatever their size.
+        {1280, 720, facts(0, false, 0, 2, 13, 1, 480), true,
+         "scale=1280:720:flags=bicubic:out_color_matrix=bt709:in_range=full:out_range=limited,"
+         "format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         false},
         // HDR: tone-mapped with zimg, or converted as it is with a note when it cannot be.
         {320, 240, facts(0, false, 9, 1, 16, 9, 2160), true,
          "zscale=w=320:h=240:filter=bicubic:min=2020_ncl:pin=2020:rin=limited:tin=smpte2084:"
