@@ -107,18 +107,15 @@ void MakeSources(ScratchFolder& folder) {
                   "tinterlace=interleave_top,fieldorder=tff -c:v mpeg2video "
                   "-flags +ilme+ildct -top 1 -q:v 3 " +
                   Quote(Source("interlaced.mpg"))));
-    ASSERT_TRUE(RunFfmpeg("-f lavfi -i " + std::string(kBars) +
-                          " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p"
-                          " -colorspace bt709 -color_primaries bt709 -color_trc bt709"
-                          " -color_range tv -c:v mpeg4 -q:v 2 " +
-                          Quote(Source("bars709.mp4"))));
+    // The bars in BT.709, 8-bit and 10-bit, and as an RGB picture.
+    const std::string bars709 = "-f lavfi -i " + std::string(kBars) +
+                                " -colorspace bt709 -color_primaries bt709 -color_trc bt709"
+                                " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+    ASSERT_TRUE(RunFfmpeg(bars709 + " -c:v mpeg4 -q:v 2 " + Quote(Source("bars709.mp4"))));
+    ASSERT_TRUE(RunFfmpeg(bars709 + "10le -c:v libx264 -preset ultrafast -qp 4 " +
+                          Quote(Source("bars10bit.mp4"))));
     ASSERT_TRUE(RunFfmpeg("-f lavfi -i " + std::string(kBars) + " -frames:v 1 -pix_fmt rgb24 " +
                           Quote(Source("bars.png"))));
-    ASSERT_TRUE(RunFfmpeg("-f lavfi -i " + std::string(kBars) +
-                          " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p10le"
-                          " -colorspace bt709 -color_primaries bt709 -color_trc bt709"
-                          " -c:v libx264 -preset ultrafast -qp 4 " +
-                          Quote(Source("bars10bit.mp4"))));
     // HDR10 as a phone or a TV download holds it: 10-bit BT.2020 with the PQ curve.
     ASSERT_TRUE(RunFfmpeg(
         "-f lavfi -i testsrc2=s=640x360:r=25:d=1 -pix_fmt yuv420p10le -colorspace bt2020nc"
