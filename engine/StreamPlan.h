@@ -8,25 +8,13 @@
 
 #include "Arguments.h"
 #include "Levels.h"
+#include "PictureColour.h"
 
 namespace kivo {
 
 struct Fraction {
     int num = 0;
     int den = 1;
-};
-
-// What the source's pictures say about themselves, as far as their processing depends on it:
-// declared by the source before decoding, and taken again from the first decoded picture.
-struct PictureFacts {
-    int rotation = 0;         // clockwise degrees that turn the stored picture upright
-    bool interlaced = false;  // the stream or its pictures say they hold two fields
-    // libav's AVColorSpace, AVColorRange, AVColorTransferCharacteristic and AVColorPrimaries.
-    int colourSpace = 2;  // 2: unspecified
-    int colourRange = 0;  // 0: unspecified, 1: limited (TV), 2: full (PC, JPEG)
-    int colourTransfer = 2;
-    int colourPrimaries = 2;
-    int height = 0;  // the stored height, which tells HD from SD when the matrix is not said
 };
 
 // What the source and the output container declare, as far as the plan depends on it.
@@ -41,17 +29,6 @@ struct SourceFacts {
     std::string container;  // the output muxer's name, such as "psp" or "mp4"
     PictureFacts picture;
 };
-
-// The colour description every output picture is converted to and tagged with (libav's enum
-// values): BT.709 for HD frames (720 lines and more), BT.601 (SMPTE 170M) for SD frames, whose
-// players assume it when a file says nothing; limited (TV) range.
-struct OutputColour {
-    int space = 0;
-    int primaries = 0;
-    int transfer = 0;
-    int range = 1;
-};
-OutputColour ColourForFrame(int frameHeight);
 
 struct VideoPlan {
     bool present = false;    // the output has a picture
