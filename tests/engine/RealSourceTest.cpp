@@ -206,17 +206,6 @@ void KeepFrame(const std::string& path, const std::string& pngName, bool asStore
     }
 }
 
-std::string RunAndRead(const std::string& command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    char buffer[4096];
-    size_t n;
-    while (pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) {
-        output.append(buffer, n);
-    }
-    return output;
-}
-
 TEST(RealSources, TheProbeSeesThePictureAsAPlayerShowsIt) {
     const struct {
         const char* name;
