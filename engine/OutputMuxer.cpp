@@ -99,6 +99,45 @@ bool OutputMuxer::StripVersionNote(MuxedStream& muxed, const AVCodecContext* enc
     return true;
 }
 
+void OutputMuxer::CopyTags(const AVFormatContext* input) {
+    // What describes the work, not how the source was made (its encoder's name stays out).
+    static const char* const kKept[] = {"title",    "artist",  "album_artist", "album",
+                                        "composer", "genre",   "date",         "track",
+                                        "disc",     "comment", "copyright"};
+    for (const char* key : kKept) {
+        if (const AVDictionaryEntry* tag = av_dict_get(input->metadata, key, nullptr, 0)) {
+            av_dict_set(&output_->metadata, key, tag->value, 0);
+        }
+    }
+}
+
+bool OutputMuxer::AddCover(const AVFormatContext* input) {
+    const std::string container = ContainerName();
+    if (container != "mp4" && container != "ipod" && container != "mov") {
+        return true;  // 3GP and the PSP's container keep no cover
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream* st = input->streams[i];
+        const AVCodecID codec = st->codecpar->codec_id;
+        if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->attached_pic.size <= 0 ||
+            (codec != AV_CODEC_ID_MJPEG && codec != AV_CODEC_ID_PNG && codec != AV_CODEC_ID_BMP)) {
+            continue;
+        }
+        cover_ = avformat_new_stream(output_.get(), nullptr);
+        coverPicture_ = MakePacket();
+        if (!cover_ || !coverPicture_ ||
+            avcodec_parameters_copy(cover_->codecpar, st->codecpar) < 0 ||
+            av_packet_ref(coverPicture_.get(), &st->attached_pic) < 0) {
+            return failure_.Fail(KIVO_REASON_OTHER, "Out of memory");
+        }
+        cover_->codecpar->codec_tag = 0;
+        cover_->disposition = AV_DISPOSITION_ATTACHED_PIC;
+        cover_->time_base = AVRational{1, 90000};
+        return true;
+    }
+    return true;
+}
+
 bool OutputMuxer::Start() {
     temporary_ = TemporaryPathFor(target_);
     int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
@@ -113,6 +152,16 @@ bool OutputMuxer::Start() {
     if (ret < 0) {
         return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot start the output file",
                                     ret);
+    }
+    if (cover_) {
+        // The muxer keeps the picture and writes it with the tags at the end.
+        coverPicture_->stream_index = cover_->index;
+        coverPicture_->pts = coverPicture_->dts = 0;
+        ret = av_write_frame(output_.get(), coverPicture_.get());
+        if (ret < 0) {
+            return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED,
+                                        "Cannot write the cover picture", ret);
+        }
     }
     return true;
 }

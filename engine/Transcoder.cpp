@@ -166,10 +166,11 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             av_frame_unref(frame);
             continue;
         }
+        if (!pipe.sound && !frame->decode_error_flags && !(frame->flags & AV_FRAME_FLAG_CORRUPT)) {
+            ++pipe.wholePictures;
+        }
         pipe.PlaceDecoded(frame, streams_.input->streams[pipe.inputIndex]->time_base);
-        if (!pipe.sound && !pipe.filters.graph &&
-            !BuildVideoGraph(streams_, frame->width, frame->height, frame->format,
-                             frame->sample_aspect_ratio, failure_)) {
+        if (!pipe.sound && !pipe.filters.graph && !BuildVideoGraph(streams_, *frame, failure_)) {
             av_frame_unref(frame);
             return false;
         }
@@ -299,7 +300,11 @@ bool Transcoder::Finish(bool stopped) {
             if (!pipe->filters.graph) {
                 pipe->filterDone = true;  // no picture was ever decoded
             } else if (!pipe->filterDone) {
-                int ret = av_buffersrc_add_frame_flags(pipe->filters.source, nullptr, 0);
+                // The picture's end is given, so that the frame-rate filter keeps the last
+                // picture for its whole duration (a one-picture source is no exception).
+                int ret = !pipe->sound && pipe->pictureEnd != AV_NOPTS_VALUE
+                              ? av_buffersrc_close(pipe->filters.source, pipe->pictureEnd, 0)
+                              : av_buffersrc_add_frame_flags(pipe->filters.source, nullptr, 0);
                 if (ret < 0 || !PullFiltered(*pipe)) {
                     return false;
                 }
@@ -319,7 +324,10 @@ TranscodeResult Transcoder::Run() {
     ok = ok && Finish(stop_.load());
     // A stop may also come while the file is being finished.
     bool stopped = ok && stop_.load();
-    if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
+    // Damaged pictures are converted as the decoder patched them up, but a source that gave
+    // nothing else (the first bytes of a cut file) has no picture that could be read.
+    const bool noPicture = video_.framesEncoded == 0 || video_.wholePictures == 0;
+    if (ok && noPicture && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
@@ -338,6 +346,7 @@ TranscodeResult Transcoder::Run() {
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;
     result.outputSeconds = outputSeconds_;
+    result.note = streams_.note;
     return result;
 }
 
