@@ -22,6 +22,7 @@ constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // second of pictures before its first packet, and a kept file without its picture is no use.
 constexpr auto kFirstPacketGrace = std::chrono::milliseconds(1000);
 const char kNothingReadable[] = "the source holds no picture or sound that could be read";
+const char kRangeTooShort[] = "the length to convert is too short to hold a picture or a sound";
 
 // The classic transcoder: open the source, plan and open the output, then read → decode →
 // filter → encode → write until the source ends or a stop comes; drain and finish the file.
@@ -322,8 +323,13 @@ TranscodeResult Transcoder::Run() {
     if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
+        // A source that was decoded but gave nothing for the output: the asked length is too
+        // short to hold one picture or sound frame, the source is not to blame.
+        const bool decoded = video_.timeline || audio_.timeline;
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
-                                    : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
+             : decoded && args_.durationSeconds > 0
+                 ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
+                 : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();
     if (!ok) {
@@ -334,6 +340,7 @@ TranscodeResult Transcoder::Run() {
         result.message = message.empty() ? "The conversion failed" : message;
         result.reason = message.empty() ? KIVO_REASON_OTHER : failure_.Reason();
         result.systemError = failure_.SystemError();
+        result.keptPath = muxer_.KeptPath();
         return result;
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;
