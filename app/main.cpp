@@ -11,10 +11,11 @@
 #include "app/StartArguments.h"
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
-#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
+#include "platform/EngineApi.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
+#include "profiles/CatalogCheck.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
     try {
         // Installed for all users, each user reads and writes a copy of the installed database.
         PrepareProfileDatabase();
+        // A damaged copy of the user's would stop every family from loading: offer the
+        // installed one (declined, the damaged one is read as it is).
+        OfferCatalogRestore(nullptr);
         auto launcher = std::make_unique<TChooseMain>();
         auto converter = std::make_unique<Txconverter>();
         auto about = std::make_unique<Taboutkivodvd>();
