@@ -1,5 +1,6 @@
 #include "media/Thumbnails.h"
 
+#include "platform/ByteNames.h"
 #include "platform/Paths.h"
 
 QString ThumbnailFolder(const QString& parent) {
@@ -7,5 +8,7 @@ QString ThumbnailFolder(const QString& parent) {
 }
 
 QString StillFileName(const QString& sourcePath) {
-    return platform::FileNamePart(sourcePath) + QStringLiteral(".jpg");
+    // The still is read back by the list through Qt's file functions: a name byte that is not
+    // UTF-8 becomes U+FFFD there.
+    return platform::ShownPath(platform::FileNamePart(sourcePath)) + QStringLiteral(".jpg");
 }
