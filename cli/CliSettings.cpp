@@ -99,9 +99,14 @@ void ApplySetting(const ValueLists& lists, const QString& name, const QString& v
     }
     bool ok = false;
     if (name == QLatin1String("video-kbps")) {
+        // The range the engine's video bit rate takes: anything else would fail every file.
+        constexpr int kMostKbps = 100000;
         const int kbps = IntegerOf(value, ok);
-        if (!ok || kbps < 0)
-            throw CliUsageError(Refusal(name, value, QStringLiteral("a whole number of kbit/s")));
+        if (!ok || kbps < 1 || kbps > kMostKbps) {
+            throw CliUsageError(
+                Refusal(name, value,
+                        QStringLiteral("a whole number of kbit/s from 1 to %1").arg(kMostKbps)));
+        }
         settings.videoBitRate = QString::number(kbps);
     } else if (name == QLatin1String("volume")) {
         const int volume = IntegerOf(value, ok);
@@ -146,8 +151,9 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
     } catch (const CliUsageError&) {
         throw;
     } catch (const std::exception& error) {
-        throw CliUsageError(QStringLiteral("the %1 profiles cannot be loaded: %2")
-                                .arg(family->section, QString::fromUtf8(error.what())));
+        throw CliUsageError(
+            QStringLiteral("the %1 profiles in %2 cannot be loaded: %3")
+                .arg(family->section, ProfileDatabasePath(), QString::fromUtf8(error.what())));
     }
     for (const auto& [name, value] : overrides)
         ApplySetting(chosen.loaded.lists, name, value, chosen.settings);
@@ -163,8 +169,9 @@ QString SettingsLine(const OutputSettings& settings) {
         .arg(settings.fileType.text);
 }
 
-QString ProfileListText(DeviceType device) {
+QString ProfileListText(DeviceType device, bool* failed) {
     QString text;
+    bool anyFailed = false;
     for (int d = Dev3GP; d <= DevMP4; ++d) {
         if (device != DevNone && d != device)
             continue;
@@ -179,6 +186,7 @@ QString ProfileListText(DeviceType device) {
                     settings = SettingsLine(Loaded(family, stored, i).settings);
                 } catch (const std::exception& error) {
                     settings = QStringLiteral("cannot be applied: ") + error.what();
+                    anyFailed = true;
                 }
                 text += QStringLiteral("  %1%2 %3\n      %4\n")
                             .arg(i + 1, 3)
@@ -194,10 +202,15 @@ QString ProfileListText(DeviceType device) {
                                  (lists.*setting.list).join(QStringLiteral(", ")));
             }
             text += QStringLiteral(
-                "    video-kbps: a whole number\n    letterbox: on, off\n    volume: 0..300\n");
+                "    video-kbps: a whole number from 1 to 100000\n    letterbox: on, off\n    "
+                "volume: 0..300\n");
         } catch (const std::exception& error) {
-            text += QStringLiteral("  the profiles cannot be loaded: %1\n").arg(error.what());
+            text += QStringLiteral("  the profiles in %1 cannot be loaded: %2\n")
+                        .arg(ProfileDatabasePath(), QString::fromUtf8(error.what()));
+            anyFailed = true;
         }
     }
+    if (failed)
+        *failed = anyFailed;
     return text;
 }

@@ -110,8 +110,8 @@ KIVO_API int Mydll_GetFileinfo(const char* path, EngineFileInfo* info);
 /* What a player shows of a source, beside the probe record (which keeps its described layout
  * for other callers). Every field is written on every call, 0 when unknown or absent. */
 typedef struct KivoProbe {
-    double durationSeconds;  /* exact length in seconds; 0 when unknown */
-    int32_t storedWidth;     /* the picture as coded (the record's width and height) */
+    double durationSeconds; /* exact length in seconds; 0 when unknown */
+    int32_t storedWidth;    /* the picture as coded (the record's width and height) */
     int32_t storedHeight;
     int32_t displayWidth;    /* the picture as a player shows it: turned upright and with its */
     int32_t displayHeight;   /* sample aspect applied (the width stretched or shrunk) */
@@ -202,14 +202,14 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *   -padtop, -padbottom, -padleft, -padright PIXELS   black bars inside the frame
  *   -s WxH         the final frame size, bars included: the picture is scaled to the size
  *                  minus the pads; odd sizes are made even; absent: the source's size
- *   -b KBITS       video bit rate
+ *   -b KBITS       video bit rate, 1..100000
  *   -r RATE        decimal frame rate; 29.97, 23.976, 59.94 and 14.985 mean the exact NTSC
  *                  fractions (30000/1001 ...); absent: the source's rate
  *   -acodec aac    AAC-LC, the only audio codec
  *   -ac N          channels, 1..8; 0: the source's count, at most 2
  *   -ar HZ         sample rate; a rate AAC cannot carry becomes the nearest it can (11000
  *                  gives 11025, 22000 gives 22050)
- *   -ab KBITS      audio bit rate
+ *   -ab KBITS      audio bit rate, 1..1000
  *   -f NAME        muxer: 3gp, 3g2, psp (its own brand) or mp4, or any other libav muxer;
  *                  empty or absent: chosen from the output's extension (.MP4 gives mp4)
  * A source without audio gives a video-only output, one without video an audio-only output;
@@ -309,7 +309,7 @@ KIVO_API int _X(KivoWindow* window, int argc, char** argv);
 #define KIVO_API_VERSION 2
 
 /* Outcomes of a conversion: the three of WM_CONVERTDONE, and two more. */
-#define KIVO_CONVERSION_REFUSED 3  /* the vector was refused; nothing ran, nothing written */
+#define KIVO_CONVERSION_REFUSED 3    /* the vector was refused; nothing ran, nothing written */
 #define KIVO_CONVERSION_RUNNING (-1) /* not ended yet (kivo_conversion_outcome, _wait) */
 
 typedef struct KivoConversion KivoConversion;
@@ -317,26 +317,26 @@ typedef struct KivoConversion KivoConversion;
 /* Why a conversion ended as it did. Front ends choose their own words from these codes; the
  * reason text is for logs and for the described status line, never to be parsed. */
 typedef enum KivoReason {
-    KIVO_REASON_NONE = 0,               /* finished */
-    KIVO_REASON_STOPPED = 1,            /* stopped by the user (what was converted is kept) */
-    KIVO_REASON_SETTINGS_REFUSED = 2,   /* the vector was refused: unknown option or codec, a
-                                           malformed value, a size or rate no level carries */
-    KIVO_REASON_SOURCE_MISSING = 3,     /* the source does not exist */
-    KIVO_REASON_SOURCE_NOT_A_FILE = 4,  /* a folder, pipe or device: only regular files convert */
-    KIVO_REASON_SOURCE_UNREADABLE = 5,  /* permission refused or a read error (systemError) */
-    KIVO_REASON_SOURCE_DAMAGED = 6,     /* not media, or its container cannot be read */
-    KIVO_REASON_NOTHING_DECODABLE = 7,  /* no picture or sound could be decoded */
-    KIVO_REASON_START_BEYOND_END = 8,   /* -ss at or beyond the source's end */
+    KIVO_REASON_NONE = 0,              /* finished */
+    KIVO_REASON_STOPPED = 1,           /* stopped by the user (what was converted is kept) */
+    KIVO_REASON_SETTINGS_REFUSED = 2,  /* the vector was refused: unknown option or codec, a
+                                          malformed value, a size or rate no level carries */
+    KIVO_REASON_SOURCE_MISSING = 3,    /* the source does not exist */
+    KIVO_REASON_SOURCE_NOT_A_FILE = 4, /* a folder, pipe or device: only regular files convert */
+    KIVO_REASON_SOURCE_UNREADABLE = 5, /* permission refused or a read error (systemError) */
+    KIVO_REASON_SOURCE_DAMAGED = 6,    /* not media, or its container cannot be read */
+    KIVO_REASON_NOTHING_DECODABLE = 7, /* no picture or sound could be decoded */
+    KIVO_REASON_START_BEYOND_END = 8,  /* -ss at or beyond the source's end */
     KIVO_REASON_OUTPUT_FOLDER_MISSING = 9,
     KIVO_REASON_OUTPUT_NOT_WRITABLE = 10, /* permission, read-only, name too long, not a folder
                                              (systemError tells which) */
-    KIVO_REASON_OUTPUT_EXISTS = 11,     /* the target exists (or appeared) and -y was not given;
-                                           KivoEnd.path names where the converted file is kept,
-                                           or "" when nothing was kept */
-    KIVO_REASON_DISK_FULL = 12,         /* no space left where the output is written */
-    KIVO_REASON_OUTPUT_IS_SOURCE = 13,  /* the target is the source itself */
-    KIVO_REASON_ENCODING_FAILED = 14,   /* an encoder, filter or the muxer failed */
-    KIVO_REASON_OTHER = 15              /* anything else (out of memory ...) */
+    KIVO_REASON_OUTPUT_EXISTS = 11,       /* the target exists (or appeared) and -y was not given;
+                                             KivoEnd.path names where the converted file is kept,
+                                             or "" when nothing was kept */
+    KIVO_REASON_DISK_FULL = 12,           /* no space left where the output is written */
+    KIVO_REASON_OUTPUT_IS_SOURCE = 13,    /* the target is the source itself */
+    KIVO_REASON_ENCODING_FAILED = 14,     /* an encoder, filter or the muxer failed */
+    KIVO_REASON_OTHER = 15                /* anything else (out of memory ...) */
 } KivoReason;
 
 /* A conversion's progress as numbers; the status line is made from the same numbers. */
@@ -351,16 +351,16 @@ typedef struct KivoProgress {
 
 /* How a conversion ended, given once to the end event. */
 typedef struct KivoEnd {
-    int outcome;          /* KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED */
-    int reason;           /* a KivoReason */
-    int systemError;      /* the operating system's errno behind the reason, or 0 */
-    double keptSeconds;   /* finished or stopped: the length of the output kept */
-    const char* text;     /* the reason in plain words, as kivo_conversion_reason gives it */
-    const char* path;     /* the file the reason concerns (see KIVO_REASON_OUTPUT_EXISTS), or "" */
+    int outcome;        /* KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED */
+    int reason;         /* a KivoReason */
+    int systemError;    /* the operating system's errno behind the reason, or 0 */
+    double keptSeconds; /* finished or stopped: the length of the output kept */
+    const char* text;   /* the reason in plain words, as kivo_conversion_reason gives it */
+    const char* path;   /* the file the reason concerns (see KIVO_REASON_OUTPUT_EXISTS), or "" */
 } KivoEnd;
 
 typedef struct KivoConversionEvents {
-    void* user; /* handed back to every event */
+    void* user;                                   /* handed back to every event */
     void (*status)(void* user, const char* text); /* UTF-8, valid only during the call */
     void (*percent)(void* user, int percent);     /* 0..100 */
     /* outcome: KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED; reason: "" when

@@ -147,8 +147,9 @@ TEST_F(Cli, DryRunPrintsTheJobPlanOfTheSameFamilyProfileAndSettings) {
         MediaRow row = ProbedRow(clip, QString(), info);
         row.TargetName = TargetForNewRow(clip, family.TargetExtension(settings.fileType.index), {});
         const QString out = platform::WithTrailingSeparator(Path("out"));
-        const std::vector<QString> expected =
-            PlanRow(row, settings, {c.device, family.copyStill, out}, c.range).Entries();
+        RowPlan plan = PlanRow(row, settings, {c.device, family.copyStill, out}, c.range);
+        plan.overwrite = false;  // without --overwrite the engine is not told to replace
+        const std::vector<QString> expected = plan.Entries();
 
         const Result result =
             Run(QStringList{"--device", family.section, "--output", out, "--dry-run"} + c.options +
