@@ -12,6 +12,7 @@
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
 #include "converter/Txconverter.h"
+#include "platform/ByteNames.h"
 #include "platform/EngineApi.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
@@ -30,7 +31,11 @@ int main(int argc, char** argv) {
     // libmpv and the engine's number formatting need the "C" numeric locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    const StartRequest request = ParseStartArguments(QApplication::arguments());
+    // The arguments Qt left, as bytes: a file name that is not valid UTF-8 stays the file's name.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(platform::PathFromBytes(QByteArray(argv[i])));
+    const StartRequest request = ParseStartArguments(arguments);
     if (request.exitNow) {
         std::fputs(qPrintable(request.output), request.exitCode == 0 ? stdout : stderr);
         return request.exitCode;

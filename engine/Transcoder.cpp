@@ -323,13 +323,13 @@ TranscodeResult Transcoder::Run() {
     if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
-        // A source that was decoded but gave nothing for the output: the asked length is too
-        // short to hold one picture or sound frame, the source is not to blame.
-        const bool decoded = video_.timeline || audio_.timeline;
+        // An asked length shorter than one picture (or, without pictures, than a sound frame
+        // of some 20 ms) holds nothing: the source is not to blame.
+        const double frame = video_.muxed ? av_q2d(video_.frameStep) : 0.02;
+        const bool tooShort = args_.durationSeconds > 0 && args_.durationSeconds < frame;
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
-             : decoded && args_.durationSeconds > 0
-                 ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
-                 : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
+             : tooShort             ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
+                                    : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();
     if (!ok) {
