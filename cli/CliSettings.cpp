@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "cli/CliOptions.h"
+#include "converter/ArgumentVector.h"
 #include "profiles/ProfileDatabase.h"
 
 namespace {
@@ -77,6 +78,34 @@ FamilySettings Loaded(const DeviceInfo& family, const ProfileSection& stored, in
     else
         ApplyBuiltInProfile(stored, family, chosen.loaded.lists, entry, chosen.settings);
     return chosen;
+}
+
+// The bit rates and the sample rate the engine takes (its -b, -ab and -ar).
+constexpr int kMostVideoKbps = 100000;
+constexpr int kMostAudioKbps = 1000;
+constexpr int kMostSampleRate = 192000;
+
+// A custom profile or a changed catalog may give numbers the engine refuses, which would fail
+// every file one by one: such settings are refused before anything starts.
+void CheckEngineRanges(const OutputSettings& settings) {
+    bool numeric = false;
+    const int kbps = settings.videoBitRate.trimmed().toInt(&numeric);
+    if (numeric && (kbps < 1 || kbps > kMostVideoKbps)) {
+        throw CliUsageError(QStringLiteral("the video bit rate %1 kbit/s is outside the 1 to %2 "
+                                           "the engine takes")
+                                .arg(kbps)
+                                .arg(kMostVideoKbps));
+    }
+    const AudioRates audio =
+        ApplyAudioRateRule(settings.audioBitRate.text, settings.sampleRate.text);
+    if (audio.bitRate < 1 || audio.bitRate > kMostAudioKbps || audio.sampleRate < 0 ||
+        audio.sampleRate > kMostSampleRate) {
+        throw CliUsageError(QStringLiteral("the audio settings %1 and %2 are outside what the "
+                                           "engine takes (1 to %3 kbit/s, up to %4 Hz)")
+                                .arg(settings.audioBitRate.text, settings.sampleRate.text)
+                                .arg(kMostAudioKbps)
+                                .arg(kMostSampleRate));
+    }
 }
 
 }  // namespace
@@ -157,6 +186,7 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
     }
     for (const auto& [name, value] : overrides)
         ApplySetting(chosen.loaded.lists, name, value, chosen.settings);
+    CheckEngineRanges(chosen.settings);
     return chosen;
 }
 
