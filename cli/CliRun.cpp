@@ -1,13 +1,16 @@
 #include "cli/CliRun.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -317,8 +320,15 @@ int RunCli(const QStringList& arguments) {
                 throw CliUsageError(QStringLiteral("the default output folder cannot be made"));
         }
         const QString outputFolder = JobOutputFolderOf(folder);
-        if (!options.dryRun && !platform::DirectoryExists(outputFolder))
-            throw CliUsageError(QStringLiteral("the output folder %1 cannot be made").arg(folder));
+        if (!options.dryRun && !platform::DirectoryExists(outputFolder)) {
+            // The system's reason: a file where a folder should be, a missing parent, no right.
+            const QByteArray bytes = platform::PathBytes(folder.trimmed());
+            const int why = ::mkdir(bytes.constData(), 0777) == 0 ? 0 : errno;
+            if (why != 0)
+                throw CliUsageError(QStringLiteral("the output folder %1 cannot be made: %2")
+                                        .arg(platform::ShownPath(folder),
+                                             QString::fromLocal8Bit(std::strerror(why))));
+        }
         const PlanRange range{options.start.value_or(0), options.end.value_or(-1)};
 
         InstallStopSignals();

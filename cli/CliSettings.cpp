@@ -4,6 +4,7 @@
 
 #include "cli/CliOptions.h"
 #include "converter/ArgumentVector.h"
+#include "platform/DataFolders.h"
 #include "profiles/ProfileDatabase.h"
 
 namespace {
@@ -180,9 +181,15 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
     } catch (const CliUsageError&) {
         throw;
     } catch (const std::exception& error) {
-        throw CliUsageError(
-            QStringLiteral("the %1 profiles in %2 cannot be loaded: %3")
-                .arg(family->section, ProfileDatabasePath(), QString::fromUtf8(error.what())));
+        // A copy of the user's can be replaced by the installed catalog; say how.
+        const QString wayBack = platform::PerUserData()
+                                    ? QStringLiteral(
+                                          " (--restore-catalog goes back to the "
+                                          "installed catalog)")
+                                    : QString();
+        throw CliUsageError(QStringLiteral("the %1 profiles in %2 cannot be loaded: %3%4")
+                                .arg(family->section, ProfileDatabasePath(),
+                                     QString::fromUtf8(error.what()), wayBack));
     }
     for (const auto& [name, value] : overrides)
         ApplySetting(chosen.loaded.lists, name, value, chosen.settings);

@@ -49,6 +49,7 @@ QString ShortFailureReason(const QString& lastStatusLine) {
         {"encoder refused its settings", "the settings were refused"},
         {"Cannot start the output file", "the output could not be written"},
         {"Cannot finish the output file", "the output could not be written"},
+        {"Cannot write the output file", "the output could not be written"},
     };
     // A target that appeared meanwhile: the converted file was kept under another name.
     static const QRegularExpression keptAs(
@@ -60,7 +61,8 @@ QString ShortFailureReason(const QString& lastStatusLine) {
     // The operating system's reason, where the engine gives one, stays with the words.
     static const QRegularExpression systemReason(
         QStringLiteral("(?:Cannot (?:write in|use) the output folder|Cannot give the output its "
-                       "name|Cannot open the file) \\(([^)]+)\\)"));
+                       "name|Cannot open the file|Cannot (?:start|write|finish) the output "
+                       "file) \\(([^)]+)\\)"));
     const QRegularExpressionMatch system = systemReason.match(lastStatusLine);
     for (const auto& entry : kReasons) {
         if (lastStatusLine.contains(QLatin1String(entry.says))) {

@@ -37,6 +37,8 @@ TEST(JobOutcome, ShortReasonsFromTheEnginesFailureLines) {
          "the source cannot be read: Permission denied"},
         {"Failed: clip.MP4: The output file is the source itself",
          "the target is the source itself"},
+        {"Failed: clip.avi: Cannot write the output file (No space left on device)",
+         "the output could not be written: No space left on device"},
         {"Failed: pipe.avi: The source is not a regular file (a folder, a pipe or a device): only "
          "files convert",
          "not a regular file but a folder, a pipe or a device"},
