@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fstream>
 
 #include "platform/ByteNames.h"
 
@@ -46,11 +47,20 @@ bool DeleteFile(const QString& path) {
 bool CopyFile(const QString& from, const QString& to, bool overwrite) {
     if (!FileExists(from))
         return false;
-    if (QFileInfo::exists(to)) {
-        if (!overwrite || !QFile::remove(to))
+    struct stat existing;
+    if (::stat(PathBytes(to).constData(), &existing) == 0) {
+        if (!overwrite || !DeleteFile(to))
             return false;
     }
-    return QFile::copy(from, to);
+    // By the names' bytes, so that a copy beside an output of any name is made.
+    std::ifstream in(PathBytes(from).constData(), std::ios::binary);
+    std::ofstream out(PathBytes(to).constData(), std::ios::binary);
+    if (!in || !out)
+        return false;
+    if (in.peek() != std::ifstream::traits_type::eof())
+        out << in.rdbuf();  // (an empty source would set the failure bit)
+    out.close();
+    return bool(out);
 }
 
 std::vector<DirEntry> ListFolder(const QString& folder) {

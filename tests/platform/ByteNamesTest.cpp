@@ -54,6 +54,13 @@ TEST(ByteNames, TheFileChecksFindANameThatIsNotUtf8) {
     EXPECT_TRUE(platform::FileExists(path));
     EXPECT_FALSE(platform::DirectoryExists(path));
     EXPECT_TRUE(platform::DirectoryExists(platform::PathFromBytes(QFile::encodeName(dir.path()))));
+    // The still beside an output of such a name (the PSP family's THM file).
+    const QString copy = platform::PathFromBytes(QFile::encodeName(dir.path()) + "/caf\xe9.THM");
+    EXPECT_TRUE(platform::CopyFile(path, copy, false));
+    EXPECT_FALSE(platform::CopyFile(path, copy, false)) << "an existing copy is kept";
+    EXPECT_TRUE(platform::CopyFile(path, copy, true));
+    EXPECT_TRUE(platform::FileExists(copy));
     EXPECT_TRUE(platform::DeleteFile(path));
     EXPECT_FALSE(platform::FileExists(path));
+    EXPECT_FALSE(platform::CopyFile(path, copy, true)) << "nothing to copy";
 }
