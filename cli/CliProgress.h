@@ -22,6 +22,8 @@ public:
     // It ended ("converted", "stopped" or "failed"), or a file that never started failed
     // (`position` -1).
     void Ended(int position, const QString& file, const QString& state, const QString& reason);
+    // Whether a write failed (the reader of a pipe went away): nothing is written after it.
+    bool Broken() const { return broken_; }
 
 private:
     struct Running {
@@ -32,9 +34,12 @@ private:
 
     void Redraw();
     void Line(const QString& text);
+    // Flushes, and notes a failed write.
+    void Flush();
     void Json(const QString& file, int percent, const QString& state, const QString& reason);
 
     ProgressMode mode_;
     FILE* out_;
+    bool broken_ = false;
     std::map<int, Running> running_;  // by position, so in list order
 };

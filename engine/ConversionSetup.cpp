@@ -37,15 +37,27 @@ bool SeekToStart(double seconds, AVFormatContext* input, int64_t& start, FirstFa
 
 bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
                ConversionStreams& streams, FirstFailure& failure) {
-    if (!PathExists(args.input)) {
-        return failure.Fail(KIVO_REASON_SOURCE_MISSING, "The source file does not exist");
-    }
     AVIOInterruptCB interrupt{&Interrupted, const_cast<std::atomic<bool>*>(&stop)};
     std::string error;
+    int reason = KIVO_REASON_NONE;
+    int systemError = 0;
     InputPtr& input = streams.input;
-    input = OpenMediaFile(args.input, &interrupt, error);
+    input = OpenMediaFile(args.input, &interrupt, error, &reason, &systemError);
     if (!input) {
-        return failure.Fail(KIVO_REASON_SOURCE_DAMAGED, "Cannot read the source: " + error);
+        switch (reason) {
+            case KIVO_REASON_SOURCE_MISSING:
+                return failure.Fail(reason, "The source file does not exist", systemError);
+            case KIVO_REASON_SOURCE_NOT_A_FILE:
+                return failure.Fail(reason,
+                                    "The source is not a regular file (a folder, a pipe or a "
+                                    "device): only files convert",
+                                    systemError);
+            case KIVO_REASON_SOURCE_UNREADABLE:
+                return failure.Fail(reason, "Cannot read the source: " + error, systemError);
+            default:
+                return failure.Fail(KIVO_REASON_SOURCE_DAMAGED, "Cannot read the source: " + error,
+                                    systemError);
+        }
     }
     // A picture whose format the source does not declare is set up from its first frame.
     streams.video.inputIndex = FindVideoStream(input.get(), true);

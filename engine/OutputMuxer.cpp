@@ -1,5 +1,8 @@
 #include "OutputMuxer.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "OutputFile.h"
 
 extern "C" {
@@ -13,11 +16,23 @@ OutputMuxer::~OutputMuxer() {
 }
 
 bool OutputMuxer::Open(const ConversionArguments& args) {
-    if (!ParentFolderExists(args.output)) {
-        return failure_.Fail(KIVO_REASON_OUTPUT_FOLDER_MISSING, "The output folder does not exist");
+    int folderError = 0;
+    if (!ParentFolderExists(args.output, &folderError)) {
+        if (folderError == ENOENT) {
+            return failure_.Fail(KIVO_REASON_OUTPUT_FOLDER_MISSING,
+                                 "The output folder does not exist", folderError);
+        }
+        return failure_.Fail(
+            ReasonOfWriteError(folderError, KIVO_REASON_OUTPUT_NOT_WRITABLE),
+            std::string("Cannot use the output folder (") + std::strerror(folderError) + ")",
+            folderError);
+    }
+    // Overwriting never reaches the source: a conversion would destroy what it reads.
+    if (SameFile(args.input, args.output)) {
+        return failure_.Fail(KIVO_REASON_OUTPUT_IS_SOURCE, "The output file is the source itself");
     }
     if (!args.overwrite && PathExists(args.output)) {
-        return failure_.Fail(KIVO_REASON_OUTPUT_EXISTS, "The output file already exists");
+        return failure_.Fail(KIVO_REASON_OUTPUT_EXISTS, "The output file already exists", EEXIST);
     }
     const AVOutputFormat* format = nullptr;
     if (!args.format.empty()) {
@@ -41,6 +56,8 @@ bool OutputMuxer::Open(const ConversionArguments& args) {
     }
     output_.reset(raw);
     target_ = args.output;
+    source_ = args.input;
+    replace_ = args.overwrite;
     if (args.bitexact) {
         output_->flags |= AVFMT_FLAG_BITEXACT;
     }
@@ -139,6 +156,8 @@ bool OutputMuxer::AddCover(const AVFormatContext* input) {
 }
 
 bool OutputMuxer::Start() {
+    // What a killed conversion left in this folder goes before a new partial file comes.
+    RemoveStalePartialFiles(target_);
     temporary_ = TemporaryPathFor(target_);
     int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
     if (ret < 0) {
@@ -225,10 +244,30 @@ bool OutputMuxer::Finish() {
 bool OutputMuxer::Commit() {
     // Close everything before the rename so the file is complete on disk.
     output_.reset();
-    std::string error;
-    const bool ok = CommitTemporary(temporary_, target_, error);
     temporaryCreated_ = false;
-    return ok || failure_.Fail(KIVO_REASON_OUTPUT_NOT_WRITABLE, error);
+    if (!replace_) {
+        CommitFailure failed;
+        if (CommitWithoutReplacing(temporary_, target_, failed)) {
+            return true;
+        }
+        keptPath_ = failed.keptPath;
+        return failure_.Fail(failed.reason, failed.message, failed.systemError);
+    }
+    // The source may have been moved to the target's name while it was read.
+    if (SameFile(source_, target_)) {
+        DiscardTemporary(temporary_);
+        return failure_.Fail(KIVO_REASON_OUTPUT_IS_SOURCE, "The output file is the source itself");
+    }
+    std::string error;
+    if (CommitTemporary(temporary_, target_, error)) {
+        return true;
+    }
+    const int code = errno;
+    return failure_.Fail(ReasonOfWriteError(code, KIVO_REASON_OUTPUT_NOT_WRITABLE), error, code);
+}
+
+std::string OutputMuxer::KeptPath() const {
+    return keptPath_;
 }
 
 void OutputMuxer::Discard() {

@@ -61,9 +61,12 @@ public:
     bool EndStream(MuxedStream& muxed);
     // Writes the trailer and closes the file.
     bool Finish();
-    // Gives the complete file the target's name; after a failure, or without it, the
-    // temporary file is deleted.
+    // Gives the complete file the target's name. Without overwrite an existing file of that
+    // name is never replaced: the file is kept under a free name beside it (KeptPath) and the
+    // commit fails. After any other failure the temporary file is deleted.
     bool Commit();
+    // Where a complete file was kept when its target's name was taken; empty otherwise.
+    std::string KeptPath() const;
     void Discard();
 
 private:
@@ -73,6 +76,9 @@ private:
     FirstFailure& failure_;
     std::string target_;
     std::string temporary_;
+    std::string source_;
+    std::string keptPath_;
+    bool replace_ = false;
     bool temporaryCreated_ = false;
     OutputPtr output_;
     std::mutex mutex_;  // the muxer is shared by the picture's and the sound's thread

@@ -22,6 +22,7 @@ constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // second of pictures before its first packet, and a kept file without its picture is no use.
 constexpr auto kFirstPacketGrace = std::chrono::milliseconds(1000);
 const char kNothingReadable[] = "the source holds no picture or sound that could be read";
+const char kRangeTooShort[] = "the length to convert is too short to hold a picture or a sound";
 
 // The classic transcoder: open the source, plan and open the output, then read → decode →
 // filter → encode → write until the source ends or a stop comes; drain and finish the file.
@@ -330,7 +331,12 @@ TranscodeResult Transcoder::Run() {
     if (ok && noPicture && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
+        // An asked length shorter than one picture (or, without pictures, than a sound frame
+        // of some 20 ms) holds nothing: the source is not to blame.
+        const double frame = video_.muxed ? av_q2d(video_.frameStep) : 0.02;
+        const bool tooShort = args_.durationSeconds > 0 && args_.durationSeconds < frame;
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
+             : tooShort             ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
                                     : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();
@@ -342,6 +348,7 @@ TranscodeResult Transcoder::Run() {
         result.message = message.empty() ? "The conversion failed" : message;
         result.reason = message.empty() ? KIVO_REASON_OTHER : failure_.Reason();
         result.systemError = failure_.SystemError();
+        result.keptPath = muxer_.KeptPath();
         return result;
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;

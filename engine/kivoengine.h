@@ -15,8 +15,14 @@
  * on its own thread (see "Conversions side by side"). The caller must carry the effects of
  * callbacks and events over to its own thread and must not block in them.
  *
- * Text. Paths and texts are UTF-8 (the system code page of the platforms we run on). Paths
- * have no length limit of their own; the file system's limits apply.
+ * Text. Texts are UTF-8 (the system code page of the platforms we run on). Paths are the file
+ * system's bytes, passed on unchanged: a name that is not valid UTF-8 (an old Latin-1 name)
+ * works like any other. Paths have no length limit of their own; the file system's limits
+ * apply.
+ *
+ * Sources. Only a regular file, or a link to one, is a source: a folder, a named pipe or a
+ * device is refused at once (probe and still -1, a conversion fails with
+ * KIVO_REASON_SOURCE_NOT_A_FILE) and never waited on, so nothing blocks beyond a stop.
  *
  * Errors. No export crashes or throws on bad input: null pointers, empty texts, missing,
  * empty, damaged or non-media files are answered with a negative result (or, for _X, a failed
@@ -159,7 +165,11 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *
  * `argv` holds `argc` entries: entry 0 is a program name (ignored), the last entry is the
  * output path, and in between come options (a repeated option: the last one counts):
- *   -y             overwrite an existing output (without it an existing output is an error)
+ *   -y             overwrite an existing output (without it an existing output is an error,
+ *                  also one that appears while the conversion runs: see "Output safety").
+ *                  The source itself is never overwritten, -y or not: a target that is the
+ *                  source (another spelling, a link, a second hard link) fails the conversion
+ *                  with KIVO_REASON_OUTPUT_IS_SOURCE before anything is written
  *   -t SECONDS     decimal; the output's length at most (its picture never longer than that
  *                  plus one frame, its sound not longer than its picture by more than a
  *                  frame); 0 or absent: the whole source, to its last picture, which keeps
@@ -199,14 +209,14 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *                  scaled to the size minus the pads (the caller computes pads that keep the
  *                  display aspect from kivo_probe's display size); odd sizes are made even;
  *                  absent: the source's stored size
- *   -b KBITS       video bit rate
+ *   -b KBITS       video bit rate, 1..100000
  *   -r RATE        decimal frame rate; 29.97, 23.976, 59.94 and 14.985 mean the exact NTSC
  *                  fractions (30000/1001 ...); absent: the source's rate
  *   -acodec aac    AAC-LC, the only audio codec
  *   -ac N          channels, 1..8; 0: the source's count, at most 2
  *   -ar HZ         sample rate; a rate AAC cannot carry becomes the nearest it can (11000
  *                  gives 11025, 22000 gives 22050)
- *   -ab KBITS      audio bit rate
+ *   -ab KBITS      audio bit rate, 1..1000
  *   -f NAME        muxer: 3gp, 3g2, psp (its own brand) or mp4, or any other libav muxer;
  *                  empty or absent: chosen from the output's extension (.MP4 gives mp4)
  * A source without audio gives a video-only output, one without video an audio-only output;
@@ -270,10 +280,21 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * Then WM_CONVERTDONE is posted to `window`, exactly once per _X call, whatever happened, with
  * the outcome as its wparam (see WM_CONVERTDONE); a null `window` (or post) gets nothing.
  *
- * Output safety: the output is written to a temporary file beside the target and renamed over
- * the target when it is complete or stopped. A failure deletes the temporary file and leaves
+ * Output safety: the output is written to a temporary file beside the target, the hidden
+ * ".NAME.partPID-N" (PID: the writing process), and renamed to the target when it is complete
+ * or stopped. With -y that rename replaces an existing file; without it the name is taken
+ * atomically and never replaces anything: when a file of the target's name appeared since the
+ * start (a file the user saved, another program converting to the same target), that file
+ * stays, the converted file is kept under the first free name beside it ("clip (2).MP4") and
+ * the conversion fails with KIVO_REASON_OUTPUT_EXISTS, KivoEnd.path naming the kept file and
+ * the reason text saying where it is. A failure deletes the temporary file and leaves
  * any existing file of the target's name untouched; when a complete temporary file can be
  * neither renamed nor deleted, the status line ends "the converted file was left as <path>".
+ * Before it writes, a conversion deletes the temporary files in the target's folder that a
+ * process which no longer runs left behind (killed while converting): only files of that
+ * pattern, of the same user, whose process is gone. Failures of the output keep the operating
+ * system's reason in their text and its errno in KivoEnd.systemError (a full disk, a name too
+ * long, a file where a folder should be, a refused permission).
  * A source of which no picture and no sound could be read fails ("Failed: clip.avi: the
  * source holds no picture or sound that could be read"), and so does one without sound whose
  * every picture the decoder could only patch up (the first bytes of a cut file); a stop
