@@ -11,7 +11,6 @@
 #include "app/StartArguments.h"
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
-#include "platform/EngineApi.h"
 #include "converter/Txconverter.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
@@ -43,8 +42,8 @@ int main(int argc, char** argv) {
         auto profile = std::make_unique<TProfile>();
         ApplyStartRequest(request, *launcher, *converter);
         app.exec();
-        // A job may still run: stop the engine before the windows go.
-        Engine().Stop();
+        // A job may still run: its conversions stop before the windows go.
+        converter->EndJobForClose();
         converter->hide();
     } catch (const std::exception& error) {
         platform::ShowException(error);

@@ -39,9 +39,9 @@ QString RunSummary(int converted, const std::vector<FailedRow>& failures, int st
 // Ctrl-C and SIGTERM stop every running conversion as Stop does and start no further file.
 void InstallStopSignals();
 
-// Converts the planned files with the engine, `atOnce` side by side (1: one after another
-// through _X, as the window's job does), in list order as places free up, writing progress to
-// `out`. Returns the exit status; the summary goes to `summaryOut`.
+// Converts the planned files with the engine, `atOnce` side by side (1: one after another), in list
+// order as places free up, writing progress to `out`. Returns the exit status; the summary goes to
+// `summaryOut`.
 int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
                  FILE* summaryOut);
 

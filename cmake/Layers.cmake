@@ -22,6 +22,10 @@ set(LAYER_QT_CORE_ONLY
     cli/JobCount.cpp
     cli/JobCount.h
     cli/main.cpp
+    converter/FileAdder.cpp
+    converter/FileAdder.h
+    converter/JobOutcome.cpp
+    converter/JobOutcome.h
     converter/JobPlan.cpp
     converter/JobPlan.h
     converter/JobQueue.cpp

@@ -1,22 +1,25 @@
 #include "converter/JobOutcome.h"
 
-#include <QRegularExpression>
 #include <algorithm>
-
-#include "engine/kivoengine.h"
+#include <cmath>
 
 namespace {
 
 const QString kJobFinished = QStringLiteral("Process Info :  Job Finished.");
 const QString kStoppedByUser = QStringLiteral("Process Info :  Stoped by user.");
 
-// The longest reason shown as it came from the engine when no short form is known.
-constexpr int kLongestReason = 60;
-
 }  // namespace
 
-RowOutcome OutcomeFromMessage(uintptr_t wparam) {
-    switch (wparam) {
+ConversionEnd ConversionEndOf(const KivoEnd& end) {
+    return {end.outcome, end.reason, end.keptSeconds};
+}
+
+ConversionEnd NotStartedEnd() {
+    return {KIVO_CONVERSION_FAILED, KIVO_REASON_OTHER, 0};
+}
+
+RowOutcome OutcomeOf(int outcome) {
+    switch (outcome) {
         case KIVO_CONVERSION_FINISHED:
             return RowOutcome::Converted;
         case KIVO_CONVERSION_STOPPED:
@@ -26,77 +29,67 @@ RowOutcome OutcomeFromMessage(uintptr_t wparam) {
     }
 }
 
-QString ShortFailureReason(const QString& lastStatusLine) {
-    // The engine's failure lines, by what they say, in the user's words. First match wins.
-    static const struct {
-        const char* says;
-        const char* reason;
-    } kReasons[] = {
-        {"could not read the source", "the source could not be read"},
-        {"The source file does not exist", "the source file is missing"},
-        {"not a media file", "not a media file this program can read"},
-        {"The file is damaged", "the source is damaged"},
-        {"Cannot read the streams", "the source is damaged"},
-        {"Cannot read the source", "the source cannot be read"},
-        {"no video or audio this program can decode", "nothing in it can be decoded"},
-        {"Cannot decode the source", "nothing in it can be decoded"},
-        {"The output folder does not exist", "the output folder does not exist"},
-        {"Cannot write in the output folder", "the output folder cannot be written"},
-        {"The output file already exists", "the output file already exists"},
-        {"encoder refused its settings", "the settings were refused"},
-        {"Cannot start the output file", "the output could not be written"},
-        {"Cannot finish the output file", "the output could not be written"},
-    };
-    for (const auto& entry : kReasons) {
-        if (lastStatusLine.contains(QLatin1String(entry.says)))
-            return QString::fromLatin1(entry.reason);
+QString ReasonWords(int reason) {
+    switch (KivoReason(reason)) {
+        case KIVO_REASON_NONE:
+            return QStringLiteral("converted");
+        case KIVO_REASON_STOPPED:
+            return QStringLiteral("stopped by the user");
+        case KIVO_REASON_SETTINGS_REFUSED:
+            return QStringLiteral("the settings were refused");
+        case KIVO_REASON_SOURCE_MISSING:
+            return QStringLiteral("the source file is missing");
+        case KIVO_REASON_SOURCE_NOT_A_FILE:
+            return QStringLiteral("the source is not a file");
+        case KIVO_REASON_SOURCE_UNREADABLE:
+            return QStringLiteral("the source could not be read");
+        case KIVO_REASON_SOURCE_DAMAGED:
+            return QStringLiteral("the source is damaged");
+        case KIVO_REASON_NOTHING_DECODABLE:
+            return QStringLiteral("nothing in it can be decoded");
+        case KIVO_REASON_START_BEYOND_END:
+            return QStringLiteral("the start lies beyond the end of the source");
+        case KIVO_REASON_OUTPUT_FOLDER_MISSING:
+            return QStringLiteral("the output folder does not exist");
+        case KIVO_REASON_OUTPUT_NOT_WRITABLE:
+            return QStringLiteral("the output folder cannot be written");
+        case KIVO_REASON_OUTPUT_EXISTS:
+            return QStringLiteral("the output file already exists");
+        case KIVO_REASON_DISK_FULL:
+            return QStringLiteral("the disk is full");
+        case KIVO_REASON_OUTPUT_IS_SOURCE:
+            return QStringLiteral("the output would replace the source");
+        case KIVO_REASON_ENCODING_FAILED:
+            return QStringLiteral("the output could not be written");
+        case KIVO_REASON_OTHER:
+            break;
     }
-    // Otherwise the engine's own words, without the "Failed: name:" lead and the details in
-    // brackets.
-    QString why = lastStatusLine;
-    if (why.startsWith(QStringLiteral("Failed: ")))
-        why = why.mid(8);
-    const int nameEnd = why.indexOf(QStringLiteral(": "));
-    if (nameEnd >= 0)
-        why = why.mid(nameEnd + 2);
-    const int details = why.indexOf(QStringLiteral(" ("));
-    if (details > 0)
-        why = why.left(details);
-    why = why.trimmed();
-    if (why.isEmpty())
-        return QStringLiteral("the conversion failed");
-    if (why.size() > kLongestReason) {
-        // Cut at a word's end.
-        why.truncate(kLongestReason - 3);
-        const int wordEnd = why.lastIndexOf(' ');
-        if (wordEnd > kLongestReason / 2)
-            why.truncate(wordEnd);
-        why = why.trimmed() + QStringLiteral("...");
-    }
-    if (why.size() > 1 && why[0].isUpper() && !why[1].isUpper())
-        why[0] = why[0].toLower();
-    return why;
+    return QStringLiteral("the conversion failed");
 }
 
-QString RowMarkText(RowOutcome outcome, const QString& lastStatusLine) {
-    switch (outcome) {
+QString KeptLength(double seconds) {
+    const int whole = int(std::floor(std::max(0.0, seconds)));
+    const int hours = whole / 3600;
+    const QString minutesSeconds = QStringLiteral("%1:%2")
+                                       .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
+                                       .arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return hours > 0 ? QString::number(hours) + ':' + minutesSeconds : minutesSeconds;
+}
+
+QString RowMarkText(const ConversionEnd& end) {
+    switch (OutcomeOf(end.outcome)) {
         case RowOutcome::Converted:
             return QString();
         case RowOutcome::Failed:
-            return QStringLiteral("failed: ") + ShortFailureReason(lastStatusLine);
+            return QStringLiteral("failed: ") + ReasonWords(end.reason);
         case RowOutcome::Stopped:
             break;
     }
-    // "Stopped by user: clip.avi, the first 00:00:22 are kept"
-    static const QRegularExpression kept(QStringLiteral("the first (\\d+):(\\d\\d):(\\d\\d)"));
-    const QRegularExpressionMatch match = kept.match(lastStatusLine);
-    if (!match.hasMatch())
+    // Less than a second kept is no file a player shows.
+    if (end.keptSeconds < 1)
         return QStringLiteral("stopped: nothing kept");
-    const int hours = match.captured(1).toInt();
-    const QString length =
-        hours > 0 ? QString::number(hours) + ':' + match.captured(2) + ':' + match.captured(3)
-                  : match.captured(2) + ':' + match.captured(3);
-    return QStringLiteral("stopped: the first ") + length + QStringLiteral(" kept");
+    return QStringLiteral("stopped: the first ") + KeptLength(end.keptSeconds) +
+           QStringLiteral(" kept");
 }
 
 QString JobClosingText(bool stopped, int rows, const std::vector<FailedRow>& failures) {

@@ -33,8 +33,6 @@ std::vector<int> JobQueue::TakeRowsToStart() {
 }
 
 std::deque<JobQueue::EngineCall>::iterator JobQueue::Find(JobCallId call) {
-    if (call == 0)
-        return calls_.begin();
     return std::find_if(calls_.begin(), calls_.end(),
                         [call](const EngineCall& c) { return c.id == call; });
 }
@@ -66,7 +64,7 @@ std::vector<int> JobQueue::Run(int rows) {
     return startPending_ ? std::vector<int>{} : TakeRowsToStart();
 }
 
-JobCallId JobQueue::Start(int position, const RowPlan& plan, QObject* row) {
+JobCallId JobQueue::Start(int position, const RowPlan& plan) {
     toStart_.erase(std::remove(toStart_.begin(), toStart_.end(), position), toStart_.end());
     EngineCall call;
     call.id = ++lastId_;
@@ -74,7 +72,6 @@ JobCallId JobQueue::Start(int position, const RowPlan& plan, QObject* row) {
     call.position = position;
     call.plan = plan;
     call.arguments = std::make_unique<ArgumentVector>(plan.Entries());
-    call.row = row;
     calls_.push_back(std::move(call));
     // Elements of a deque stay in place when others are added or removed at its ends, and the
     // entries are on the heap anyway: they outlive the call.
@@ -83,8 +80,8 @@ JobCallId JobQueue::Start(int position, const RowPlan& plan, QObject* row) {
 }
 
 QString JobQueue::Stop() {
-    // Every outstanding call is asked: those of an older job were asked before, once more does
-    // no harm, and with one at once this is the engine's one Stop as it always was.
+    // Every outstanding call is asked: those of an older job were asked before, and once more
+    // does no harm.
     for (const EngineCall& call : calls_)
         engine_.Stop(call.id);
     stopRequested_ = true;
@@ -110,14 +107,15 @@ bool JobQueue::EndForClose() {
     return wasRunning;
 }
 
-RowEnd JobQueue::Done(JobCallId id, uintptr_t outcome) {
+RowEnd JobQueue::Done(JobCallId id, const ConversionEnd& conversionEnd) {
     RowEnd end;
     const auto found = Find(id);
     if (found == calls_.end())
         return end;  // not the end of an outstanding call of ours
     const EngineCall call = std::move(*found);
     calls_.erase(found);
-    CopyStillBesideOutput(call.plan);
+    end.callEnded = true;
+    end.plan = call.plan;
 
     if (call.job != job_) {
         // The end of a stopped job's row: when it was the last, a new job waiting for it starts.
@@ -128,18 +126,16 @@ RowEnd JobQueue::Done(JobCallId id, uintptr_t outcome) {
         return end;
     }
 
-    // How the row ended comes from the engine's end message; only the words of a failure's
-    // reason come from its last status line.
-    const RowOutcome rowOutcome = OutcomeFromMessage(outcome);
+    const RowOutcome rowOutcome = OutcomeOf(conversionEnd.outcome);
     end.rowEnded = true;
-    end.row = call.row.data();
-    end.mark = RowMarkText(rowOutcome, call.lastStatus);
+    end.position = call.position;
+    end.mark = RowMarkText(conversionEnd);
     end.failed = rowOutcome == RowOutcome::Failed;
     if (end.failed) {
         // Kept in list order, so that the closing line names the first failed row of the list.
         const auto at = std::upper_bound(failedRows_.begin(), failedRows_.end(), call.position);
         failures_.insert(failures_.begin() + (at - failedRows_.begin()),
-                         FailedRow{FileNameOf(call.plan), ShortFailureReason(call.lastStatus)});
+                         FailedRow{FileNameOf(call.plan), ReasonWords(conversionEnd.reason)});
         failedRows_.insert(at, call.position);
     }
     if (rowOutcome == RowOutcome::Converted)
@@ -168,10 +164,6 @@ bool JobQueue::Percent(JobCallId id, int percent) {
         return false;
     found->percent = std::clamp(percent, 0, 100);
     return found->job == job_;
-}
-
-bool JobQueue::Reporting() const {
-    return !calls_.empty() && calls_.front().job == job_;
 }
 
 int JobQueue::FilePercent() const {

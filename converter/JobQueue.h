@@ -1,14 +1,12 @@
-// The job queue: which row of a job runs next, what each of the engine's end messages means
-// for the job, Stop, and how the job ends. It keeps every engine call, oldest first, with the
-// job it belongs to, until its end message arrives. A job that was stopped or abandoned by
-// closing the window therefore never has its late end message (or late reports) taken for a
-// row of a newer job, and a new job waits for the stopped conversion to end before its first
-// row starts. No widgets: the job runner reads the rows and writes the bars, the marks and the
-// status line from what the queue answers.
+// The job queue: which row of a job runs next, what each conversion's end means for the job,
+// Stop, and how the job ends. It keeps every conversion, oldest first, with the job it belongs
+// to, until its end arrives. A job that was stopped or abandoned by closing the window therefore
+// never has its late end (or late reports) taken for a row of a newer job, and a new job waits
+// for the stopped conversions to end before its first row starts. Its state is all it changes:
+// the job runner and qor-convert read the rows, start the conversions, copy the stills and
+// write the bars, the marks and the status line from what the queue answers.
 #pragma once
 
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <deque>
@@ -20,29 +18,27 @@
 #include "converter/JobOutcome.h"
 #include "converter/JobPlan.h"
 
-// Names one engine call for its reports and its end. Calls are numbered from 1 by the queue;
-// 0 stands for "the oldest outstanding call", which is how the described end message and
-// callbacks (which carry no number) are matched: with one file at once calls end in the order
-// they were made.
+// Names one conversion for its reports and its end; the queue numbers them from 1.
 using JobCallId = std::uint64_t;
 
 // The engine as the queue drives it.
 class JobEngine {
 public:
     virtual ~JobEngine() = default;
-    // Starts converting with the entries, which stay in place until the call has ended. The
-    // engine ends every call, accepted or refused, with one end, which the caller hands to
-    // JobQueue::Done with `call` (or with 0 when the engine's end message cannot say which
-    // call it ends, as with one file at once).
+    // Starts converting with the entries, which stay in place until the call has ended. Every
+    // call, accepted, refused or not even started, ends once; the caller hands that end to
+    // JobQueue::Done with `call`.
     virtual void Convert(JobCallId call, ArgumentVector& arguments) = 0;
     // Asks call `call` to end soon; its end still comes.
     virtual void Stop(JobCallId call) = 0;
 };
 
-// What one end message means for the window.
+// What one end means for the window.
 struct RowEnd {
+    bool callEnded = false;      // an outstanding call ended: `plan`'s still goes beside its output
+    RowPlan plan;                // the plan it converted
     bool rowEnded = false;       // a row of the current job ended: file bar full, total bar on
-    QObject* row = nullptr;      // that row; null when it has been removed since it started
+    int position = 0;            // that row's place in the list when the job began
     QString mark;                // the mark it shows until the next Run (RowMarkText)
     bool failed = false;         // its conversion failed
     std::vector<int> startRows;  // the rows to start now, in list order
@@ -70,9 +66,8 @@ public:
     // rows to start now (up to AtOnce, in list order); none while a stopped job's conversions
     // have not all ended: the last of their ends answers with the rows to start.
     std::vector<int> Run(int rows);
-    // Row `position` of the current job starts with `plan`; `row` is the list's row, given back
-    // with its end. Returns the call's number.
-    JobCallId Start(int position, const RowPlan& plan, QObject* row);
+    // Row `position` of the current job starts with `plan`. Returns the call's number.
+    JobCallId Start(int position, const RowPlan& plan);
     // Stop: the engine is asked to stop every call of the job and the job is over. Returns the
     // closing status line when no row of the job is converting (its start failed, or it waited
     // for an older conversion), as no end message will come to say so; empty otherwise.
@@ -80,21 +75,17 @@ public:
     // The window closes: running conversions are asked to stop, and their end messages and
     // reports belong to no job any more. Returns whether a job was running.
     bool EndForClose();
-    // The end of call `call` (0: the oldest outstanding), with the engine's outcome
-    // (KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED). Every call copies its still beside its
-    // output, whichever job it belongs to; only the current job's rows move the job on. An end
-    // for a call that is not outstanding changes nothing.
-    RowEnd Done(JobCallId call, uintptr_t outcome);
+    // The end of call `call`. Every call's end gives its plan back (its still goes beside its
+    // output, whichever job it belongs to); only the current job's rows move the job on. An
+    // end for a call that is not outstanding changes nothing.
+    RowEnd Done(JobCallId call, const ConversionEnd& end);
 
-    // A status line from the engine for call `call` (0: the oldest outstanding). Returns
-    // whether it belongs to the current job.
+    // A status line from the engine for call `call`. Returns whether it belongs to the current
+    // job.
     bool Report(JobCallId call, const QString& statusLine);
-    // A percentage from the engine for call `call` (0: the oldest outstanding). Returns whether
-    // it belongs to the current job.
+    // A percentage from the engine for call `call`. Returns whether it belongs to the current
+    // job.
     bool Percent(JobCallId call, int percent);
-    // Whether the engine's reports belong to the current job (with one at once: its call is the
-    // oldest).
-    bool Reporting() const;
 
     // What the file bar shows: the percentage of the least advanced running row of the job.
     int FilePercent() const;
@@ -115,9 +106,8 @@ private:
         int position = 0;  // the row's place in the job's list
         RowPlan plan;
         std::unique_ptr<ArgumentVector> arguments;  // kept until the engine ended the call
-        QPointer<QObject> row;
-        QString lastStatus;  // the engine's last status line for this call
-        int percent = 0;     // the engine's last percentage for this call
+        QString lastStatus;                         // the engine's last status line for this call
+        int percent = 0;                            // the engine's last percentage for this call
     };
 
     JobEngine& engine_;
@@ -140,6 +130,6 @@ private:
     int JobCalls() const;
     // Hands out the rows that start now, as places free up.
     std::vector<int> TakeRowsToStart();
-    // The outstanding call `call` names (0: the oldest); end() when none.
+    // The outstanding call `call`; end() when none.
     std::deque<EngineCall>::iterator Find(JobCallId call);
 };

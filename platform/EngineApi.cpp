@@ -1,7 +1,5 @@
 #include "platform/EngineApi.h"
 
-EngineFileInfo FileInfo = {};
-
 int EngineApi::Probe(const char* path, KivoProbe* probe) {
     EngineFileInfo info{};
     const int result = GetFileinfo(path, &info);
@@ -26,14 +24,6 @@ public:
     int GetPicure(const char* path, int seconds, const char* size, const char* jpeg) override {
         return Mydll_GetPicure(path, seconds, size, jpeg);
     }
-    int Stop() override { return Mydll_Stop(); }
-    int SetInfoCallback(KivoInfoCallback callback) override {
-        return SetGetInfoCallBackFun(callback);
-    }
-    int SetPercentCallback(KivoPercentCallback callback) override {
-        return SetGetPercentCallBackFun(callback);
-    }
-    int X(KivoWindow* window, int argc, char** argv) override { return _X(window, argc, argv); }
     KivoConversion* StartConversion(int argc, const char* const* argv,
                                     const KivoConversionEvents* events) override {
         return kivo_conversion_start(argc, argv, events);

@@ -1,5 +1,7 @@
-// How the windows reach the conversion engine: through this interface, so that tests can put a
-// fake engine in place of the real library.
+// How the windows and qor-convert reach the conversion engine: through this interface, so that
+// tests can put a fake engine in place of the real library. Every conversion goes through the
+// per-conversion interface (kivo_conversion_*); the engine's one-at-a-time exports (_X, its
+// callbacks and Mydll_Stop) are for other callers.
 #pragma once
 
 #include "engine/kivoengine.h"
@@ -14,13 +16,9 @@ public:
     virtual int Probe(const char* path, KivoProbe* probe);
     virtual int GetPicure(const char* path, int seconds, const char* size,
                           const char* jpegPath) = 0;
-    virtual int Stop() = 0;
-    virtual int SetInfoCallback(KivoInfoCallback callback) = 0;
-    virtual int SetPercentCallback(KivoPercentCallback callback) = 0;
-    virtual int X(KivoWindow* window, int argc, char** argv) = 0;
 
-    // Conversions side by side (kivo_conversion_*). An engine without them refuses: no
-    // conversion starts (null), and the rest ignore the null conversion.
+    // Conversions (kivo_conversion_*), one or several at once. An engine without them refuses:
+    // no conversion starts (null), and the rest ignore the null conversion.
     virtual KivoConversion* StartConversion(int /*argc*/, const char* const* /*argv*/,
                                             const KivoConversionEvents* /*events*/) {
         return nullptr;
@@ -42,6 +40,3 @@ EngineApi& Engine();
 
 // Installs `replacement` (not owned); nullptr puts the real engine back.
 void SetEngine(EngineApi* replacement);
-
-// The probe record: one for the whole process, reused by every probe and never cleared.
-extern EngineFileInfo FileInfo;

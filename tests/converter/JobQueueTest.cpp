@@ -2,12 +2,22 @@
 // the job on, Stop, closing, and the late end message and reports of a stopped row.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <sstream>
 #include <string>
 
 #include "converter/JobQueue.h"
 
 namespace {
+
+// The engine's end for the events f (finished), s (stopped, five seconds kept), x (failed: the
+// source is damaged).
+ConversionEnd EndOf(size_t kind) {
+    const ConversionEnd ends[] = {{KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 10},
+                                  {KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 5},
+                                  {KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_DAMAGED, 0}};
+    return ends[kind];
+}
 
 // Plays events as the window does, being its own engine. Events: R Run a list of three rows,
 // S Stop, C close the window, i a report from the engine, and the engine's end of the oldest
@@ -26,11 +36,15 @@ struct Driver : JobEngine {
             if (e == 'C')
                 queue.EndForClose();
             if (e == 'i')
-                log += queue.Report(0, "a status line") ? "+" : "-";
+                log += !calls.empty() && queue.Report(calls.front(), "a status line") ? "+" : "-";
             const size_t outcome = std::string("fsx").find(e);  // the engine's outcomes in order
             if (outcome == std::string::npos)
                 continue;
-            const RowEnd end = queue.Done(0, outcome);
+            // One at once, the engine ends its conversions in the order they started.
+            const JobCallId oldest = calls.empty() ? 0 : calls.front();
+            if (!calls.empty())
+                calls.pop_front();
+            const RowEnd end = queue.Done(oldest, EndOf(outcome));
             if (end.rowEnded)
                 log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
             for (int row : end.startRows)
@@ -41,10 +55,11 @@ struct Driver : JobEngine {
     void Start(int row) {  // every value is the source, "/media/<row>.avi"
         RowPlan plan;
         plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-        queue.Start(row, plan, nullptr);
+        calls.push_back(queue.Start(row, plan));
         log += std::to_string(row);
     }
     JobQueue queue{*this};
+    std::deque<JobCallId> calls;  // outstanding, oldest first
     int stops = 0;
     std::string log;
     QString closing;  // every closing status line, run together
@@ -63,7 +78,8 @@ TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
         {"Rififf", "0+.1+.2.", finished, 3, 0},
         {"RfSs", "0.1~", stopped, 1, 1},  // stopped during row 2 of 3: row 3 never starts
         {"RfSf", "0.1.", stopped, 2, 1},  // the row finished before the stop reached it
-        {"Rfixf", "0.1+!2.", finished + " 1 of 3 files failed: 1.avi (a status line)", 2, 0},
+        {"Rfixf", "0.1+!2.", finished + " 1 of 3 files failed: 1.avi (the source is damaged)", 2,
+         0},
         // Run waits for the stopped row's end; the stopped row's reports do not show.
         {"RSRisifff", "0-0+.1.2.", finished, 3, 1},
         {"RSRSf", "0", stopped, 0, 2},  // a stop while waiting ends the job at once
@@ -86,7 +102,7 @@ TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
 namespace {
 
 // Plays events with several rows at once. Events, separated by blanks: R<n> Run a list of n
-// rows, S Stop, C close the window, and for engine call <c> (0: the oldest outstanding):
+// rows, S Stop, C close the window, and for engine call <c>:
 // f<c>, s<c>, x<c> its end (finished, stopped, failed), i<c> a status line from it, p<c>=<n>
 // a percentage from it. The log is as above; stopped lists the calls the engine was asked to
 // stop.
@@ -112,7 +128,9 @@ struct SideBySide : JobEngine {
             const size_t outcome = std::string("fsx").find(e[0]);
             if (outcome == std::string::npos)
                 continue;
-            const RowEnd end = queue.Done(JobCallId(n), outcome);
+            const RowEnd end = queue.Done(JobCallId(n), EndOf(outcome));
+            if (end.callEnded)
+                stills += end.plan.values[ValueSourcePath].mid(7, 1).toStdString();
             if (end.rowEnded)
                 log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
             Start(end.startRows);
@@ -123,7 +141,7 @@ struct SideBySide : JobEngine {
         for (int row : rows) {
             RowPlan plan;
             plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-            queue.Start(row, plan, nullptr);
+            queue.Start(row, plan);
             log += std::to_string(row);
         }
     }
@@ -135,6 +153,7 @@ struct SideBySide : JobEngine {
     }
     JobQueue queue;
     std::string stopped;
+    std::string stills;  // the row of each ended call's plan, whose still the runner copies
     std::string log;
     QString closing;
 };
@@ -155,7 +174,7 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
     } cases[] = {
         // Ends out of order: each free place takes the next row of the list.
         {2, "R4 f2 f1 f3 f4", "01.2.3..", finished, 4, "", "", 0, ""},
-        {3, "R2 f0 f0", "01..", finished, 2, "", "", 0, ""},     // 0: the oldest outstanding
+        {3, "R2 f1 f0 f2", "01..", finished, 2, "", "", 0, ""},  // 0 names no call
         {1, "R2 f2 f1 f2", "0.1.", finished, 2, "", "", 0, ""},  // no such call yet: nothing
         // Stop asks every running call; the job closes with the last of their ends.
         {3, "R4 S s2 s1", "012~~", "", 0, "123", "2", 0, ""},
@@ -188,4 +207,13 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
         EXPECT_EQ(job.queue.FilePercent(), c.filePercent);
         EXPECT_EQ(job.queue.StatusLine().toStdString(), c.statusLine.toStdString());
     }
+}
+
+// Every call that ends gives its plan back, whichever job it belonged to, so that its still
+// goes beside its output; an end of a call that is not outstanding gives nothing.
+TEST(JobQueue, EveryEndedCallGivesItsPlanBack) {
+    SideBySide job(2);
+    job.Play("R3 S R3 s2 s1 f3 x4 f5 f2 f9");
+    EXPECT_EQ(job.stills, "10012");
+    EXPECT_EQ(job.log, "0101.2!.");  // the stopped job's ends mark no row of the new one
 }

@@ -31,10 +31,12 @@ public:
         QFile::remove(target);
         return QFile::copy(still, target) ? 0 : -1;
     }
-    int Stop() override { return 0; }
-    int SetInfoCallback(KivoInfoCallback) override { return 0; }
-    int SetPercentCallback(KivoPercentCallback) override { return 0; }
-    int X(KivoWindow*, int, char**) override { return 0; }
+
+    // With `startsConversions` a conversion starts and runs until the test ends it; without,
+    // the engine has none and refuses every start.
+    KivoConversion* StartConversion(int, const char* const*, const KivoConversionEvents*) override {
+        return startsConversions ? reinterpret_cast<KivoConversion*>(++conversions) : nullptr;
+    }
 
     struct PictureCall {
         std::string source;
@@ -48,4 +50,6 @@ public:
     QString still;
     std::vector<std::string> probed;
     std::vector<PictureCall> pictures;
+    bool startsConversions = false;
+    size_t conversions = 0;
 };

@@ -12,6 +12,7 @@
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
@@ -49,6 +50,7 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     window->CurrentDevice = DevPSP;
     dialogs.openAnswers.push_back(clip);
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
 
     TListImagePanel* list = window->ListImagePanel;
     ASSERT_EQ(list->ItemCount, 1);
@@ -115,6 +117,7 @@ TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
     for (const auto& c : cases) {
         dialogs.openAnswers.push_back(c.path);
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         EXPECT_EQ(dialogs.LastText(), c.message);
         EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
     }
@@ -126,6 +129,7 @@ TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
     }
     dialogs.openAnswers.push_back(clip);
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
     EXPECT_EQ(dialogs.LastText(),
               "clip.avi cannot be added: its still picture cannot be saved in " +
                   install.Path("shotpic/"));

@@ -15,6 +15,7 @@
 #include "skin/SkinComboBox.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ protected:
         const int before = List()->ItemCount;
         dialogs.openAnswers.push_back(path);
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         return List()->ItemCount > before ? Row(List()->ItemCount - 1) : nullptr;
     }
 

@@ -19,6 +19,7 @@
 #include "skin/SkinButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -158,6 +159,7 @@ TEST(DataMode, AReadOnlyInstallationKeepsEachUsersProfilesAndStillsInTheirOwnFol
 
         // Stills go to the user's cache folder.
         window.AddMediaFiles({"/clips/holiday.avi"});
+        testsupport::WaitUntil([&] { return !window.AddsPending(); });
         ASSERT_EQ(window.ListImagePanel->ItemCount, 1);
         EXPECT_EQ(window.ListImagePanel->GetItem(0)->PicturePath,
                   user.Cache() + "shotpic/holiday.avi.jpg");
