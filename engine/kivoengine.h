@@ -226,9 +226,10 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *     size and rate exceed what ASP level 5 promises.
  * Device ceilings. The program checks these before it starts a conversion and refuses
  * settings above them (the engine cannot tell the families apart: the iPod's and MP4
- * players' vectors both say -f mp4): 3GP phones take H.264 up to level 1.3 at 176x144 and below and up to 2.0 at
- * larger sizes (352x288); the PSP up to 3.0; the iPod up to 1.3 at 320x240 and below and up
- * to 3.0 at larger sizes. PDAs and MP4 players have no ceiling beyond the table's.
+ * players' vectors both say -f mp4): 3GP phones take H.264 up to level 1.3 at 176x144 and
+ * below and up to 2.0 at larger sizes (352x288); the PSP up to 3.0; the iPod up to 1.3 at
+ * 320x240 and below and up to 3.0 at larger sizes. PDAs and MP4 players have no ceiling
+ * beyond the table's.
  *
  * While the conversion runs, the info callback gets status lines such as
  * "Converting clip.avi  42%  118.0 fps  speed 4.10x  time left 00:00:12" and the percent
