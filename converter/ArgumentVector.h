@@ -1,6 +1,6 @@
 // The conversion's argument vector: the seventeen values that a row and the settings give, set
-// between the engine's switches into the 36 entries that _X reads, and the rules that turn the
-// settings' texts into those values.
+// between the engine's switches into the 36 entries that a conversion reads, and the rules that
+// turn the settings' texts into those values.
 #pragma once
 
 #include <QByteArray>

@@ -70,9 +70,9 @@ public:
     JobCallId Start(int position, const RowPlan& plan);
     // Stop: the engine is asked to stop every call of the job and the job is over. Returns the
     // closing status line when no row of the job is converting (its start failed, or it waited
-    // for an older conversion), as no end message will come to say so; empty otherwise.
+    // for an older conversion), as no end will come to say so; empty otherwise.
     QString Stop();
-    // The window closes: running conversions are asked to stop, and their end messages and
+    // The window closes: running conversions are asked to stop, and their ends and
     // reports belong to no job any more. Returns whether a job was running.
     bool EndForClose();
     // The end of call `call`. Every call's end gives its plan back (its still goes beside its

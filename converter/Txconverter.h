@@ -222,7 +222,7 @@ public:
     QString JobOutputFolder;
 
     // Ends a running job before the window is reset (closing the window): the engine is asked
-    // to stop, and the stopped row's late WM_CONVERTDONE then changes nothing.
+    // to stop, and the stopped row's late end then changes nothing.
     void EndJobForClose();
     // Whether a job runs (Run hidden, Stop shown).
     bool JobRunning() const;
