@@ -107,13 +107,16 @@ struct Free {
 };
 using Conversion = std::unique_ptr<KivoConversion, Free>;
 
-Conversion Start(const Vector& vector, Recorder& recorder) {
+Conversion StartWith(const Vector& vector, const KivoConversionEvents& events) {
     std::vector<const char*> pointers;
     for (const std::string& entry : vector.entries) {
         pointers.push_back(entry.c_str());
     }
-    KivoConversionEvents events = recorder.Events();
     return Conversion(kivo_conversion_start(int(pointers.size()), pointers.data(), &events));
+}
+
+Conversion Start(const Vector& vector, Recorder& recorder) {
+    return StartWith(vector, recorder.Events());
 }
 
 // Generous: under a thread checker the long clip converts at a third of its real time.
@@ -324,12 +327,7 @@ TEST(SideBySide, TheEndRecordCarriesTheReasonCodeAndTheNumbers) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TypedRecorder recorder;
-        std::vector<const char*> pointers;
-        for (const std::string& entry : c.vector.entries)
-            pointers.push_back(entry.c_str());
-        const KivoConversionEvents events = recorder.Events();
-        Conversion conversion(
-            kivo_conversion_start(int(pointers.size()), pointers.data(), &events));
+        Conversion conversion = StartWith(c.vector, recorder.Events());
         ASSERT_TRUE(conversion);
         if (c.stop) {
             ASSERT_TRUE(recorder.WaitForPercent(5, 300));
