@@ -34,19 +34,28 @@ public:
         changed_.notify_all();
         changed_.wait(lock, [this] { return passes_ > 0; });
         --passes_;
-        --waiting_;
         lock.unlock();
-        return FakeEngine::GetFileinfo(path, info);
+        const int result = FakeEngine::GetFileinfo(path, info);
+        lock.lock();
+        --waiting_;
+        ++done_;
+        changed_.notify_all();
+        return result;
     }
     void Let(int files) {
         std::lock_guard lock(mutex_);
         passes_ += files;
         changed_.notify_all();
     }
-    // Whether a probe is held at the gate.
+    // Whether a probe is held at the gate (or just let through).
     bool Held() {
         std::lock_guard lock(mutex_);
         return waiting_ > 0;
+    }
+    // How many probes have been made.
+    int Done() {
+        std::lock_guard lock(mutex_);
+        return done_;
     }
 
 private:
@@ -54,6 +63,7 @@ private:
     std::condition_variable changed_;
     int passes_ = 0;
     int waiting_ = 0;
+    int done_ = 0;
 };
 
 class MediaAddWorker : public ::testing::Test {
@@ -142,10 +152,13 @@ TEST_F(MediaAddWorker, ClosingOrDestroyingTheWindowDuringAnAddMakesNoRow) {
     window->FormClose();
     EXPECT_FALSE(window->AddsPending());
     engine.Let(1);
-    ASSERT_TRUE(WaitUntil([&] { return !engine.Held(); }));
+    ASSERT_TRUE(WaitUntil([&] { return engine.Done() == 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
-    EXPECT_EQ(engine.probed.size(), 1u);  // the second file was dropped before its probe
+    // The second file was dropped before its probe.
+    WaitUntil([] { return false; }, 100);
+    EXPECT_EQ(engine.Done(), 1);
+    EXPECT_FALSE(engine.Held());
 
     // The window goes while a probe is held: its end waits for that file and nothing reaches
     // the window afterwards.
@@ -159,7 +172,7 @@ TEST_F(MediaAddWorker, ClosingOrDestroyingTheWindowDuringAnAddMakesNoRow) {
     window.reset();
     release.join();
     QCoreApplication::processEvents();
-    EXPECT_EQ(engine.probed.size(), 2u);
+    EXPECT_EQ(engine.Done(), 2);
 }
 
 }  // namespace
