@@ -14,8 +14,8 @@
 #include "converter/Txconverter.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
-#include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "profiles/core/ProfileDatabase.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/EngineApi.h"
+#include "platform/core/EngineApi.h"
 
 // A conversion and what its events need to name it.
 struct CliEngine::Call {

@@ -12,8 +12,8 @@
 #include <memory>
 #include <mutex>
 
-#include "converter/JobOutcome.h"
-#include "converter/JobQueue.h"
+#include "converter/core/JobOutcome.h"
+#include "converter/core/JobQueue.h"
 
 struct KivoConversion;
 

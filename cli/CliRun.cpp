@@ -13,17 +13,17 @@
 
 #include "cli/CliEngine.h"
 #include "cli/JobCount.h"
-#include "converter/ArgumentVector.h"
-#include "converter/JobQueue.h"
-#include "converter/LevelCeiling.h"
-#include "media/MediaRows.h"
-#include "media/SourceFiles.h"
-#include "media/Thumbnails.h"
-#include "platform/EngineApi.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "profiles/OutputRoot.h"
-#include "profiles/ProfileDatabase.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/JobQueue.h"
+#include "converter/core/LevelCeiling.h"
+#include "media/core/MediaRows.h"
+#include "media/core/SourceFiles.h"
+#include "media/core/Thumbnails.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/OutputRoot.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

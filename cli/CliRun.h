@@ -10,9 +10,9 @@
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSettings.h"
-#include "converter/JobOutcome.h"
-#include "converter/JobPlan.h"
-#include "media/MediaRow.h"
+#include "converter/core/JobOutcome.h"
+#include "converter/core/JobPlan.h"
+#include "media/core/MediaRow.h"
 
 // The exit status of a run.
 enum CliExit : int { ExitConverted = 0, ExitSomeFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "cli/CliOptions.h"
-#include "profiles/ProfileDatabase.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

@@ -15,14 +15,14 @@
 #include <memory>
 #include <mutex>
 
-#include "converter/JobPlan.h"
-#include "converter/JobQueue.h"
 #include "converter/Txconverter.h"
+#include "converter/core/JobPlan.h"
+#include "converter/core/JobQueue.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
-#include "platform/EngineApi.h"
-#include "platform/Errors.h"
 #include "platform/Handler.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Errors.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinProgressBar.h"

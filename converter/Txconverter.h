@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "engine/kivoengine.h"
-#include "preview/PreviewPlayer.h"
-#include "preview/PreviewSession.h"
-#include "profiles/DeviceTable.h"
-#include "profiles/OutputSettings.h"
+#include "preview/core/PreviewPlayer.h"
+#include "preview/core/PreviewSession.h"
+#include "profiles/core/DeviceTable.h"
+#include "profiles/core/OutputSettings.h"
 
 enum class AddRefusal;
 struct ConversionEnd;
@@ -139,7 +139,7 @@ public:
     // The handle the preview posts to.
     KivoWindow* Handle();
 
-    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/ProfileSelection.h) ----
+    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/core/ProfileSelection.h) ----
     void LoadDeviceProfiles(DeviceType device);
     void ApplySelectedProfile(DeviceType device);
     void ListCustomProfiles(const QString& section);
@@ -226,7 +226,7 @@ public:
     void EndJobForClose();
     // Whether a job runs (Run hidden, Stop shown).
     bool JobRunning() const;
-    // The window's job queue (converter/JobQueue.h) and the engine behind it
+    // The window's job queue (converter/core/JobQueue.h) and the engine behind it
     // (converter/JobRunner.cpp). Destroying it waits a moment for a stopped conversion to end,
     // so the engine's thread never outlives the window.
     std::shared_ptr<class JobRunnerState> JobState;
@@ -247,7 +247,7 @@ public:
     void DrawTrimRange(QObject* sender);
 
     // The open preview: its graph and the process's play state, PreviewPlaying
-    // (preview/PreviewSession.h). Its destruction releases any reference still held as
+    // (preview/core/PreviewSession.h). Its destruction releases any reference still held as
     // MediaSeeking, MediaEvent, VideoWindow, MediaControl, Graph.
     PreviewSession Preview{PreviewPlaying};
     // The session's graph references under the window's names, all empty while no preview is

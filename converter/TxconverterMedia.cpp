@@ -1,8 +1,8 @@
 // The converter window's media list: adding, removing and selecting source files, their stills
 // and their target names. An add has the engine probe each file and write its still on the add's
-// worker (converter/FileAdder.h), and makes each row from the probe (media/MediaRows.h) on the
-// window's thread as the results come back, in the order added. Add's dialog, files dropped on
-// the window and the files named on the command line all go through AddMediaFiles: one add per
+// worker (converter/core/FileAdder.h), and makes each row from the probe (media/core/MediaRows.h)
+// on the window's thread as the results come back, in the order added. Add's dialog, files dropped
+// on the window and the files named on the command line all go through AddMediaFiles: one add per
 // file, then one message for the files it refused.
 #include <QAction>
 #include <QDir>
@@ -14,20 +14,20 @@
 #include <deque>
 #include <set>
 
-#include "converter/FileAdder.h"
 #include "converter/Txconverter.h"
-#include "media/MediaRows.h"
-#include "media/SourceFiles.h"
-#include "media/Thumbnails.h"
+#include "converter/core/FileAdder.h"
+#include "media/core/MediaRows.h"
+#include "media/core/SourceFiles.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
-#include "platform/EngineApi.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "platform/Handler.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/DataFolders.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliEngine.h"
-#include "converter/ArgumentVector.h"
+#include "converter/core/ArgumentVector.h"
 #include "media/FakeEngine.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "cli/CliProgress.h"
-#include "converter/JobOutcome.h"
+#include "converter/core/JobOutcome.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <functional>
 #include <memory>
 
-#include "converter/JobPlan.h"
-#include "media/MediaRows.h"
-#include "platform/EngineApi.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileSelection.h"
+#include "converter/core/JobPlan.h"
+#include "media/core/MediaRows.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileSelection.h"
 #include "support/WaitUntil.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "converter/JobNotice.h"
-#include "converter/JobOutcome.h"
 #include "converter/Txconverter.h"
+#include "converter/core/JobOutcome.h"
 #include "media/FakeEngine.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Notifications.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "converter/JobOutcome.h"
+#include "converter/core/JobOutcome.h"
 #include "engine/kivoengine.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <QStringList>
 
-#include "converter/ArgumentVector.h"
-#include "converter/JobPlan.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/JobPlan.h"
 
 TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
     MediaRow row;

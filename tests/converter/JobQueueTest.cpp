@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "converter/JobQueue.h"
+#include "converter/core/JobQueue.h"
 
 namespace {
 

@@ -22,11 +22,11 @@
 #include <memory>
 #include <thread>
 
-#include "converter/ArgumentVector.h"
 #include "converter/Txconverter.h"
+#include "converter/core/ArgumentVector.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/EngineApi.h"
 #include "platform/JpegImage.h"
+#include "platform/core/EngineApi.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"

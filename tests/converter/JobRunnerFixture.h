@@ -17,13 +17,13 @@
 #include <thread>
 #include <vector>
 
-#include "converter/JobOutcome.h"
 #include "converter/Txconverter.h"
+#include "converter/core/JobOutcome.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/EngineApi.h"
-#include "platform/FileSystem.h"
 #include "platform/WindowMessages.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/EngineApi.h"
+#include "platform/core/EngineApi.h"
 
 class FakeEngine : public EngineApi {
 public:

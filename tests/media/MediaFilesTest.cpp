@@ -10,7 +10,7 @@
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 #include "support/FakeDialogs.h"

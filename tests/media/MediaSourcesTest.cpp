@@ -10,12 +10,12 @@
 #include <functional>
 #include <memory>
 
-#include "converter/JobOutcome.h"
 #include "converter/Txconverter.h"
+#include "converter/core/JobOutcome.h"
 #include "media/FakeEngine.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "media/SourceFiles.h"
+#include "media/core/SourceFiles.h"
 
 namespace {
 

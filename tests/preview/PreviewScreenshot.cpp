@@ -10,7 +10,7 @@
 
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
-#include "preview/PreviewPlayer.h"
+#include "preview/core/PreviewPlayer.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinTrackBar.h"
 #include "support/FakeDialogs.h"
