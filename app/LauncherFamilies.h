@@ -2,7 +2,7 @@
 // complete families that the launcher does not offer; the launcher's header names only these.
 #pragma once
 
-#include "profiles/DeviceTable.h"
+#include "profiles/core/DeviceTable.h"
 
 struct LauncherFamily {
     DeviceType device;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "profiles/DeviceTable.h"
+#include "profiles/core/DeviceTable.h"
 
 class TChooseMain;
 class Txconverter;

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "profiles/DeviceTable.h"
+#include "profiles/core/DeviceTable.h"
 
 class ImageButton;
 class SkinForm;

@@ -4,14 +4,14 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "skin/Labels.h"
 #include "app/TChooseMain.h"
-#include "skin/WindowFont.h"
 #include "platform/Handler.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
+#include "skin/Labels.h"
 #include "skin/SkinButton.h"
 #include "skin/UrlLabel.h"
+#include "skin/WindowFont.h"
 
 Taboutkivodvd* aboutkivodvd = nullptr;
 

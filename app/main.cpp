@@ -12,12 +12,12 @@
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
 #include "converter/Txconverter.h"
-#include "platform/ByteNames.h"
-#include "platform/EngineApi.h"
+#include "platform/core/ByteNames.h"
+#include "platform/core/EngineApi.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
-#include "profiles/CatalogCheck.h"
-#include "profiles/ProfileDatabase.h"
+#include "profiles/core/CatalogCheck.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 
 int main(int argc, char** argv) {
@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
         auto profile = std::make_unique<TProfile>();
         ApplyStartRequest(request, *launcher, *converter);
         app.exec();
-        // A job may still run: stop the engine before the windows go.
-        Engine().Stop();
+        // A job may still run: its conversions stop before the windows go.
+        converter->EndJobForClose();
         converter->hide();
     } catch (const std::exception& error) {
         platform::ShowException(error);

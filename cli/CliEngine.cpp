@@ -1,46 +1,10 @@
 #include "cli/CliEngine.h"
 
-#include <algorithm>
 #include <utility>
 
-#include "platform/EngineApi.h"
+#include "platform/core/EngineApi.h"
 
-namespace {
-
-void PushStatus(EngineReports* reports, JobCallId call, const char* text) {
-    if (reports)
-        reports->Push({EngineReport::Status, call, QString::fromUtf8(text ? text : ""), 0});
-}
-
-void PushPercent(EngineReports* reports, JobCallId call, int percent) {
-    if (reports)
-        reports->Push({EngineReport::Percent, call, QString(), std::clamp(percent, 0, 100)});
-}
-
-// The _X callbacks carry no user pointer: they reach the queue of the one engine that runs
-// files one at a time.
-EngineReports* g_singleReports = nullptr;
-
-int InfoReport(const char* text) {
-    PushStatus(g_singleReports, 0, text);
-    return 0;
-}
-
-int PercentReport(int percent) {
-    PushPercent(g_singleReports, 0, percent);
-    return 0;
-}
-
-void PostEnd(KivoWindow*, unsigned message, uintptr_t outcome, intptr_t) {
-    if (message == WM_CONVERTDONE && g_singleReports)
-        g_singleReports->Push({EngineReport::Ended, 0, QString(), int(outcome)});
-}
-
-KivoWindow g_window{PostEnd};
-
-}  // namespace
-
-// A conversion side by side and what its events need to name it.
+// A conversion and what its events need to name it.
 struct CliEngine::Call {
     EngineReports* reports = nullptr;
     JobCallId id = 0;
@@ -48,18 +12,28 @@ struct CliEngine::Call {
 
     static void OnStatus(void* user, const char* text) {
         const auto* call = static_cast<Call*>(user);
-        PushStatus(call->reports, call->id, text);
+        EngineReport report;
+        report.call = call->id;
+        report.text = QString::fromUtf8(text ? text : "");
+        call->reports->Push(std::move(report));
     }
-    static void OnPercent(void* user, int percent) {
+    static void OnProgress(void* user, const KivoProgress* progress) {
         const auto* call = static_cast<Call*>(user);
-        PushPercent(call->reports, call->id, percent);
+        if (!progress)
+            return;
+        EngineReport report;
+        report.kind = EngineReport::Progress;
+        report.call = call->id;
+        report.progress = *progress;
+        call->reports->Push(std::move(report));
     }
-    static void OnEnded(void* user, int outcome, const char* reason) {
+    static void OnEnd(void* user, const KivoEnd* end) {
         const auto* call = static_cast<Call*>(user);
-        // A refused vector wrote nothing: for the job it is a failed file.
-        call->reports->Push(
-            {EngineReport::Ended, call->id, QString::fromUtf8(reason ? reason : ""),
-             outcome == KIVO_CONVERSION_REFUSED ? KIVO_CONVERSION_FAILED : outcome});
+        EngineReport report;
+        report.kind = EngineReport::Ended;
+        report.call = call->id;
+        report.end = end ? ConversionEndOf(*end) : NotStartedEnd();
+        call->reports->Push(std::move(report));
     }
 };
 
@@ -76,52 +50,39 @@ std::deque<EngineReport> EngineReports::Take(std::chrono::milliseconds wait,
     return std::exchange(reports_, {});
 }
 
-CliEngine::CliEngine(int atOnce, EngineReports& reports)
-    : atOnce_(std::max(atOnce, 1)), reports_(reports) {
+CliEngine::CliEngine(EngineReports& reports) : reports_(reports) {
     Engine().Init();
-    if (atOnce_ == 1) {
-        g_singleReports = &reports_;
-        Engine().SetInfoCallback(InfoReport);
-        Engine().SetPercentCallback(PercentReport);
-    }
 }
 
 CliEngine::~CliEngine() {
     for (auto& [id, call] : calls_)
         Engine().FreeConversion(call->conversion);
-    if (atOnce_ == 1) {
-        Engine().SetInfoCallback(nullptr);
-        Engine().SetPercentCallback(nullptr);
-        g_singleReports = nullptr;
-    }
 }
 
 void CliEngine::Convert(JobCallId call, ArgumentVector& arguments) {
-    if (atOnce_ == 1) {
-        Engine().X(&g_window, arguments.Count(), arguments.Data());
-        return;
-    }
     auto entry = std::make_unique<Call>();
     entry->reports = &reports_;
     entry->id = call;
-    const KivoConversionEvents events{entry.get(), Call::OnStatus, Call::OnPercent, Call::OnEnded};
+    KivoConversionEvents events{};
+    events.user = entry.get();
+    events.status = Call::OnStatus;
+    events.progress = Call::OnProgress;
+    events.end = Call::OnEnd;
     entry->conversion = Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
     if (!entry->conversion) {
         // Every call ends once, also one the engine could not even create (or refuses to, as
-        // an engine without side-by-side conversions does).
-        reports_.Push({EngineReport::Ended, call,
-                       QStringLiteral("the engine could not start the conversion"),
-                       KIVO_CONVERSION_FAILED});
+        // an engine without conversions does).
+        EngineReport report;
+        report.kind = EngineReport::Ended;
+        report.call = call;
+        report.end = NotStartedEnd();
+        reports_.Push(std::move(report));
         return;
     }
     calls_.emplace(call, std::move(entry));
 }
 
 void CliEngine::Stop(JobCallId call) {
-    if (atOnce_ == 1) {
-        Engine().Stop();
-        return;
-    }
     if (const auto found = calls_.find(call); found != calls_.end())
         Engine().StopConversion(found->second->conversion);
 }

@@ -1,7 +1,6 @@
-// The engine as qor-convert drives it: one file at a time through _X and its end message, as
-// the window does, or several side by side as conversion objects whose events carry the
-// number of their call. Either way every report lands, in order, in one queue that the run
-// loop reads on the main thread.
+// The engine as qor-convert drives it: each file a conversion of its own (kivo_conversion_*),
+// whose events carry the number of their call. Every report lands, in order, in one queue that
+// the run loop reads on the main thread.
 #pragma once
 
 #include <QString>
@@ -13,17 +12,19 @@
 #include <memory>
 #include <mutex>
 
-#include "converter/JobQueue.h"
+#include "converter/core/JobOutcome.h"
+#include "converter/core/JobQueue.h"
 
 struct KivoConversion;
 
-// One report of the engine for one call (0: the _X conversion, the oldest outstanding call).
+// One report of the engine for one call.
 struct EngineReport {
-    enum Kind { Status, Percent, Ended };
+    enum Kind { Status, Progress, Ended };
     Kind kind = Status;
     JobCallId call = 0;
-    QString text;   // Status: the line; Ended: the reason of a failed conversion
-    int value = 0;  // Percent: 0..100; Ended: KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED
+    QString text;             // Status: the line
+    KivoProgress progress{};  // Progress: the numbers
+    ConversionEnd end;        // Ended: how it ended
 };
 
 // The queue between the engine's threads and the run loop.
@@ -43,10 +44,8 @@ private:
 
 class CliEngine : public JobEngine {
 public:
-    // With `atOnce` 1 each file goes through _X and its two callbacks exactly as one file at a
-    // time always did; with more, each file is a conversion of its own.
-    CliEngine(int atOnce, EngineReports& reports);
-    // Stops and waits for every conversion still running; puts the callbacks back.
+    explicit CliEngine(EngineReports& reports);
+    // Stops and waits for every conversion still running.
     ~CliEngine() override;
     CliEngine(const CliEngine&) = delete;
     CliEngine& operator=(const CliEngine&) = delete;
@@ -58,7 +57,6 @@ public:
 
 private:
     struct Call;
-    int atOnce_;
     EngineReports& reports_;
     std::map<JobCallId, std::unique_ptr<Call>> calls_;
 };

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "profiles/DeviceTable.h"
+#include "profiles/core/DeviceTable.h"
 
 // A problem with the command line or the chosen profile and settings: nothing is converted and
 // the program ends with status 2.

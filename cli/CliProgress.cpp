@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 
@@ -16,22 +15,34 @@ void ProgressOutput::Started(int position, const QString& file, const QString& t
         Redraw();
 }
 
-void ProgressOutput::Step(int position, int percent, const QString& status) {
+namespace {
+
+// "00:00:09": a time left as the terminal line shows it.
+QString Clock(double seconds) {
+    const int whole = int(seconds + 0.5);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600, 2, 10, QLatin1Char('0'))
+        .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+void ProgressOutput::Step(int position, const KivoProgress& progress) {
     const auto found = running_.find(position);
     if (found == running_.end())
         return;
     Running& running = found->second;
+    const int percent = std::clamp(progress.percent, 0, 100);
     if (mode_ == ProgressMode::Json) {
         if (percent != running.percent)
             Json(running.file, percent, QStringLiteral("converting"), QString());
     } else if (mode_ == ProgressMode::Terminal) {
-        static const QRegularExpression fps(QStringLiteral("([0-9.]+) fps"));
-        static const QRegularExpression left(QStringLiteral("time left (\\S+)"));
         running.line = QStringLiteral("%1  %2%").arg(running.file).arg(percent);
-        if (const auto match = fps.match(status); match.hasMatch())
-            running.line += QStringLiteral("  %1 fps").arg(match.captured(1));
-        if (const auto match = left.match(status); match.hasMatch())
-            running.line += QStringLiteral("  %1 left").arg(match.captured(1));
+        if (progress.framesPerSecond > 0)
+            running.line += QStringLiteral("  %1 fps").arg(progress.framesPerSecond, 0, 'f', 1);
+        if (progress.secondsLeft >= 0)
+            running.line += QStringLiteral("  %1 left").arg(Clock(progress.secondsLeft));
         running.percent = percent;
         Redraw();
         return;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/kivoengine.h"
+
 // How the progress is written.
 enum class ProgressMode { Terminal, Plain, Json };
 
@@ -17,8 +19,8 @@ public:
 
     // File `position` of the run (its place in the list of files) starts converting.
     void Started(int position, const QString& file, const QString& target);
-    // It is at `percent`; `status` is the engine's last status line for it.
-    void Step(int position, int percent, const QString& status);
+    // It has got as far as `progress` says.
+    void Step(int position, const KivoProgress& progress);
     // It ended ("converted", "stopped" or "failed"), or a file that never started failed
     // (`position` -1).
     void Ended(int position, const QString& file, const QString& state, const QString& reason);

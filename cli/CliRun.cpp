@@ -16,19 +16,19 @@
 
 #include "cli/CliEngine.h"
 #include "cli/JobCount.h"
-#include "converter/ArgumentVector.h"
-#include "converter/JobQueue.h"
-#include "converter/LevelCeiling.h"
-#include "media/MediaRows.h"
-#include "media/SourceFiles.h"
-#include "media/Thumbnails.h"
-#include "platform/ByteNames.h"
-#include "platform/EngineApi.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "profiles/CatalogCheck.h"
-#include "profiles/OutputRoot.h"
-#include "profiles/ProfileDatabase.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/JobQueue.h"
+#include "converter/core/LevelCeiling.h"
+#include "media/core/MediaRows.h"
+#include "media/core/SourceFiles.h"
+#include "media/core/Thumbnails.h"
+#include "platform/core/ByteNames.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/CatalogCheck.h"
+#include "profiles/core/OutputRoot.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 
@@ -164,18 +164,14 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
     bool interrupted = g_stopSignal != 0;
     if (!planned.empty() && !interrupted) {
         EngineReports reports;
-        CliEngine engine(atOnce, reports);
+        CliEngine engine(reports);
         JobQueue queue(engine, atOnce);
-        struct Running {
-            int position = 0;
-            QString lastStatus;
-        };
-        std::map<JobCallId, Running> running;  // oldest call first
+        std::map<JobCallId, int> running;  // each running call's file
         const auto start = [&](int position) {
             const CliFile& file = *planned[position];
             progress.Started(position, FileNameOf(file.row), file.plan.values[ValueOutputPath]);
             ++started;
-            running[queue.Start(position, file.plan, nullptr)] = {position, QString()};
+            running[queue.Start(position, file.plan)] = position;
         };
         for (const int position : queue.Run(int(planned.size())))
             start(position);
@@ -189,44 +185,44 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
                 queue.Stop();
             }
             for (const EngineReport& report : taken) {
-                // One file at a time, the engine's reports name no call: they are the oldest's.
-                const JobCallId call = report.call != 0 ? report.call : running.begin()->first;
-                const auto found = running.find(call);
+                const auto found = running.find(report.call);
                 if (found == running.end())
                     continue;
-                Running& file = found->second;
-                const QString name = FileNameOf(planned[file.position]->row);
+                const int position = found->second;
+                const QString name = FileNameOf(planned[position]->row);
                 if (report.kind == EngineReport::Status) {
-                    queue.Report(call, report.text);
-                    file.lastStatus = report.text;
+                    queue.Report(report.call, report.text);
                     continue;
                 }
-                if (report.kind == EngineReport::Percent) {
-                    queue.Percent(call, report.value);
-                    progress.Step(file.position, report.value, file.lastStatus);
+                if (report.kind == EngineReport::Progress) {
+                    queue.Percent(report.call, report.progress.percent);
+                    progress.Step(position, report.progress);
                     continue;
                 }
-                const RowOutcome outcome = OutcomeFromMessage(uintptr_t(report.value));
-                const RowEnd rowEnd = queue.Done(call, uintptr_t(report.value));
-                if (outcome == RowOutcome::Converted) {
-                    ++converted;
-                    progress.Ended(file.position, name, QStringLiteral("converted"), QString());
-                } else if (outcome == RowOutcome::Stopped) {
-                    ++stopped;
-                    progress.Ended(file.position, name, QStringLiteral("stopped"),
-                                   RowMarkText(outcome, file.lastStatus).section(": ", 1));
-                } else {
-                    // A conversion the engine could not even start says why in its end alone.
-                    const QString reason = file.lastStatus.isEmpty() && !report.text.isEmpty()
-                                               ? report.text
-                                               : ShortFailureReason(file.lastStatus);
-                    failed.emplace(file.position, FailedRow{name, reason});
-                    progress.Ended(file.position, name, QStringLiteral("failed"), reason);
+                const RowEnd rowEnd = queue.Done(report.call, report.end);
+                if (rowEnd.keepsStill)
+                    CopyStillBesideOutput(rowEnd.plan);
+                switch (OutcomeOf(report.end.outcome)) {
+                    case RowOutcome::Converted:
+                        ++converted;
+                        progress.Ended(position, name, QStringLiteral("converted"), QString());
+                        break;
+                    case RowOutcome::Stopped:
+                        ++stopped;
+                        progress.Ended(position, name, QStringLiteral("stopped"),
+                                       RowMarkText(report.end).section(": ", 1));
+                        break;
+                    case RowOutcome::Failed: {
+                        const QString reason = FailureWords(report.end);
+                        failed.emplace(position, FailedRow{name, reason});
+                        progress.Ended(position, name, QStringLiteral("failed"), reason);
+                        break;
+                    }
                 }
                 running.erase(found);
-                engine.Release(call);
-                for (const int position : rowEnd.startRows)
-                    start(position);
+                engine.Release(report.call);
+                for (const int next : rowEnd.startRows)
+                    start(next);
             }
         }
     }

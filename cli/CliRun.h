@@ -10,9 +10,9 @@
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSettings.h"
-#include "converter/JobOutcome.h"
-#include "converter/JobPlan.h"
-#include "media/MediaRow.h"
+#include "converter/core/JobOutcome.h"
+#include "converter/core/JobPlan.h"
+#include "media/core/MediaRow.h"
 
 // The exit status of a run.
 enum CliExit : int { ExitConverted = 0, ExitSomeFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };
@@ -47,9 +47,9 @@ void InstallStopSignals();
 bool StopRequested();
 void RequestStop();
 
-// Converts the planned files with the engine, `atOnce` side by side (1: one after another
-// through _X, as the window's job does), in list order as places free up, writing progress to
-// `out`. Returns the exit status; the summary goes to `summaryOut`.
+// Converts the planned files with the engine, `atOnce` side by side (1: one after another), in list
+// order as places free up, writing progress to `out`. Returns the exit status; the summary goes to
+// `summaryOut`.
 int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
                  FILE* summaryOut);
 

@@ -3,9 +3,9 @@
 #include <QStringList>
 
 #include "cli/CliOptions.h"
-#include "converter/ArgumentVector.h"
-#include "platform/DataFolders.h"
-#include "profiles/ProfileDatabase.h"
+#include "converter/core/ArgumentVector.h"
+#include "platform/core/DataFolders.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "profiles/ProfileSelection.h"
+#include "profiles/core/ProfileSelection.h"
 
 struct FamilySettings {
     DeviceType device = DevNone;

@@ -5,7 +5,7 @@
 #include <clocale>
 
 #include "cli/CliRun.h"
-#include "platform/ByteNames.h"
+#include "platform/core/ByteNames.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -2,14 +2,15 @@
 # naming file, line and rule, on an include against the order
 #     {app, cli} -> converter -> {profiles, media, preview} -> {skin, platform} -> engine
 # A folder includes itself and anything below it; skin may include platform; profiles, media
-# and preview do not include each other; engine includes none of the others. The cores listed
-# in the layers file include no Qt Gui or Qt Widgets header.
+# and preview do not include each other; engine includes none of the others. The cores include
+# no Qt Gui or Qt Widgets header: a core is a file in a program folder's core/ folder, and every
+# file of cli/ (the command line uses Qt Core only), so the path alone tells.
 #
 # cmake -DSOURCE_DIR=<source root> [-DLAYERS=<layers file>] [-DQT_GUI_DIRS=<dir>|<dir>...]
 #       -P CheckLayers.cmake
 # LAYERS (default <source root>/cmake/Layers.cmake) sets LAYER_ALLOWANCES, the "file -> folder"
-# pairs still allowed against the order, and LAYER_QT_CORE_ONLY, the cores. QT_GUI_DIRS are the
-# header folders of Qt Gui and Qt Widgets, "|"-separated.
+# pairs still allowed against the order. QT_GUI_DIRS are the header folders of Qt Gui and Qt
+# Widgets, "|"-separated.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT SOURCE_DIR)
@@ -19,7 +20,6 @@ if(NOT LAYERS)
     set(LAYERS ${SOURCE_DIR}/cmake/Layers.cmake)
 endif()
 set(LAYER_ALLOWANCES)
-set(LAYER_QT_CORE_ONLY)
 include(${LAYERS})
 string(REPLACE "|" ";" qt_gui_dirs "${QT_GUI_DIRS}")
 
@@ -101,11 +101,21 @@ remove it from LAYER_ALLOWANCES")
     endif()
 endforeach()
 
-foreach(core ${LAYER_QT_CORE_ONLY})
-    if(NOT EXISTS ${SOURCE_DIR}/${core})
-        list(APPEND problems "${LAYERS}: the core ${core} does not exist")
-        continue()
-    endif()
+# The cores, by their place: <folder>/core/ (at any depth below the folder) and all of cli/.
+set(cores)
+foreach(folder ${layer_folders})
+    file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
+        ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.hpp
+        ${SOURCE_DIR}/${folder}/*.c ${SOURCE_DIR}/${folder}/*.cc ${SOURCE_DIR}/${folder}/*.cpp)
+    foreach(source ${sources})
+        if(folder STREQUAL "cli" OR source MATCHES "/core/")
+            list(APPEND cores ${source})
+        endif()
+    endforeach()
+endforeach()
+list(SORT cores)
+
+foreach(core ${cores})
     file(STRINGS ${SOURCE_DIR}/${core} includes REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
     foreach(include ${includes})
         if(NOT include MATCHES "#[ \t]*include[ \t]*<([^>]+)>")

@@ -2,7 +2,7 @@
 # <prefix>/lib/qor-converter, as the program finds its engine (RPATH $ORIGIN), database and
 # pictures beside itself; <prefix>/bin/QorConverter is a link to it. A marker file tells the
 # installed program that it is shared by all users, so each user's data goes to their own
-# folders (platform/DataFolders.h).
+# folders (platform/core/DataFolders.h).
 set(QOR_INSTALL_DIR lib/qor-converter)
 
 set_target_properties(QorConverter qor-convert kivoengine PROPERTIES INSTALL_RPATH "$ORIGIN")

@@ -4,7 +4,7 @@
 
 #include "converter/Txconverter.h"
 #include "platform/Notifications.h"
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 
 QString ShortFolder(const QString& folder, const QString& home) {
     QString text = folder;

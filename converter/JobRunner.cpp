@@ -1,30 +1,28 @@
 // Run and Stop: converting the listed files, one after another or, with "Files converted at
 // once" above 1, that many side by side. For each row the runner reads the row and the settings
 // panel, has the job plan turn them into the engine's values and the job queue hand them to the
-// engine: _X with one at once, a conversion of its own through the side-by-side interface with
-// more. The engine reports on its own threads; those reports are queued to the window with the
-// number of their call, and each row ends with WM_CONVERTDONE (its lparam the call's number),
-// on which the queue says how the row ended and which rows start next. The runner writes what
-// the queue answers into the bars, the row marks, the status line and Run and Stop.
-#include <QAction>
+// engine, each row a conversion of its own (kivo_conversion_*). A conversion reports on its own
+// thread; its status lines, progress numbers and end record are queued to the window's thread
+// with the number of its call, where the queue says what they mean: how the row ended, which
+// rows start next. The runner writes what the queue answers into the bars, the row marks, the
+// status line and Run and Stop, and copies each ended row's still beside its output.
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 
-#include "converter/JobPlan.h"
-#include "converter/JobQueue.h"
 #include "converter/Txconverter.h"
+#include "converter/core/JobPlan.h"
+#include "converter/core/JobQueue.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
-#include "platform/EngineApi.h"
-#include "platform/Errors.h"
 #include "platform/Handler.h"
-#include "platform/WindowMessages.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Errors.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinProgressBar.h"
@@ -34,46 +32,20 @@ namespace {
 // How long the window's end waits for a stopped conversion to end.
 constexpr auto kEngineEndWait = std::chrono::seconds(10);
 
-// What _X is given as its window: it hands WM_CONVERTDONE to the converter window's message
-// map and counts the conversions that have not ended yet, so that the window's end can wait
-// for the engine's thread. It also names the window that the callbacks report to. It lives
-// for the whole process, as the engine's thread may post to it at any time.
-class EngineEndpoint : public KivoWindow {
+// Carries the events of the window's conversions from their threads to the window's thread. It
+// lives for the whole process, as a conversion's thread may report at any time; once the window
+// has gone, what comes is dropped.
+class EventRelay {
 public:
-    EngineEndpoint() { post = &EngineEndpoint::Post; }
-
-    // A conversion for `window` is about to start.
-    void Starting(Txconverter* window) {
-        std::lock_guard lock(mutex_);
-        window_ = window;
-        ++running_;
-    }
-
-    // A side-by-side conversion for `window` is about to start: it is not counted, as the
-    // window's end waits for it through its handle.
     void Attach(Txconverter* window) {
         std::lock_guard lock(mutex_);
         window_ = window;
     }
 
-    // Posts the end of side-by-side call `call` to the window.
-    void PostEnd(uintptr_t outcome, JobCallId call) {
+    void Forget(Txconverter* window) {
         std::lock_guard lock(mutex_);
-        if (window_) {
-            QCoreApplication::postEvent(
-                window_, new platform::WindowMessageEvent(WM_CONVERTDONE, outcome, intptr_t(call)));
-        }
-    }
-
-    // The window goes: nothing more reaches it; waits up to `limit` for running conversions
-    // to announce their end when `wait` is set.
-    void Forget(Txconverter* window, bool wait) {
-        std::unique_lock lock(mutex_);
         if (window_ == window)
             window_ = nullptr;
-        if (wait)
-            ended_.wait_for(lock, kEngineEndWait, [this] { return running_ == 0; });
-        running_ = 0;
     }
 
     // Queues `apply` to run on the window's thread, after everything queued before it.
@@ -89,100 +61,72 @@ public:
     }
 
 private:
-    static void Post(KivoWindow* self, unsigned msg, uintptr_t wparam, intptr_t lparam) {
-        auto* endpoint = static_cast<EngineEndpoint*>(self);
-        std::lock_guard lock(endpoint->mutex_);
-        if (endpoint->window_) {
-            // The same event the window's own handle delivers: Txconverter::event hands it to
-            // the message map. A window being destroyed drops it unprocessed.
-            QCoreApplication::postEvent(endpoint->window_,
-                                        new platform::WindowMessageEvent(msg, wparam, lparam));
-        }
-        if (msg == WM_CONVERTDONE && endpoint->running_ > 0) {
-            --endpoint->running_;
-            endpoint->ended_.notify_all();
-        }
-    }
-
     std::mutex mutex_;
-    std::condition_variable ended_;
     Txconverter* window_ = nullptr;
-    int running_ = 0;
 };
 
-// What a report of call `call` (0: the oldest outstanding) changes on the window's thread.
+EventRelay& Relay() {
+    // Never destroyed: a conversion's thread may outlive every static of the program.
+    static EventRelay* relay = new EventRelay;
+    return *relay;
+}
+
+// What a report of call `call` changes on the window's thread.
 void ShowReport(Txconverter& window, JobCallId call, const QString& caption);
 void ShowPercent(Txconverter& window, JobCallId call, int percent);
 
-EngineEndpoint& Endpoint() {
-    // Never destroyed: the engine's thread may outlive every static of the program.
-    static EngineEndpoint* endpoint = new EngineEndpoint;
-    return *endpoint;
-}
-
 }  // namespace
 
-// Names one side-by-side conversion to its events: the user pointer they carry. Its number
-// is all it holds, so an event that comes late never reaches a window that has gone: it goes
-// through the endpoint, which then drops it.
-struct SideBySideCall {
+// Names one conversion to its events: the user pointer they carry. Its number is all it holds,
+// so an event that comes late never reaches a window that has gone: the relay drops it.
+struct ConversionName {
     JobCallId call = 0;
 };
 
 namespace {
 
-// The events of a side-by-side conversion, on its own thread: status and percent are queued to
-// the window's thread with the call's number, and the end posts WM_CONVERTDONE with the outcome
-// as wparam (a refused vector failed) and the call's number as lparam.
+// The events of a conversion, on its own thread: each is copied at once and queued to the
+// window's thread with the call's number.
 void OnConversionStatus(void* user, const char* text) {
-    const JobCallId call = static_cast<SideBySideCall*>(user)->call;
+    const JobCallId call = static_cast<ConversionName*>(user)->call;
     const QString caption = QString::fromUtf8(text ? text : "");
-    Endpoint().Queue([call, caption](Txconverter& window) { ShowReport(window, call, caption); });
+    Relay().Queue([call, caption](Txconverter& window) { ShowReport(window, call, caption); });
 }
 
-void OnConversionPercent(void* user, int value) {
-    const JobCallId call = static_cast<SideBySideCall*>(user)->call;
-    const int percent = std::clamp(value, 0, 100);
-    Endpoint().Queue([call, percent](Txconverter& window) { ShowPercent(window, call, percent); });
+void OnConversionProgress(void* user, const KivoProgress* progress) {
+    const JobCallId call = static_cast<ConversionName*>(user)->call;
+    const int percent = std::clamp(progress ? progress->percent : 0, 0, 100);
+    Relay().Queue([call, percent](Txconverter& window) { ShowPercent(window, call, percent); });
 }
 
-void OnConversionEnded(void* user, int outcome, const char*) {
-    const uintptr_t wparam = outcome == KIVO_CONVERSION_FINISHED  ? KIVO_CONVERSION_FINISHED
-                             : outcome == KIVO_CONVERSION_STOPPED ? KIVO_CONVERSION_STOPPED
-                                                                  : KIVO_CONVERSION_FAILED;
-    Endpoint().PostEnd(wparam, static_cast<SideBySideCall*>(user)->call);
+void OnConversionEnd(void* user, const KivoEnd* end) {
+    const JobCallId call = static_cast<ConversionName*>(user)->call;
+    const ConversionEnd ended = end ? ConversionEndOf(*end) : NotStartedEnd();
+    Relay().Queue([call, ended](Txconverter& window) { window.OnConversionEnd(call, ended); });
 }
 
 }  // namespace
 
-// The engine the window's job queue drives. With one file at once: the callbacks registered
-// before every _X, and _X given the endpoint that carries the end message to the window. With
-// more: each call a conversion of its own, started through the side-by-side interface.
+// The engine the window's job queue drives: each call a conversion of its own.
 class WindowEngine : public JobEngine {
 public:
     explicit WindowEngine(Txconverter* window) : window_(window) {}
 
-    // Whether the calls from now on run side by side (set at each Run).
-    bool sideBySide = false;
-
     void Convert(JobCallId call, ArgumentVector& arguments) override {
-        EngineEndpoint& endpoint = Endpoint();
-        if (!sideBySide) {
-            Engine().SetInfoCallback(&Txconverter::InfoCallback);
-            Engine().SetPercentCallback(&Txconverter::PercentCallback);
-            endpoint.Starting(window_);
-            Engine().X(&endpoint, arguments.Count(), arguments.Data());
-            return;
-        }
-        endpoint.Attach(window_);
-        auto name = std::make_unique<SideBySideCall>(SideBySideCall{call});
-        const KivoConversionEvents events{name.get(), &OnConversionStatus, &OnConversionPercent,
-                                          &OnConversionEnded};
+        Relay().Attach(window_);
+        auto name = std::make_unique<ConversionName>(ConversionName{call});
+        KivoConversionEvents events{};
+        events.user = name.get();
+        events.status = &OnConversionStatus;
+        events.progress = &OnConversionProgress;
+        events.end = &OnConversionEnd;
         KivoConversion* handle =
             Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
         if (!handle) {
             // Not even started: the call still ends, as failed, like every other.
-            endpoint.PostEnd(KIVO_CONVERSION_FAILED, call);
+            const ConversionEnd ended = NotStartedEnd();
+            Relay().Queue(
+                [call, ended](Txconverter& window) { window.OnConversionEnd(call, ended); });
             return;
         }
         conversions_[call] = Conversion{handle, std::move(name)};
@@ -192,8 +136,6 @@ public:
         const auto found = conversions_.find(call);
         if (found != conversions_.end())
             Engine().StopConversion(found->second.handle);
-        else
-            Engine().Stop();
     }
 
     // The end of call `call` has reached the window: its conversion is released.
@@ -225,14 +167,15 @@ public:
 private:
     struct Conversion {
         KivoConversion* handle = nullptr;
-        std::unique_ptr<SideBySideCall> name;  // its events' user pointer
+        std::unique_ptr<ConversionName> name;  // its events' user pointer
     };
 
     Txconverter* window_;
     std::map<JobCallId, Conversion> conversions_;
 };
 
-// The window's job queue and the engine behind it.
+// The window's job queue, the engine behind it and the row each running call marks when it
+// ends (gone when the row was removed meanwhile).
 class JobRunnerState {
 public:
     explicit JobRunnerState(Txconverter* window) : window(window), engine(window) {}
@@ -241,16 +184,16 @@ public:
         // The window goes while conversions may still run (the program ends during a job):
         // stop every one and give their threads the time to end before the window is gone.
         const auto deadline = std::chrono::steady_clock::now() + kEngineEndWait;
-        const bool outstanding = queue.Outstanding();
-        if (outstanding)
+        if (queue.Outstanding())
             queue.EndForClose();
-        Endpoint().Forget(window, outstanding);
+        Relay().Forget(window);
         engine.ReleaseAll(deadline);
     }
 
     Txconverter* window;
     WindowEngine engine;
     JobQueue queue{engine};
+    std::map<JobCallId, QPointer<TItemPanel>> rows;
 };
 
 namespace {
@@ -268,6 +211,11 @@ bool Txconverter::JobRunning() const {
 }
 
 void Txconverter::RunClick(QObject*) {
+    if (AddsPending()) {
+        // The files being added belong to the job: it starts once they are listed.
+        RunAfterAdds = true;
+        return;
+    }
     if (ListImagePanel->ItemCount < 1) {
         platform::ShowMessage(
             this, "No file to convert\n,Please click the 'Add Button' to add file to list");
@@ -275,7 +223,6 @@ void Txconverter::RunClick(QObject*) {
     }
     JobQueue& jobs = Jobs(*this);
     jobs.SetAtOnce(FilesAtOnce());
-    JobState->engine.sideBySide = jobs.AtOnce() > 1;
     const std::vector<int> startRows = jobs.Run(ListImagePanel->ItemCount);
     CurrentRow = jobs.CurrentRow();
     StopRequested = jobs.StopRequested();
@@ -297,6 +244,7 @@ void Txconverter::RunClick(QObject*) {
 }
 
 void Txconverter::StopClick(QObject*) {
+    RunAfterAdds = false;
     const QString closing = Jobs(*this).Stop();
     SetJobControlsEnabled(true);
     StopRequested = true;
@@ -307,6 +255,7 @@ void Txconverter::StopClick(QObject*) {
 }
 
 void Txconverter::EndJobForClose() {
+    RunAfterAdds = false;
     if (!JobState || !JobState->queue.EndForClose())
         return;
     StopRequested = true;
@@ -315,16 +264,21 @@ void Txconverter::EndJobForClose() {
     Run->show();
 }
 
-void Txconverter::OnConvertDone(uintptr_t outcome, intptr_t call) {
+void Txconverter::OnConversionEnd(JobCallId call, const ConversionEnd& ended) {
     if (!JobState)
         return;  // no call of ours was ever made
     JobQueue& jobs = JobState->queue;
-    const RowEnd end = jobs.Done(JobCallId(call), outcome);
-    JobState->engine.Release(JobCallId(call));
+    const RowEnd end = jobs.Done(call, ended);
+    JobState->engine.Release(call);
+    const QPointer<TItemPanel> row = JobState->rows[call];
+    JobState->rows.erase(call);
+    // Every ended call's still goes beside its output, also one of a stopped job.
+    if (end.keepsStill)
+        CopyStillBesideOutput(end.plan);
     if (end.rowEnded) {
         // The file bar: full as a row ends, or the least advanced of the rows still running.
         ProgressFile->SetPosition(jobs.RunningRows().empty() ? 100 : jobs.FilePercent());
-        if (auto* row = static_cast<TItemPanel*>(end.row))
+        if (row)
             row->SetOutcomeMark(end.mark, end.failed);
         CurrentRow = jobs.CurrentRow();
         ProgressTotal->StepIt();
@@ -365,7 +319,8 @@ void Txconverter::StartRowConversion(int position) {
 }
 
 void Txconverter::RunEngine(int position, const RowPlan& plan, TItemPanel* row) {
-    Jobs(*this).Start(position, plan, row);
+    const JobCallId call = Jobs(*this).Start(position, plan);
+    JobState->rows[call] = row;
 }
 
 namespace {
@@ -391,18 +346,3 @@ void ShowPercent(Txconverter& window, JobCallId call, int percent) {
 }
 
 }  // namespace
-
-// Called on the engine's thread: the text is copied at once and shown on the window's thread.
-int Txconverter::InfoCallback(const char* text) {
-    const QString caption = QString::fromUtf8(text ? text : "");
-    Endpoint().Queue([caption](Txconverter& window) { ShowReport(window, 0, caption); });
-    return 0;
-}
-
-// Called on the engine's thread: the clamped percentage moves the file bar on the window's
-// thread.
-int Txconverter::PercentCallback(int value) {
-    const int percent = std::clamp(value, 0, 100);
-    Endpoint().Queue([percent](Txconverter& window) { ShowPercent(window, 0, percent); });
-    return 0;
-}

@@ -9,26 +9,25 @@
 #include <QMenu>
 #include <QScreen>
 
-#include "skin/Artwork.h"
-#include "platform/FolderChooser.h"
-#include "skin/Labels.h"
-#include "skin/WindowFont.h"
-#include "platform/EngineApi.h"
-#include "media/Thumbnails.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
-#include "platform/FileSystem.h"
-#include "platform/FloatingPoint.h"
+#include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
-#include "platform/Paths.h"
 #include "platform/WindowMessages.h"
+#include "platform/core/DataFolders.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/FloatingPoint.h"
+#include "platform/core/Paths.h"
 #include "preview/TrimRange.h"
-#include "profiles/OutputRoot.h"
-#include "profiles/ProfileDatabase.h"
+#include "profiles/core/OutputRoot.h"
+#include "profiles/core/ProfileDatabase.h"
+#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
+#include "skin/Labels.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -37,6 +36,7 @@
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
+#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
@@ -99,6 +99,9 @@ Txconverter::Txconverter(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
 }
 
 Txconverter::~Txconverter() {
+    // The add's worker goes first: it finishes the file in progress and hands nothing more to
+    // the window.
+    Adds.reset();
     handle_->Detach();
     ClosePreview();
     if (xconverter == this)
@@ -329,9 +332,6 @@ bool Txconverter::event(QEvent* event) {
 
 void Txconverter::WndProc(const platform::WindowMessageEvent& message) {
     switch (message.msg) {
-        case WM_CONVERTDONE:
-            OnConvertDone(message.wparam, message.lparam);
-            break;
         case WM_GRAPHEVENT:
             HandleGraphEvents();
             break;
@@ -415,6 +415,7 @@ void Txconverter::SetupForDevice(DeviceType device) {
 
 void Txconverter::FormClose() {
     EndJobForClose();  // a running job's engine stops before its rows go
+    CancelAdds();
     ClosePreview();
     ResetWindow();
     const QString thumbnails = ThumbnailFolder(platform::StillsParentFolder());

@@ -11,17 +11,20 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
-#include "preview/PreviewPlayer.h"
-#include "preview/PreviewSession.h"
-#include "profiles/DeviceTable.h"
-#include "profiles/OutputSettings.h"
 #include "engine/kivoengine.h"
+#include "preview/core/PreviewPlayer.h"
+#include "preview/core/PreviewSession.h"
+#include "profiles/core/DeviceTable.h"
+#include "profiles/core/OutputSettings.h"
 
 enum class AddRefusal;
+struct ConversionEnd;
+struct ProbedFile;
 class FolderChooser;
 class ImageButton;
 class ImagePanel;
@@ -130,13 +133,13 @@ public:
     void BtnBrowsClick(QObject* sender);
     void tr_audio_volChange(QObject* sender);
 
-    // The message map: WM_CONVERTDONE to OnConvertDone, WM_GRAPHEVENT to HandleGraphEvents,
-    // everything else to the inherited handling.
+    // The message map: WM_GRAPHEVENT to HandleGraphEvents, everything else to the inherited
+    // handling.
     void WndProc(const platform::WindowMessageEvent& message);
-    // The handle the engine and the preview post to.
+    // The handle the preview posts to.
     KivoWindow* Handle();
 
-    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/ProfileSelection.h) ----
+    // ---- Profiles (converter/TxconverterProfiles.cpp, on profiles/core/ProfileSelection.h) ----
     void LoadDeviceProfiles(DeviceType device);
     void ApplySelectedProfile(DeviceType device);
     void ListCustomProfiles(const QString& section);
@@ -159,15 +162,28 @@ public:
     void FileAddClick(QObject* sender);
     // Adds files one after another, a folder as the media files directly inside it, then shows
     // one message naming the files that could not be added and why. Refused while a job runs.
+    // Returns at once: the files are probed on the add's worker, and each row appears as its
+    // file's probe and still come back, in the order given.
     void AddMediaFiles(const QStringList& sources);
-    // One add of one file (no message): the row is made, or the reason it is not.
-    AddRefusal AddMediaFile(const QString& path);
+    // Whether files given to AddMediaFiles are still on their way to the list.
+    bool AddsPending() const;
+    // The window closes: the files not probed yet are dropped, and what is still delivered
+    // makes no row.
+    void CancelAdds();
+    // One file's probe came back from the add's worker: its row is made, or the reason it is
+    // not kept for the add's message.
+    void MediaFileProbed(const ProbedFile& probed);
+    // Ends the adds whose files have all come back: their messages, then a Run that waited.
+    void EndAddBatches();
+    // Run was pressed while files were being added: the job starts once they are listed.
+    bool RunAfterAdds = false;
+    // The adds in progress and their worker (converter/TxconverterMedia.cpp).
+    std::shared_ptr<class MediaAdds> Adds;
     // Files named on the command line, added once the window is next shown for a family.
     QStringList FilesToAdd;
     void FileRemoveClick(QObject* sender);
     void ListImagePanelClick(QObject* sender);
     void UpdateItem(int position, const QString& targetName, int start, int end);
-    QString CaptureThumbnail(const QString& sourcePath);
     // The target of a row about to be listed for `sourcePath`: unique among the listed rows'
     // targets.
     QString NewRowTargetName(const QString& sourcePath);
@@ -194,16 +210,14 @@ public:
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
     void StopClick(QObject* sender);
-    // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED;
-    // `call`: its lparam, the number of the call that ended (0: the oldest outstanding).
-    void OnConvertDone(uintptr_t outcome = KIVO_CONVERSION_FINISHED, intptr_t call = 0);
+    // The conversion of call `call` ended as `end` says (on the window's thread): the row is
+    // marked, its still copied beside its output, and the next rows start.
+    void OnConversionEnd(std::uint64_t call, const ConversionEnd& end);
     // Reads row `row` and the settings into its plan and hands it to RunEngine.
     void StartRowConversion(int row);
     // Hands the plan of `row` (row `position` of the job) to the job queue, which starts its
     // conversion.
     void RunEngine(int position, const RowPlan& plan, TItemPanel* row);
-    static int InfoCallback(const char* text);
-    static int PercentCallback(int value);
     // At the end of a job: a desktop notification of how it ended, unless the window is the
     // active one (converter/JobNotice.cpp).
     void AnnounceJobEnd(const JobEnd& end);
@@ -213,11 +227,11 @@ public:
     QString JobOutputFolder;
 
     // Ends a running job before the window is reset (closing the window): the engine is asked
-    // to stop, and the stopped row's late WM_CONVERTDONE then changes nothing.
+    // to stop, and the stopped row's late end then changes nothing.
     void EndJobForClose();
     // Whether a job runs (Run hidden, Stop shown).
     bool JobRunning() const;
-    // The window's job queue (converter/JobQueue.h) and the engine behind it
+    // The window's job queue (converter/core/JobQueue.h) and the engine behind it
     // (converter/JobRunner.cpp). Destroying it waits a moment for a stopped conversion to end,
     // so the engine's thread never outlives the window.
     std::shared_ptr<class JobRunnerState> JobState;
@@ -238,7 +252,7 @@ public:
     void DrawTrimRange(QObject* sender);
 
     // The open preview: its graph and the process's play state, PreviewPlaying
-    // (preview/PreviewSession.h). Its destruction releases any reference still held as
+    // (preview/core/PreviewSession.h). Its destruction releases any reference still held as
     // MediaSeeking, MediaEvent, VideoWindow, MediaControl, Graph.
     PreviewSession Preview{PreviewPlaying};
     // The session's graph references under the window's names, all empty while no preview is

@@ -1,8 +1,9 @@
 // The converter window's media list: adding, removing and selecting source files, their stills
-// and their target names. An add has the engine probe the file and write its still, then makes a
-// row from the probe (media/MediaRows.h). Add's dialog, files dropped on the window and the files
-// named on the command line all go through AddMediaFiles: one add per file, then one message for
-// the files it refused.
+// and their target names. An add has the engine probe each file and write its still on the add's
+// worker (converter/core/FileAdder.h), and makes each row from the probe (media/core/MediaRows.h)
+// on the window's thread as the results come back, in the order added. Add's dialog, files dropped
+// on the window and the files named on the command line all go through AddMediaFiles: one add per
+// file, then one message for the files it refused.
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
@@ -10,21 +11,24 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QMimeData>
+#include <deque>
+#include <set>
 
 #include "converter/Txconverter.h"
-#include "media/MediaRows.h"
-#include "media/SourceFiles.h"
-#include "media/Thumbnails.h"
+#include "converter/core/FileAdder.h"
+#include "media/core/MediaRows.h"
+#include "media/core/SourceFiles.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/ByteNames.h"
-#include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
-#include "platform/EngineApi.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "platform/Handler.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/DataFolders.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 
 namespace {
@@ -61,6 +65,61 @@ QStringList DroppedPaths(const QMimeData* data) {
 
 }  // namespace
 
+// The adds in progress: the worker, and for each call of AddMediaFiles the files it still waits
+// for and those it refused, for its one message. Results come back in the order added, so the
+// batches end in order too.
+class MediaAdds {
+public:
+    explicit MediaAdds(Txconverter* window)
+        : adder([window](ProbedFile probed) {
+              // The window outlives the worker: its end waits for it (~Txconverter).
+              QMetaObject::invokeMethod(
+                  window, platform::Guarded([window, probed] { window->MediaFileProbed(probed); }),
+                  Qt::QueuedConnection);
+          }) {}
+
+    struct Batch {
+        std::uint64_t number = 0;
+        int sources = 0;  // as many paths as the add was given, for its message
+        int waiting = 0;  // files given to the worker whose row has not come yet
+        // The refusals in the order of the paths, the folders' first; a file still on its way
+        // has an empty place.
+        QList<RefusedFile> refused;
+        std::deque<int> places;  // each file given to the worker: its place in `refused`
+        QString lastAdded;
+    };
+
+    // Whether `path` is listed or on its way to the list.
+    bool Listed(const QString& path, const TListImagePanel& list) const {
+        if (coming.count(path))
+            return true;
+        for (const MediaRow* listed : list.Rows()) {
+            if (listed->SourcePath == path)
+                return true;
+        }
+        return false;
+    }
+
+    FileAdder adder;
+    std::deque<Batch> batches;  // oldest first
+    std::multiset<QString> coming;
+    std::uint64_t lastBatch = 0;
+};
+
+bool Txconverter::AddsPending() const {
+    return Adds && !Adds->batches.empty();
+}
+
+void Txconverter::CancelAdds() {
+    if (!Adds)
+        return;
+    Adds->adder.Cancel();
+    // What the worker still delivers belongs to no batch any more and is dropped.
+    Adds->batches.clear();
+    Adds->coming.clear();
+    RunAfterAdds = false;
+}
+
 QString Txconverter::TargetExtension(DeviceType device, int outputFileTypeIndex) {
     const DeviceInfo* info = FindDevice(device);
     return info ? info->TargetExtension(outputFileTypeIndex) : QStringLiteral(".MP4");
@@ -82,56 +141,77 @@ void Txconverter::AddMediaFiles(const QStringList& sources) {
                               QStringLiteral("Notice"));
         return;
     }
-    QList<RefusedFile> refused;
-    const QStringList paths = ExpandSources(sources, refused);
-    QString lastAdded;
+    if (!Adds)
+        Adds = std::make_shared<MediaAdds>(this);
+    MediaAdds::Batch batch;
+    batch.number = ++Adds->lastBatch;
+    batch.sources = int(sources.size());
+    const QStringList paths = ExpandSources(sources, batch.refused);
+    QStringList toProbe;
     for (const QString& path : paths) {
-        const AddRefusal why = AddMediaFile(path);
-        if (why == AddRefusal::None) {
-            lastAdded = path;
-        } else {
-            refused.append({path, why, ThumbnailFolder(platform::StillsParentFolder())});
+        // The same path is refused; letter case counts, so another spelling is a new row.
+        if (Adds->Listed(path, *ListImagePanel)) {
+            batch.refused.append({path, AddRefusal::AlreadyListed, QString()});
+            continue;
         }
+        Adds->coming.insert(path);
+        toProbe.append(path);
+        batch.places.push_back(int(batch.refused.size()));
+        batch.refused.append({path, AddRefusal::None, QString()});
     }
-    if (!lastAdded.isEmpty())
-        RememberAddFolder(lastAdded);
-    if (!refused.isEmpty()) {
-        platform::ShowMessage(this, RefusalMessage(refused, int(sources.size())),
-                              QStringLiteral("Notice"));
-    }
+    batch.waiting = int(toProbe.size());
+    Adds->batches.push_back(batch);
+    Adds->adder.Add(toProbe, batch.number, ThumbnailFolder(platform::StillsParentFolder()));
+    if (toProbe.isEmpty())
+        EndAddBatches();
 }
 
-AddRefusal Txconverter::AddMediaFile(const QString& path) {
-    // The same path is refused; letter case counts, so another spelling is a new row.
-    for (const MediaRow* listed : ListImagePanel->Rows()) {
-        if (listed->SourcePath == path)
-            return AddRefusal::AlreadyListed;
+void Txconverter::MediaFileProbed(const ProbedFile& probed) {
+    if (!Adds || Adds->batches.empty() || Adds->batches.front().number != probed.batch)
+        return;  // the add was cancelled: the window closed meanwhile
+    MediaAdds::Batch& batch = Adds->batches.front();
+    --batch.waiting;
+    Adds->coming.erase(Adds->coming.find(probed.path));
+    AddRefusal why = probed.refusal;
+    if (why == AddRefusal::None) {
+        const QString target = NewRowTargetName(probed.path);
+        if (TItemPanel* row = ListImagePanel->AddItem(probed.row.PicturePath)) {
+            static_cast<MediaRow&>(*row) = probed.row;
+            row->PicturePath = probed.row.PicturePath;
+            row->TargetName = target;
+            row->RefreshText();
+            DrawTrimRange(nullptr);
+            batch.lastAdded = probed.path;
+        } else {
+            why = platform::FolderTakesNewFiles(ThumbnailFolder(platform::StillsParentFolder()))
+                      ? AddRefusal::NoStill
+                      : AddRefusal::NoStillFolder;
+        }
     }
+    const int place = batch.places.front();
+    batch.places.pop_front();
+    if (why != AddRefusal::None)
+        batch.refused[place] = {probed.path, why, ThumbnailFolder(platform::StillsParentFolder())};
+    EndAddBatches();
+}
 
-    // A file without read permission is refused before the probe, also for the administrator
-    // whom the system would let read it; so are folders, pipes and devices, never waited on.
-    if (const AddRefusal early = SourceRefusal(path);
-        early != AddRefusal::None && early != AddRefusal::Missing)
-        return early;
-    if (Engine().GetFileinfo(platform::PathBytes(path).constData(), &FileInfo) != 0)
-        return ProbeRefusal(path);
-    const QString picturePath = CaptureThumbnail(path);
-    const QString target = NewRowTargetName(path);
-    TItemPanel* row = ListImagePanel->AddItem(picturePath);
-    if (!row) {
-        return platform::FolderTakesNewFiles(ThumbnailFolder(platform::StillsParentFolder()))
-                   ? AddRefusal::NoStill
-                   : AddRefusal::NoStillFolder;
+void Txconverter::EndAddBatches() {
+    while (AddsPending() && Adds->batches.front().waiting == 0) {
+        MediaAdds::Batch batch = Adds->batches.front();
+        Adds->batches.pop_front();
+        batch.refused.removeIf(
+            [](const RefusedFile& file) { return file.why == AddRefusal::None; });
+        if (!batch.lastAdded.isEmpty())
+            RememberAddFolder(batch.lastAdded);
+        if (!batch.refused.isEmpty()) {
+            platform::ShowMessage(this, RefusalMessage(batch.refused, batch.sources),
+                                  QStringLiteral("Notice"));
+        }
     }
-
-    KivoProbe shown{};
-    Engine().Probe(path.toUtf8().constData(), &shown);
-    static_cast<MediaRow&>(*row) = ProbedRow(path, row->PicturePath, FileInfo, shown);
-    row->TargetName = target;
-    row->RefreshText();
-
-    DrawTrimRange(nullptr);
-    return AddRefusal::None;
+    if (!AddsPending() && RunAfterAdds) {
+        RunAfterAdds = false;
+        RunClick(Run);
+    }
 }
 
 void Txconverter::dragEnterEvent(QDragEnterEvent* event) {
@@ -176,19 +256,6 @@ void Txconverter::UpdateItem(int position, const QString& targetName, int start,
     TItemPanel* row = ListImagePanel->GetItem(unsigned(position));
     UpdateRow(*row, targetName, start, end);
     row->RefreshText();
-}
-
-// Returns the still's path whether or not the engine managed to write it; the add checks that
-// a file is there.
-QString Txconverter::CaptureThumbnail(const QString& sourcePath) {
-    const QString folder = ThumbnailFolder(platform::StillsParentFolder());
-    // Beside the executable this makes one level; the user's cache folder may be new as well.
-    if (!platform::DirectoryExists(folder))
-        QDir().mkpath(folder);
-    const QString stillPath = folder + StillFileName(sourcePath);
-    Engine().GetPicure(platform::PathBytes(sourcePath).constData(), StillSeconds, StillSize,
-                       platform::PathBytes(stillPath).constData());
-    return stillPath;
 }
 
 QString Txconverter::NewRowTargetName(const QString& sourcePath) {

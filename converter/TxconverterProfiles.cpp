@@ -1,10 +1,11 @@
 // The converter window's profile list and settings panel: each method reads the controls, lets
-// the profile selection (profiles/ProfileSelection.h) work on plain values and shows the result.
+// the profile selection (profiles/core/ProfileSelection.h) work on plain values and shows the
+// result.
 #include "converter/Txconverter.h"
 #include "platform/Dialogs.h"
-#include "profiles/ProfileSelection.h"
 #include "profiles/SettingsPanel.h"
 #include "profiles/TProfile.h"
+#include "profiles/core/ProfileSelection.h"
 #include "skin/SkinComboBox.h"
 
 namespace {

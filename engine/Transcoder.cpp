@@ -336,7 +336,7 @@ TranscodeResult Transcoder::Run() {
         const double frame = video_.muxed ? av_q2d(video_.frameStep) : 0.02;
         const bool tooShort = args_.durationSeconds > 0 && args_.durationSeconds < frame;
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
-             : tooShort             ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
+             : tooShort             ? Fail(KIVO_REASON_RANGE_TOO_SHORT, kRangeTooShort)
                                     : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();

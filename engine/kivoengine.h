@@ -5,8 +5,9 @@
  * writes still pictures and converts files, each conversion on a thread of its own and any
  * number of them side by side. It links no Qt and starts no processes.
  *
- * Threads. Every export may be called from any thread; the program calls them from its user
- * interface thread. Probing and still capture run on the calling thread and return when done.
+ * Threads. Every export may be called from any thread; the program probes and takes stills on
+ * one worker thread of its own, one file after another, and starts its conversions from its
+ * user interface thread. Probing and still capture run on the calling thread and return when done.
  * Every conversion runs on a thread of its own, at a lower priority than the caller's (libav's
  * codecs and the sound's conversion use helper threads of their own). Those started by _X run
  * one at a time: the info and percent callbacks are called on the conversion's thread, and its
@@ -265,11 +266,12 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *     Advanced Simple Profile level 5 while using Simple Profile tools only (no B-pictures, no
  *     quarter-pixel motion, no global motion); it is decodable by every ASP player, but its
  *     size and rate exceed what ASP level 5 promises.
- * Device ceilings. The program checks these before it calls _X and refuses settings above
- * them (the engine cannot tell the families apart: the iPod's and MP4 players' vectors both
- * say -f mp4): 3GP phones take H.264 up to level 1.3 at 176x144 and below and up to 2.0 at
- * larger sizes (352x288); the PSP up to 3.0; the iPod up to 1.3 at 320x240 and below and up
- * to 3.0 at larger sizes. PDAs and MP4 players have no ceiling beyond the table's.
+ * Device ceilings. The program checks these before it starts a conversion and refuses
+ * settings above them (the engine cannot tell the families apart: the iPod's and MP4
+ * players' vectors both say -f mp4): 3GP phones take H.264 up to level 1.3 at 176x144 and
+ * below and up to 2.0 at larger sizes (352x288); the PSP up to 3.0; the iPod up to 1.3 at
+ * 320x240 and below and up to 3.0 at larger sizes. PDAs and MP4 players have no ceiling
+ * beyond the table's.
  *
  * While the conversion runs, the info callback gets status lines such as
  * "Converting clip.avi  42%  118.0 fps  speed 4.10x  time left 00:00:12" and the percent
@@ -370,7 +372,8 @@ typedef enum KivoReason {
     KIVO_REASON_DISK_FULL = 12,           /* no space left where the output is written */
     KIVO_REASON_OUTPUT_IS_SOURCE = 13,    /* the target is the source itself */
     KIVO_REASON_ENCODING_FAILED = 14,     /* an encoder, filter or the muxer failed */
-    KIVO_REASON_OTHER = 15                /* anything else (out of memory ...) */
+    KIVO_REASON_OTHER = 15,               /* anything else (out of memory ...) */
+    KIVO_REASON_RANGE_TOO_SHORT = 16      /* -t shorter than one picture of the output */
 } KivoReason;
 
 /* A conversion's progress as numbers; the status line is made from the same numbers. */

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "platform/core/Errors.h"
 
 namespace {
 // The dialog's callback carries no data of its own, so it goes to the chooser made last.

@@ -10,7 +10,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "platform/Errors.h"
+#include "platform/core/Errors.h"
 
 namespace platform {
 namespace {

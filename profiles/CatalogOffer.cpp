@@ -1,7 +1,7 @@
 // The window's side of a damaged catalog: the question and its answer, through the replaceable
 // dialogs.
 #include "platform/Dialogs.h"
-#include "profiles/CatalogCheck.h"
+#include "profiles/core/CatalogCheck.h"
 
 bool OfferCatalogRestore(QWidget* owner) {
     QString why;

@@ -1,10 +1,10 @@
 // The output settings controls of a window, the converter window's panel or the custom profile
 // editor's copy of it: seven pick-only lists and the video bit rate's spin edit, read and shown
-// as plain values (profiles/ProfileSelection.h).
+// as plain values (profiles/core/ProfileSelection.h).
 #pragma once
 
-#include "profiles/OutputSettings.h"
-#include "profiles/ProfileSelection.h"
+#include "profiles/core/OutputSettings.h"
+#include "profiles/core/ProfileSelection.h"
 
 class SkinComboBox;
 class SkinSpinEdit;

@@ -9,8 +9,8 @@
 #include <QString>
 #include <optional>
 
-#include "profiles/OutputSettings.h"
-#include "profiles/ProfileSelection.h"
+#include "profiles/core/OutputSettings.h"
+#include "profiles/core/ProfileSelection.h"
 
 class SkinButton;
 class SkinComboBox;

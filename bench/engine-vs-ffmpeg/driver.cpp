@@ -1,16 +1,14 @@
 // The engine's side of the benchmark: runs one probe plus still, or one conversion, through the
-// library's exports exactly as the program does, and waits for the end message.
+// library's exports exactly as the program does, and waits for the conversion's end.
 //
 //   engine-bench-driver still <source> <jpeg>
 //   engine-bench-driver convert <output> <entry>...   (the vector's entries 1..34 follow)
 //
 // Exit status 0 when the engine reported success.
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,27 +16,9 @@
 
 namespace {
 
-std::mutex g_mutex;
-std::condition_variable g_done;
-bool g_finished = false;
-std::string g_lastInfo;
-
-int OnInfo(const char* text) {
-    std::lock_guard lock(g_mutex);
-    g_lastInfo = text;
-    return 0;
-}
-
-int OnPercent(int) {
-    return 0;
-}
-
-void Post(KivoWindow*, unsigned msg, uintptr_t, intptr_t) {
-    if (msg == WM_CONVERTDONE) {
-        std::lock_guard lock(g_mutex);
-        g_finished = true;
-        g_done.notify_all();
-    }
+// The last status line of a conversion: the run prints it.
+void OnStatus(void* user, const char* text) {
+    *static_cast<std::string*>(user) = text ? text : "";
 }
 
 }  // namespace
@@ -63,20 +43,21 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) {
             vector.push_back(argv[i]);
         }
-        SetGetInfoCallBackFun(OnInfo);
-        SetGetPercentCallBackFun(OnPercent);
-        KivoWindow window{Post};
         // KIVO_REPEAT=n converts n times in a row (for leak checks).
         const char* repeatText = std::getenv("KIVO_REPEAT");
         int repeat = repeatText ? std::max(1, std::atoi(repeatText)) : 1;
         bool ok = true;
         for (int i = 0; i < repeat; ++i) {
-            g_finished = false;
-            _X(&window, int(vector.size()), vector.data());
-            std::unique_lock lock(g_mutex);
-            g_done.wait(lock, [] { return g_finished; });
-            std::printf("%s\n", g_lastInfo.c_str());
-            ok = ok && g_lastInfo.rfind("Finished", 0) == 0;
+            std::string lastStatus;
+            KivoConversionEvents events{};
+            events.user = &lastStatus;
+            events.status = OnStatus;
+            KivoConversion* conversion =
+                kivo_conversion_start(int(vector.size()), vector.data(), &events);
+            const int outcome = kivo_conversion_wait(conversion, -1);
+            kivo_conversion_free(conversion);
+            std::printf("%s\n", lastStatus.c_str());
+            ok = ok && outcome == KIVO_CONVERSION_FINISHED;
             if (std::getenv("KIVO_KEEP")) {  // keep each run's output as <output>.<run>
                 std::string kept = std::string(argv[argc - 1]) + "." + std::to_string(i);
                 std::rename(argv[argc - 1], kept.c_str());

@@ -21,6 +21,7 @@
 #include "skin/SkinScrollBar.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
         const qint64 engineBefore = engine.spentNs;
         clock.restart();
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         app.processEvents();
         const qint64 ns = clock.nsecsElapsed() - (engine.spentNs - engineBefore);
         addNs += ns;

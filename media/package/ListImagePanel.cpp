@@ -15,11 +15,11 @@
 #include <cstdlib>
 #include <optional>
 
-#include "media/MediaRows.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
+#include "media/core/MediaRows.h"
 #include "platform/JpegImage.h"
-#include "platform/Paths.h"
+#include "platform/core/Errors.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "skin/Drawing.h"
 #include "skin/SkinScrollBar.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "media/MediaRow.h"
+#include "media/core/MediaRow.h"
 #include "skin/ImagePanel.h"
 
 class QLabel;
@@ -23,7 +23,7 @@ public:
     explicit TItemPanel(QWidget* owner);
     ~TItemPanel() override;
 
-    // Rebuilds the row's text from its fields (RowText, media/MediaRows.h).
+    // Rebuilds the row's text from its fields (RowText, media/core/MediaRows.h).
     void RefreshText();
 
     // How the row's last conversion ended, shown under the row's four lines until the next Run

@@ -5,8 +5,8 @@
 
 #include "app/TChooseMain.h"
 #include "converter/Txconverter.h"
-#include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "platform/core/FileSystem.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinForm.h"

@@ -1,18 +1,18 @@
-// The side-by-side engine of qor-convert when the engine cannot create a conversion: the file
-// must still end, as failed with a reason, or the run would wait for it forever.
+// The engine of qor-convert when the engine cannot create a conversion: the file must still
+// end, as failed with a reason, or the run would wait for it forever.
 #include <gtest/gtest.h>
 
 #include "cli/CliEngine.h"
-#include "converter/ArgumentVector.h"
+#include "converter/core/ArgumentVector.h"
 #include "media/FakeEngine.h"
 
 namespace {
 
 TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
-    FakeEngine engine;  // has no side-by-side conversions: every start gives none
+    FakeEngine engine;  // has no conversions: every start gives none
     EngineReports reports;
     {
-        CliEngine cli(2, reports);
+        CliEngine cli(reports);
         ArgumentVector first({"ffmpeg", "-i", "a.avi", "a.mp4"});
         ArgumentVector second({"ffmpeg", "-i", "b.avi", "b.mp4"});
         cli.Convert(1, first);
@@ -25,8 +25,9 @@ TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
         const EngineReport& ended = taken[call - 1];
         EXPECT_EQ(ended.kind, EngineReport::Ended);
         EXPECT_EQ(ended.call, call);
-        EXPECT_EQ(ended.value, KIVO_CONVERSION_FAILED);
-        EXPECT_EQ(ended.text, "the engine could not start the conversion");
+        EXPECT_EQ(ended.end.outcome, KIVO_CONVERSION_FAILED);
+        // The same words the window's row shows for it.
+        EXPECT_EQ(RowMarkText(ended.end), "failed: the conversion failed");
     }
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "cli/CliProgress.h"
+#include "converter/core/JobOutcome.h"
 
 namespace {
 
@@ -26,15 +27,23 @@ QString Written(ProgressMode mode, const std::function<void(ProgressOutput&)>& e
     return text;
 }
 
+KivoProgress At(int percent, double framesPerSecond = 0, double secondsLeft = -1) {
+    KivoProgress progress{};
+    progress.percent = percent;
+    progress.framesPerSecond = framesPerSecond;
+    progress.secondsLeft = secondsLeft;
+    return progress;
+}
+
 // Two files at once: a.avi and b.avi start, step, a.avi ends while b.avi goes on alone.
 void TwoAtOnce(ProgressOutput& progress) {
     progress.Started(0, "a.avi", "/out/a.3gp");
     progress.Started(1, "b.avi", "/out/b.3gp");
-    progress.Step(0, 40, "Converting a.avi: 12.5 fps, time left 00:00:09");
-    progress.Step(1, 10, QString());
-    progress.Step(1, 10, QString());
+    progress.Step(0, At(40, 12.5, 9));
+    progress.Step(1, At(10));
+    progress.Step(1, At(10));
     progress.Ended(0, "a.avi", "converted", QString());
-    progress.Step(1, 50, "Converting b.avi: 30 fps, time left 00:00:04");
+    progress.Step(1, At(50, 30, 3.6));
     progress.Ended(1, "b.avi", "stopped", "the first 00:04 kept");
 }
 
@@ -51,7 +60,7 @@ TEST(CliProgress, SeveralFilesAtOnceInEachMode) {
          "\r\033[Ka.avi 40%  b.avi 10%"
          "\r\033[Ka.avi: converted\n"
          "\r\033[Kb.avi  10%"  // alone again: its own line
-         "\r\033[Kb.avi  50%  30 fps  00:00:04 left"
+         "\r\033[Kb.avi  50%  30.0 fps  00:00:04 left"
          "\r\033[Kb.avi: stopped: the first 00:04 kept\n"},
         {ProgressMode::Plain,
          "a.avi: converting to /out/a.3gp\n"
@@ -76,6 +85,22 @@ TEST(CliProgress, SeveralFilesAtOnceInEachMode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode));
         EXPECT_EQ(Written(c.mode, TwoAtOnce).toStdString(), c.expected);
+    }
+}
+
+// The same failure reads the same in the window's row and on qor-convert's line: both take
+// their words from the reason code.
+TEST(CliProgress, EveryReasonCodeReadsTheSameAsInTheWindow) {
+    for (int reason = KIVO_REASON_SETTINGS_REFUSED; reason <= KIVO_REASON_RANGE_TOO_SHORT; ++reason) {
+        SCOPED_TRACE(reason);
+        const ConversionEnd end{KIVO_CONVERSION_FAILED, reason, 0};
+        const QString windowMark = RowMarkText(end);
+        const QString line = Written(ProgressMode::Plain, [&](ProgressOutput& progress) {
+            progress.Started(0, "clip.avi", "/out/clip.3gp");
+            progress.Ended(0, "clip.avi", "failed", ReasonWords(end.reason));
+        });
+        EXPECT_EQ(windowMark, "failed: " + ReasonWords(reason));
+        EXPECT_TRUE(line.endsWith("clip.avi: " + windowMark + "\n")) << line.toStdString();
     }
 }
 

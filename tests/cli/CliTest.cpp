@@ -20,11 +20,11 @@
 #include <functional>
 #include <memory>
 
-#include "converter/JobPlan.h"
-#include "media/MediaRows.h"
-#include "platform/EngineApi.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileSelection.h"
+#include "converter/core/JobPlan.h"
+#include "media/core/MediaRows.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileSelection.h"
 #include "support/WaitUntil.h"
 
 namespace {
@@ -39,9 +39,9 @@ class Cli : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        if (QStandardPaths::findExecutable("ffmpeg").isEmpty() ||
-            QStandardPaths::findExecutable("ffprobe").isEmpty())
-            GTEST_SKIP() << "the ffmpeg and ffprobe command-line tools are needed";
+        // The tools come with the program's dependencies (scripts/install-deps).
+        ASSERT_FALSE(QStandardPaths::findExecutable("ffmpeg").isEmpty());
+        ASSERT_FALSE(QStandardPaths::findExecutable("ffprobe").isEmpty());
     }
 
     QString Path(const QString& name) const { return dir_.filePath(name); }

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "converter/ArgumentVector.h"
-#include "converter/Letterbox.h"
-#include "platform/Errors.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/Letterbox.h"
+#include "platform/core/Errors.h"
 
 TEST(Letterbox, PadsKeepTheSourceAspectAndAreEven) {
     const struct {

@@ -7,9 +7,9 @@
 
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/FileSystem.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/FileSystem.h"
 #include "profiles/TProfile.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/Drawing.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"

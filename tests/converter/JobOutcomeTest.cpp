@@ -1,88 +1,107 @@
-// The rules of a job's outcome: the end message's outcome, the short reasons, the row marks and
-// the closing line.
+// The rules of a job's outcome: the end record's outcome, the words for each reason code, the
+// row marks and the closing line.
 #include <gtest/gtest.h>
 
-#include "converter/JobOutcome.h"
+#include <cerrno>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "converter/core/JobOutcome.h"
 #include "engine/kivoengine.h"
 
 namespace {
 
-TEST(JobOutcome, TheEndMessageSaysHowTheRowEnded) {
-    EXPECT_EQ(OutcomeFromMessage(KIVO_CONVERSION_FINISHED), RowOutcome::Converted);
-    EXPECT_EQ(OutcomeFromMessage(KIVO_CONVERSION_STOPPED), RowOutcome::Stopped);
-    EXPECT_EQ(OutcomeFromMessage(KIVO_CONVERSION_FAILED), RowOutcome::Failed);
-    EXPECT_EQ(OutcomeFromMessage(77), RowOutcome::Failed);  // nothing unknown passes as done
+TEST(JobOutcome, TheEndRecordSaysHowTheRowEnded) {
+    EXPECT_EQ(OutcomeOf(KIVO_CONVERSION_FINISHED), RowOutcome::Converted);
+    EXPECT_EQ(OutcomeOf(KIVO_CONVERSION_STOPPED), RowOutcome::Stopped);
+    EXPECT_EQ(OutcomeOf(KIVO_CONVERSION_FAILED), RowOutcome::Failed);
+    EXPECT_EQ(OutcomeOf(KIVO_CONVERSION_REFUSED), RowOutcome::Failed);  // nothing was written
+    EXPECT_EQ(OutcomeOf(KIVO_CONVERSION_RUNNING), RowOutcome::Failed);
+    EXPECT_EQ(OutcomeOf(77), RowOutcome::Failed);  // nothing unknown passes as done
 }
 
-TEST(JobOutcome, ShortReasonsFromTheEnginesFailureLines) {
+// Every reason code has words of its own: two failures that differ never read the same.
+TEST(JobOutcome, EveryReasonCodeHasItsWords) {
     const struct {
-        const char* line;
-        const char* reason;
+        KivoReason reason;
+        const char* words;
     } cases[] = {
-        {"Failed: clip.mp4: Cannot read the source: The file is damaged (moov atom not found)",
-         "the source is damaged"},
-        {"Failed: clip.avi: could not read the source", "the source could not be read"},
-        {"Failed: words.avi: Cannot read the source: The file is not a media file this program "
-         "can read",
-         "not a media file this program can read"},
-        {"Failed: gone.avi: The source file does not exist", "the source file is missing"},
-        {"Failed: clip.avi: The output folder does not exist", "the output folder does not exist"},
-        {"Failed: clip.avi: Cannot write in the output folder (Permission denied)",
-         "the output folder cannot be written: Permission denied"},
-        {"Failed: clip.avi: Cannot use the output folder (Not a directory)",
-         "the output cannot be written: Not a directory"},
-        {"Failed: clip.avi: Cannot give the output its name (File name too long)",
-         "the output cannot be written: File name too long"},
-        {"Failed: clip.avi: Cannot read the source: Cannot open the file (Permission denied)",
-         "the source cannot be read: Permission denied"},
-        {"Failed: clip.MP4: The output file is the source itself",
-         "the target is the source itself"},
-        {"Failed: clip.avi: Cannot write the output file (No space left on device)",
-         "the output could not be written: No space left on device"},
-        {"Failed: pipe.avi: The source is not a regular file (a folder, a pipe or a device): only "
-         "files convert",
-         "not a regular file but a folder, a pipe or a device"},
-        {"Failed: clip.avi: The output file appeared while converting and was left as it was; the "
-         "converted file is kept as /out/clip (2).MP4",
+        {KIVO_REASON_NONE, "converted"},
+        {KIVO_REASON_STOPPED, "stopped by the user"},
+        {KIVO_REASON_SETTINGS_REFUSED, "the settings were refused"},
+        {KIVO_REASON_SOURCE_MISSING, "the source file is missing"},
+        {KIVO_REASON_SOURCE_NOT_A_FILE, "the source is not a file"},
+        {KIVO_REASON_SOURCE_UNREADABLE, "the source could not be read"},
+        {KIVO_REASON_SOURCE_DAMAGED, "the source is damaged"},
+        {KIVO_REASON_NOTHING_DECODABLE, "nothing in it can be decoded"},
+        {KIVO_REASON_START_BEYOND_END, "the start lies beyond the end of the source"},
+        {KIVO_REASON_OUTPUT_FOLDER_MISSING, "the output folder does not exist"},
+        {KIVO_REASON_OUTPUT_NOT_WRITABLE, "the output folder cannot be written"},
+        {KIVO_REASON_OUTPUT_EXISTS, "the output file already exists"},
+        {KIVO_REASON_DISK_FULL, "the disk is full"},
+        {KIVO_REASON_OUTPUT_IS_SOURCE, "the target is the source itself"},
+        {KIVO_REASON_ENCODING_FAILED, "the output could not be written"},
+        {KIVO_REASON_OTHER, "the conversion failed"},
+        {KIVO_REASON_RANGE_TOO_SHORT, "the length to convert is too short"},
+    };
+    ASSERT_EQ(std::size(cases), size_t(KIVO_REASON_RANGE_TOO_SHORT) + 1)
+        << "a reason code has no words";
+    std::set<std::string> seen;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words);
+        EXPECT_EQ(ReasonWords(c.reason).toStdString(), c.words);
+        EXPECT_TRUE(seen.insert(c.words).second);
+    }
+    // A code from a newer engine reads as a plain failure.
+    EXPECT_EQ(ReasonWords(99).toStdString(), "the conversion failed");
+}
+
+// The operating system's reason stays with the words, and a target that appeared meanwhile
+// names the file the conversion was kept as.
+TEST(JobOutcome, FailureWordsKeepTheSystemsReasonAndTheKeptName) {
+    const struct {
+        int reason;
+        int systemError;
+        const char* keptPath;
+        const char* words;
+    } cases[] = {
+        {KIVO_REASON_DISK_FULL, ENOSPC, "", "the disk is full: No space left on device"},
+        {KIVO_REASON_OUTPUT_NOT_WRITABLE, ENAMETOOLONG, "",
+         "the output folder cannot be written: File name too long"},
+        {KIVO_REASON_SOURCE_UNREADABLE, EACCES, "",
+         "the source could not be read: Permission denied"},
+        {KIVO_REASON_SOURCE_DAMAGED, 0, "", "the source is damaged"},
+        {KIVO_REASON_OUTPUT_EXISTS, 0, "/out/clip (2).MP4",
          "the target appeared meanwhile; kept as clip (2).MP4"},
-        {"Failed: clip.avi: the length to convert is too short to hold a picture or a sound",
-         "the length to convert is too short"},
-        {"Failed: clip.avi: The H.263+ encoder refused its settings (width and height must be a "
-         "multiple of 4)",
-         "the settings were refused"},
-        {"Failed: Unknown video codec \"divx\"", "unknown video codec \"divx\""},
-        {"Failed: clip.avi: Something new went wrong (code 5)", "something new went wrong"},
-        {"Failed: clip.avi: A reason far longer than any row can show, going on and on and on "
-         "about it",
-         "a reason far longer than any row can show, going on and..."},
-        {"", "the conversion failed"},
-        {"Converting clip.avi  42%", "converting clip.avi  42%"},
+        {KIVO_REASON_OUTPUT_EXISTS, 0, "", "the output file already exists"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_EQ(ShortFailureReason(c.line).toStdString(), c.reason);
+        SCOPED_TRACE(c.words);
+        const ConversionEnd end{KIVO_CONVERSION_FAILED, c.reason, 0, c.systemError, c.keptPath};
+        EXPECT_EQ(FailureWords(end).toStdString(), c.words);
+        EXPECT_EQ(RowMarkText(end).toStdString(), std::string("failed: ") + c.words);
     }
 }
 
 TEST(JobOutcome, RowMarks) {
     const struct {
-        RowOutcome outcome;
-        const char* line;
+        ConversionEnd end;
         const char* mark;
     } cases[] = {
-        {RowOutcome::Converted, "Finished clip.avi", ""},
-        {RowOutcome::Converted, "", ""},
-        {RowOutcome::Stopped, "Stopped by user: clip.avi, the first 00:00:22 are kept",
-         "stopped: the first 00:22 kept"},
-        {RowOutcome::Stopped, "Stopped by user: clip.avi, the first 01:02:03 are kept",
-         "stopped: the first 1:02:03 kept"},
-        {RowOutcome::Stopped, "Stopped by user: clip.avi", "stopped: nothing kept"},
-        {RowOutcome::Failed, "Failed: clip.avi: could not read the source",
+        {{KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 80}, ""},
+        {{KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 22.9}, "stopped: the first 00:22 kept"},
+        {{KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 3723}, "stopped: the first 1:02:03 kept"},
+        {{KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 0.4}, "stopped: nothing kept"},
+        {{KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_UNREADABLE, 0},
          "failed: the source could not be read"},
+        {{KIVO_CONVERSION_REFUSED, KIVO_REASON_SETTINGS_REFUSED, 0},
+         "failed: the settings were refused"},
+        {NotStartedEnd(), "failed: the conversion failed"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_EQ(RowMarkText(c.outcome, c.line).toStdString(), c.mark);
+        SCOPED_TRACE(c.mark);
+        EXPECT_EQ(RowMarkText(c.end).toStdString(), c.mark);
     }
 }
 

@@ -7,9 +7,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "converter/ArgumentVector.h"
-#include "converter/JobPlan.h"
-#include "platform/ByteNames.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/JobPlan.h"
+#include "platform/core/ByteNames.h"
 
 TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
     MediaRow row;

@@ -4,13 +4,23 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <deque>
 #include <sstream>
 #include <string>
 
-#include "converter/JobQueue.h"
+#include "converter/core/JobQueue.h"
 #include "engine/kivoengine.h"
 
 namespace {
+
+// The engine's end for the events f (finished), s (stopped, five seconds kept), x (failed: the
+// source is damaged).
+ConversionEnd EndOf(size_t kind) {
+    const ConversionEnd ends[] = {{KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 10},
+                                  {KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 5},
+                                  {KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_DAMAGED, 0}};
+    return ends[kind];
+}
 
 // Plays events as the window does, being its own engine. Events: R Run a list of three rows,
 // S Stop, C close the window, i a report from the engine, and the engine's end of the oldest
@@ -29,11 +39,15 @@ struct Driver : JobEngine {
             if (e == 'C')
                 queue.EndForClose();
             if (e == 'i')
-                log += queue.Report(0, "a status line") ? "+" : "-";
+                log += !calls.empty() && queue.Report(calls.front(), "a status line") ? "+" : "-";
             const size_t outcome = std::string("fsx").find(e);  // the engine's outcomes in order
             if (outcome == std::string::npos)
                 continue;
-            const RowEnd end = queue.Done(0, outcome);
+            // One at once, the engine ends its conversions in the order they started.
+            const JobCallId oldest = calls.empty() ? 0 : calls.front();
+            if (!calls.empty())
+                calls.pop_front();
+            const RowEnd end = queue.Done(oldest, EndOf(outcome));
             if (end.rowEnded)
                 log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
             for (int row : end.startRows)
@@ -44,10 +58,11 @@ struct Driver : JobEngine {
     void Start(int row) {  // every value is the source, "/media/<row>.avi"
         RowPlan plan;
         plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-        queue.Start(row, plan, nullptr);
+        calls.push_back(queue.Start(row, plan));
         log += std::to_string(row);
     }
     JobQueue queue{*this};
+    std::deque<JobCallId> calls;  // outstanding, oldest first
     int stops = 0;
     std::string log;
     QString closing;  // every closing status line, run together
@@ -66,7 +81,8 @@ TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
         {"Rififf", "0+.1+.2.", finished, 3, 0},
         {"RfSs", "0.1~", stopped, 1, 1},  // stopped during row 2 of 3: row 3 never starts
         {"RfSf", "0.1.", stopped, 2, 1},  // the row finished before the stop reached it
-        {"Rfixf", "0.1+!2.", finished + " 1 of 3 files failed: 1.avi (a status line)", 2, 0},
+        {"Rfixf", "0.1+!2.", finished + " 1 of 3 files failed: 1.avi (the source is damaged)", 2,
+         0},
         // Run waits for the stopped row's end; the stopped row's reports do not show.
         {"RSRisifff", "0-0+.1.2.", finished, 3, 1},
         {"RSRSf", "0", stopped, 0, 2},  // a stop while waiting ends the job at once
@@ -89,7 +105,7 @@ TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
 namespace {
 
 // Plays events with several rows at once. Events, separated by blanks: R<n> Run a list of n
-// rows, S Stop, C close the window, and for engine call <c> (0: the oldest outstanding):
+// rows, S Stop, C close the window, and for engine call <c>:
 // f<c>, s<c>, x<c> its end (finished, stopped, failed), i<c> a status line from it, p<c>=<n>
 // a percentage from it. The log is as above; stopped lists the calls the engine was asked to
 // stop.
@@ -115,7 +131,9 @@ struct SideBySide : JobEngine {
             const size_t outcome = std::string("fsx").find(e[0]);
             if (outcome == std::string::npos)
                 continue;
-            const RowEnd end = queue.Done(JobCallId(n), outcome);
+            const RowEnd end = queue.Done(JobCallId(n), EndOf(outcome));
+            if (end.callEnded)
+                stills += end.plan.values[ValueSourcePath].mid(7, 1).toStdString();
             if (end.rowEnded)
                 log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
             Start(end.startRows);
@@ -126,7 +144,7 @@ struct SideBySide : JobEngine {
         for (int row : rows) {
             RowPlan plan;
             plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-            queue.Start(row, plan, nullptr);
+            queue.Start(row, plan);
             log += std::to_string(row);
         }
     }
@@ -138,6 +156,7 @@ struct SideBySide : JobEngine {
     }
     JobQueue queue;
     std::string stopped;
+    std::string stills;  // the row of each ended call's plan, whose still the runner copies
     std::string log;
     QString closing;
 };
@@ -158,7 +177,7 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
     } cases[] = {
         // Ends out of order: each free place takes the next row of the list.
         {2, "R4 f2 f1 f3 f4", "01.2.3..", finished, 4, "", "", 0, ""},
-        {3, "R2 f0 f0", "01..", finished, 2, "", "", 0, ""},     // 0: the oldest outstanding
+        {3, "R2 f1 f0 f2", "01..", finished, 2, "", "", 0, ""},  // 0 names no call
         {1, "R2 f2 f1 f2", "0.1.", finished, 2, "", "", 0, ""},  // no such call yet: nothing
         // Stop asks every running call; the job closes with the last of their ends.
         {3, "R4 S s2 s1", "012~~", "", 0, "123", "2", 0, ""},
@@ -198,7 +217,7 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
 TEST(JobQueue, TheStillGoesBesideWhatTheConversionKept) {
     const struct {
         const char* what;
-        uintptr_t outcome;
+        int outcome;
         bool outputLeft;  // a file stands at the output path when the conversion ends
         bool thm;
     } cases[] = {
@@ -232,8 +251,20 @@ TEST(JobQueue, TheStillGoesBesideWhatTheConversionKept) {
         Engine engine;
         JobQueue queue(engine);
         ASSERT_EQ(queue.Run(1), std::vector<int>({0}));
-        queue.Start(0, plan, nullptr);
-        EXPECT_TRUE(queue.Done(0, c.outcome).jobEnded);
+        const JobCallId call = queue.Start(0, plan);
+        const RowEnd end = queue.Done(call, ConversionEnd{c.outcome, KIVO_REASON_NONE, 0});
+        EXPECT_TRUE(end.jobEnded);
+        if (end.keepsStill)
+            CopyStillBesideOutput(end.plan);
         EXPECT_EQ(QFile::exists(plan.thumbnailPath), c.thm);
     }
+}
+
+// Every call that ends gives its plan back, whichever job it belonged to, so that its still
+// goes beside its output; an end of a call that is not outstanding gives nothing.
+TEST(JobQueue, EveryEndedCallGivesItsPlanBack) {
+    SideBySide job(2);
+    job.Play("R3 S R3 s2 s1 f3 x4 f5 f2 f9");
+    EXPECT_EQ(job.stills, "10012");
+    EXPECT_EQ(job.log, "0101.2!.");  // the stopped job's ends mark no row of the new one
 }

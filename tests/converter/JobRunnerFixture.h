@@ -7,18 +7,23 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "converter/Txconverter.h"
+#include "converter/core/JobOutcome.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/EngineApi.h"
-#include "platform/FileSystem.h"
 #include "platform/WindowMessages.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
@@ -32,8 +37,9 @@
 namespace job_runner {
 using Vector = std::vector<std::string>;
 
-// Records each _X call with a copy of its vector; the test ends a call by posting its
-// WM_CONVERTDONE through the handle the call was given, as the engine does.
+// Records each conversion with its events and a copy of its vector; its handle is its place in
+// `calls` plus one. The test reports and ends a conversion through its events, as the engine's
+// thread does, and the window handles what they queued.
 class RecordingEngine : public EngineApi {
 public:
     RecordingEngine() { SetEngine(this); }
@@ -42,92 +48,97 @@ public:
     int Init() override { return 0; }
     int GetFileinfo(const char*, EngineFileInfo*) override { return -1; }
     int GetPicure(const char*, int, const char*, const char*) override { return -1; }
-    int Stop() override {
-        ++stops;
-        if (onStop)
-            onStop();
-        return 0;
-    }
-    int SetInfoCallback(KivoInfoCallback callback) override {
-        info = callback;
-        return 0;
-    }
-    int SetPercentCallback(KivoPercentCallback callback) override {
-        percent = callback;
-        return 0;
-    }
-    int X(KivoWindow* window, int argc, char** argv) override {
-        calls.push_back({window, argc, Vector(argv, argv + argc)});
-        return 0;
-    }
 
-    // A side-by-side conversion: recorded with its events and a copy of its vector; its handle
-    // is its place in `conversions` plus one.
     KivoConversion* StartConversion(int argc, const char* const* argv,
                                     const KivoConversionEvents* events) override {
         if (refuseConversions)
             return nullptr;
-        conversions.push_back({*events, Vector(argv, argv + argc)});
-        return reinterpret_cast<KivoConversion*>(conversions.size());
+        calls.push_back({*events, argc, Vector(argv, argv + argc)});
+        return reinterpret_cast<KivoConversion*>(calls.size());
     }
     void StopConversion(KivoConversion* conversion) override {
+        ++stops;
         stoppedConversions.push_back(Index(conversion));
+        if (onStop)
+            onStop();
+        if (endOnStop)
+            EndFromThread(Index(conversion), KIVO_CONVERSION_STOPPED);
     }
-    int WaitConversion(KivoConversion*, int) override { return KIVO_CONVERSION_STOPPED; }
+    // Waits for the conversion's end as the engine does, up to `milliseconds`.
+    int WaitConversion(KivoConversion* conversion, int milliseconds) override {
+        std::unique_lock lock(mutex_);
+        const bool over =
+            endedChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                   [&] { return ended_.count(Index(conversion)) > 0; });
+        return over ? KIVO_CONVERSION_STOPPED : KIVO_CONVERSION_RUNNING;
+    }
     void FreeConversion(KivoConversion* conversion) override {
         freedConversions.push_back(Index(conversion));
-    }
-
-    // Side-by-side conversion `i` reports a status line, a percentage, or ends, as its thread
-    // does, and the window handles what they queued.
-    void Status(size_t i, const char* text) {
-        ASSERT_LT(i, conversions.size());
-        conversions[i].events.status(conversions[i].events.user, text);
-        QCoreApplication::sendPostedEvents();
-    }
-    void Percent(size_t i, int value) {
-        ASSERT_LT(i, conversions.size());
-        conversions[i].events.percent(conversions[i].events.user, value);
-        QCoreApplication::sendPostedEvents();
-    }
-    void EndConversion(size_t i, int outcome) {
-        ASSERT_LT(i, conversions.size());
-        conversions[i].events.ended(conversions[i].events.user, outcome, "");
-        QCoreApplication::sendPostedEvents();
     }
     static size_t Index(KivoConversion* conversion) {
         return reinterpret_cast<size_t>(conversion) - 1;
     }
 
-    // Posts the end of call `i` and lets the window handle it.
-    void Finish(size_t i) { End(i, KIVO_CONVERSION_FINISHED, nullptr); }
-
-    // Reports `lastLine` (when given) and posts the end of call `i` with `outcome`.
-    void End(size_t i, uintptr_t outcome, const char* lastLine) {
+    // Conversion `i` reports a status line or its progress, and the window handles it.
+    void Status(size_t i, const char* text) {
         ASSERT_LT(i, calls.size());
-        if (lastLine && info)
-            info(lastLine);
-        calls[i].window->post(calls[i].window, WM_CONVERTDONE, outcome, 0);
+        calls[i].events.status(calls[i].events.user, text);
+        QCoreApplication::sendPostedEvents();
+    }
+    void Percent(size_t i, int value) {
+        ASSERT_LT(i, calls.size());
+        KivoProgress progress{};
+        progress.percent = value;
+        progress.secondsLeft = -1;
+        calls[i].events.progress(calls[i].events.user, &progress);
         QCoreApplication::sendPostedEvents();
     }
 
+    // Conversion `i` ends as its thread ends it: its end record, with the reason the outcome
+    // implies unless one is given. Callable from any thread.
+    void EndFromThread(size_t i, int outcome, int reason = -1, double keptSeconds = 0) {
+        KivoEnd end{};
+        end.outcome = outcome;
+        end.reason = reason >= 0                           ? reason
+                     : outcome == KIVO_CONVERSION_FINISHED ? KIVO_REASON_NONE
+                     : outcome == KIVO_CONVERSION_STOPPED  ? KIVO_REASON_STOPPED
+                                                           : KIVO_REASON_OTHER;
+        end.keptSeconds = keptSeconds;
+        end.text = "";
+        end.path = "";
+        calls.at(i).events.end(calls[i].events.user, &end);
+        std::lock_guard lock(mutex_);
+        ended_.insert(i);
+        endedChanged_.notify_all();
+    }
+
+    // Conversion `i` ends (after `lastLine`, when given) and the window handles it.
+    void End(size_t i, int outcome, int reason = -1, double keptSeconds = 0,
+             const char* lastLine = nullptr) {
+        ASSERT_LT(i, calls.size());
+        if (lastLine)
+            calls[i].events.status(calls[i].events.user, lastLine);
+        EndFromThread(i, outcome, reason, keptSeconds);
+        QCoreApplication::sendPostedEvents();
+    }
+    void Finish(size_t i) { End(i, KIVO_CONVERSION_FINISHED, -1, 1); }
+
     struct Call {
-        KivoWindow* window;
+        KivoConversionEvents events;
         int argc;
         Vector argv;
     };
-    struct Conversion {
-        KivoConversionEvents events;
-        Vector argv;
-    };
-    std::vector<Conversion> conversions;
+    std::vector<Call> calls;
     std::vector<size_t> stoppedConversions, freedConversions;
     bool refuseConversions = false;
-    std::vector<Call> calls;
-    KivoInfoCallback info = nullptr;
-    KivoPercentCallback percent = nullptr;
     int stops = 0;
     std::function<void()> onStop;
+    bool endOnStop = false;  // a stop ends the conversion at once
+
+private:
+    std::mutex mutex_;
+    std::condition_variable endedChanged_;
+    std::set<size_t> ended_;
 };
 
 inline void Fill(SkinComboBox* list, const QStringList& items, int selected) {
@@ -140,6 +151,11 @@ inline void Fill(SkinComboBox* list, const QStringList& items, int selected) {
 class JobRunner : public testing::Test {
 public:
     JobRunner() : window(std::make_unique<Txconverter>()) {}
+    // The window goes first; what still runs ends when it is stopped, as with the engine.
+    ~JobRunner() override {
+        engine.endOnStop = true;
+        window.reset();
+    }
 
     Txconverter& w() { return *window; }
 

@@ -21,7 +21,7 @@ public:
         }
         w().FilesAtOnceChoices.at(size_t(atOnce - 1))->trigger();
     }
-    std::string Source(size_t conversion) const { return engine.conversions[conversion].argv[5]; }
+    std::string Source(size_t conversion) const { return engine.calls[conversion].argv[5]; }
     int FileBar() { return w().ProgressFile->Position(); }
     int TotalBar() { return w().ProgressTotal->Position(); }
     QString Status() { return w().Converting_Infor->text(); }
@@ -29,12 +29,12 @@ public:
 
 TEST_F(SideBySide, TheSettingIsOneByDefaultAndKeptInTheCatalog) {
     EXPECT_EQ(w().FilesAtOnce(), 1);
-    // One at once: the job goes through _X as always.
+    // One at once: the second row starts when the first has ended.
     SetUpJob(1, 2);
     w().RunClick(w().Run);
     EXPECT_EQ(engine.calls.size(), 1u);
-    EXPECT_TRUE(engine.conversions.empty());
     engine.Finish(0);
+    EXPECT_EQ(engine.calls.size(), 2u);
     engine.Finish(1);
     EXPECT_TRUE(Idle());
 
@@ -64,10 +64,8 @@ TEST_F(SideBySide, TheSettingIsOneByDefaultAndKeptInTheCatalog) {
 TEST_F(SideBySide, TwoAtOnceShowTheLesserPercentAndNameBothFiles) {
     SetUpJob(2, 3);
     w().RunClick(w().Run);
-    ASSERT_EQ(engine.conversions.size(), 2u);
-    EXPECT_TRUE(engine.calls.empty());
-    EXPECT_EQ(engine.conversions[0].argv,
-              Expected("/media/a.avi", "1", "mp4", OutputPath("a.MP4")));
+    ASSERT_EQ(engine.calls.size(), 2u);
+    EXPECT_EQ(engine.calls[0].argv, Expected("/media/a.avi", "1", "mp4", OutputPath("a.MP4")));
     EXPECT_EQ(Source(1), "/media/b.avi");
     EXPECT_TRUE(Running());
 
@@ -79,22 +77,21 @@ TEST_F(SideBySide, TwoAtOnceShowTheLesserPercentAndNameBothFiles) {
     EXPECT_EQ(Status(), "Converting a.avi 40%, b.avi 17%");
 
     // b ends first: its place goes to c; the total bar steps, the file bar follows a.
-    engine.EndConversion(1, KIVO_CONVERSION_FINISHED);
+    engine.End(1, KIVO_CONVERSION_FINISHED);
     EXPECT_EQ(TotalBar(), 1);
-    ASSERT_EQ(engine.conversions.size(), 3u);
+    ASSERT_EQ(engine.calls.size(), 3u);
     EXPECT_EQ(Source(2), "/media/c.avi");
     EXPECT_EQ(engine.freedConversions, std::vector<size_t>{1});
     EXPECT_EQ(Status(), "Converting a.avi 40%, c.avi 0%");
     engine.Percent(2, 60);
     EXPECT_EQ(FileBar(), 40);
 
-    engine.Status(0, "Failed: a.avi: The file is damaged (invalid data)");
-    engine.EndConversion(0, KIVO_CONVERSION_FAILED);
+    engine.End(0, KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_DAMAGED);
     EXPECT_EQ(w().ListImagePanel->GetItem(0)->OutcomeMark.toStdString(),
               "failed: the source is damaged");
     EXPECT_EQ(FileBar(), 60);
     EXPECT_TRUE(Running());
-    engine.EndConversion(2, KIVO_CONVERSION_FINISHED);
+    engine.End(2, KIVO_CONVERSION_FINISHED);
     EXPECT_EQ(TotalBar(), 3);
     EXPECT_EQ(FileBar(), 100);
     EXPECT_EQ(Status().toStdString(),
@@ -102,7 +99,7 @@ TEST_F(SideBySide, TwoAtOnceShowTheLesserPercentAndNameBothFiles) {
               "source is damaged)");
     EXPECT_TRUE(Idle());
     EXPECT_EQ(engine.freedConversions, (std::vector<size_t>{1, 0, 2}));
-    EXPECT_EQ(engine.conversions.size(), 3u);
+    EXPECT_EQ(engine.calls.size(), 3u);
 }
 
 TEST_F(SideBySide, StopStopsEveryConversionAndTheStoppedJobsLateEventsChangeNothing) {
@@ -117,12 +114,12 @@ TEST_F(SideBySide, StopStopsEveryConversionAndTheStoppedJobsLateEventsChangeNoth
     w().RunClick(w().Run);
     engine.Status(0, "Stopped a.avi");
     engine.Percent(1, 90);
-    engine.EndConversion(0, KIVO_CONVERSION_STOPPED);
-    EXPECT_EQ(engine.conversions.size(), 2u);
+    engine.End(0, KIVO_CONVERSION_STOPPED);
+    EXPECT_EQ(engine.calls.size(), 2u);
     EXPECT_EQ(FileBar(), 0);
     EXPECT_EQ(TotalBar(), 0);
-    engine.EndConversion(1, KIVO_CONVERSION_STOPPED);
-    ASSERT_EQ(engine.conversions.size(), 4u);
+    engine.End(1, KIVO_CONVERSION_STOPPED);
+    ASSERT_EQ(engine.calls.size(), 4u);
     EXPECT_EQ(Source(2), "/media/a.avi");
     EXPECT_EQ(Source(3), "/media/b.avi");
     EXPECT_EQ(TotalBar(), 0);
@@ -130,15 +127,15 @@ TEST_F(SideBySide, StopStopsEveryConversionAndTheStoppedJobsLateEventsChangeNoth
 
     // An end of a stopped job's conversion once more (it is no longer outstanding) moves
     // nothing of the new job.
-    engine.EndConversion(1, KIVO_CONVERSION_FAILED);
-    EXPECT_EQ(engine.conversions.size(), 4u);
+    engine.End(1, KIVO_CONVERSION_FAILED);
+    EXPECT_EQ(engine.calls.size(), 4u);
     EXPECT_EQ(TotalBar(), 0);
     engine.Percent(2, 50);
     engine.Percent(3, 70);
     EXPECT_EQ(FileBar(), 50);
-    engine.EndConversion(3, KIVO_CONVERSION_FINISHED);
-    engine.EndConversion(2, KIVO_CONVERSION_FINISHED);
-    engine.EndConversion(4, KIVO_CONVERSION_FINISHED);
+    engine.End(3, KIVO_CONVERSION_FINISHED);
+    engine.End(2, KIVO_CONVERSION_FINISHED);
+    engine.End(4, KIVO_CONVERSION_FINISHED);
     EXPECT_EQ(TotalBar(), 3);
     EXPECT_EQ(Status(), "Process Info :  Job Finished.");
     EXPECT_TRUE(Idle());
@@ -153,8 +150,9 @@ TEST_F(SideBySide, RefusedStartsFailTheirRowsAndTheWindowsEndReleasesEveryConver
     EXPECT_TRUE(Status().startsWith("Process Info :  Job Finished. 2 of 2 files failed"));
 
     engine.refuseConversions = false;
+    engine.endOnStop = true;
     w().RunClick(w().Run);
-    ASSERT_EQ(engine.conversions.size(), 2u);
+    ASSERT_EQ(engine.calls.size(), 2u);
     window.reset();
     EXPECT_EQ(engine.stoppedConversions, (std::vector<size_t>{0, 1}));
     EXPECT_EQ(engine.freedConversions, (std::vector<size_t>{0, 1}));

@@ -1,5 +1,5 @@
 // Run and Stop with an engine that records what it is given: the job's states, a stopped job's
-// late end message and the reports from the engine's thread.
+// late end and the reports from the conversions' threads.
 #include <gtest/gtest.h>
 
 #include "JobRunnerFixture.h"
@@ -35,9 +35,8 @@ TEST_F(JobRunner, OneRowRunsToJobFinished) {
     EXPECT_TRUE(w().ListImagePanel->isEnabled());
     EXPECT_TRUE(w().combox_outfiletype->isEnabled());
 
-    // A stray end message with no conversion of ours outstanding changes nothing.
-    platform::PostMessage(w().Handle(), WM_CONVERTDONE, 0, 0);
-    QCoreApplication::sendPostedEvents();
+    // A stray end with no conversion of ours outstanding changes nothing.
+    w().OnConversionEnd(7, ConversionEnd{KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 1});
     EXPECT_EQ(w().ProgressTotal->Position(), 1);
     EXPECT_EQ(engine.calls.size(), 1u);
 }
@@ -81,7 +80,7 @@ TEST_F(JobRunner, StopDuringTheSecondOfThreeRowsAndRunAgain) {
     EXPECT_EQ(w().ListImagePanel->ItemCount, 3);
 }
 
-TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndMessageAndMarkedUntilTheNextRun) {
+TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndRecordAndMarkedUntilTheNextRun) {
     SetUp(DevMP4);
     for (const char* name : {"a", "b", "c"}) {
         AddRow(QString("/media/%1.avi").arg(name), 1, QString("%1.MP4").arg(name));
@@ -90,10 +89,11 @@ TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndMessageAndMarkedUntilTheNex
         return w().ListImagePanel->GetItem(unsigned(row))->OutcomeMark.toStdString();
     };
     w().RunClick(w().Run);
-    engine.End(0, KIVO_CONVERSION_FINISHED, "Finished a.avi");
-    engine.End(1, KIVO_CONVERSION_FAILED, "Failed: b.avi: could not read the source");
-    // The outcome is the end message's, whatever the text says.
-    engine.End(2, KIVO_CONVERSION_FINISHED, "Failed: c.avi: words only");
+    engine.End(0, KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 1, "Finished a.avi");
+    engine.End(1, KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_UNREADABLE, 0,
+               "Failed: b.avi: words the window never reads");
+    // The outcome is the end record's, whatever the text says.
+    engine.End(2, KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 1, "Failed: c.avi: words only");
     EXPECT_EQ(w().Converting_Infor->text(),
               "Process Info :  Job Finished. 1 of 3 files failed: b.avi (the source could not "
               "be read)");
@@ -108,9 +108,9 @@ TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndMessageAndMarkedUntilTheNex
     w().RunClick(w().Run);
     EXPECT_EQ(mark(1), "");
     EXPECT_FALSE(w().ListImagePanel->GetItem(1)->TextLabel->text().contains("failed"));
-    engine.End(3, KIVO_CONVERSION_FINISHED, "Finished a.avi");
+    engine.End(3, KIVO_CONVERSION_FINISHED);
     w().StopClick(w().Stop);
-    engine.End(4, KIVO_CONVERSION_STOPPED, "Stopped by user: b.avi, the first 00:00:22 are kept");
+    engine.End(4, KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 22.4);
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
     EXPECT_EQ(mark(1), "stopped: the first 00:22 kept");
     EXPECT_FALSE(w().ListImagePanel->GetItem(1)->OutcomeFailed);
@@ -130,9 +130,8 @@ TEST_F(JobRunner, RunBeforeTheStoppedRowHasEndedWaitsForIt) {
 
     // Reports still arriving from the stopped conversion do not show in the new job.
     w().Converting_Infor->setText("Process Info : ");
-    engine.info("stopping a.avi");
-    engine.percent(55);
-    QCoreApplication::sendPostedEvents();
+    engine.Status(0, "stopping a.avi");
+    engine.Percent(0, 55);
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info : ");
 
     engine.Finish(0);  // the late end: the new job's first row starts now
@@ -143,8 +142,7 @@ TEST_F(JobRunner, RunBeforeTheStoppedRowHasEndedWaitsForIt) {
     EXPECT_TRUE(Running());
     EXPECT_NE(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
 
-    engine.info("converting a.avi");
-    QCoreApplication::sendPostedEvents();
+    engine.Status(1, "converting a.avi");
     EXPECT_EQ(w().Converting_Infor->text(), "converting a.avi");
 
     engine.Finish(1);
@@ -168,7 +166,7 @@ TEST_F(JobRunner, ClosingDuringAJobStopsTheEngineAndTheLateEndTouchesNothing) {
     EXPECT_EQ(w().ListImagePanel->ItemCount, 0);
     EXPECT_TRUE(Idle());
 
-    engine.info("stopped a.avi");
+    engine.Status(0, "stopped a.avi");
     engine.Finish(0);
     EXPECT_EQ(engine.calls.size(), 1u);
     EXPECT_EQ(w().ProgressTotal->Position(), 0);
@@ -259,7 +257,7 @@ TEST_F(JobRunner, PspKeepsAThmCopyOfTheStillBesideEachOutput) {
     // A failed row leaves no THM, even beside an older output of its name.
     w().ListImagePanel->GetItem(0)->PicturePath = install.Path("MP4.jpg");
     w().RunClick(w().Run);
-    engine.End(3, KIVO_CONVERSION_FAILED, "Failed: clip.avi: The file is damaged");
+    engine.End(3, KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_DAMAGED);
     EXPECT_FALSE(QFile::exists(thm));
     EXPECT_TRUE(w().ListImagePanel->GetItem(0)->OutcomeFailed);
 }
@@ -268,32 +266,40 @@ TEST_F(JobRunner, ReportsFromTheEnginesThreadShowInOrderOnTheWindowsThread) {
     SetUp(DevMP4);
     AddRow("/media/a.avi", 1, "a.MP4");
     w().RunClick(w().Run);
-    ASSERT_NE(engine.info, nullptr);
-    const KivoInfoCallback info = engine.info;
-    const KivoPercentCallback percent = engine.percent;
-    KivoWindow* const handle = engine.calls[0].window;
+    ASSERT_EQ(engine.calls.size(), 1u);
+    const KivoConversionEvents events = engine.calls[0].events;
+    ASSERT_NE(events.status, nullptr);
+    ASSERT_NE(events.progress, nullptr);
+    ASSERT_NE(events.end, nullptr);
     std::thread worker([&] {
         for (int i = 0; i < 200; ++i) {
-            percent(i % 90);
+            KivoProgress progress{};
+            progress.percent = i % 90;
+            events.progress(events.user, &progress);
             std::string text = "converting " + std::to_string(i);
-            info(text.c_str());
+            events.status(events.user, text.c_str());
         }
-        percent(250);  // clamped to 100
-        info("finished a.avi");
-        handle->post(handle, WM_CONVERTDONE, 0, 0);
+        KivoProgress over{};
+        over.percent = 250;  // clamped to 100
+        events.progress(events.user, &over);
+        events.status(events.user, "finished a.avi");
+        engine.EndFromThread(0, KIVO_CONVERSION_FINISHED);
     });
     worker.join();
     // Nothing was touched from the engine's thread.
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info : ");
     QCoreApplication::sendPostedEvents();
-    // The end message came after the reports and was handled after them.
+    // The end came after the reports and was handled after them.
     EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Job Finished.");
     EXPECT_EQ(w().ProgressFile->Position(), 100);
+    EXPECT_EQ(engine.freedConversions, std::vector<size_t>{0});
 
     // Reports that come after the window is gone go nowhere.
     window.reset();
-    info("late");
-    percent(-20);
+    events.status(events.user, "late");
+    KivoProgress late{};
+    late.percent = -20;
+    events.progress(events.user, &late);
     QCoreApplication::sendPostedEvents();
 }
 
@@ -301,21 +307,21 @@ TEST_F(JobRunner, DestroyingTheWindowDuringAJobStopsTheEngineAndWaitsForItsEnd) 
     SetUp(DevMP4);
     AddRow("/media/a.avi", 1, "a.MP4");
     w().RunClick(w().Run);
-    KivoWindow* handle = engine.calls[0].window;
     std::thread worker;
     std::atomic<bool> ended = false;
     engine.onStop = [&] {
-        worker = std::thread([&ended, handle] {
+        worker = std::thread([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             ended = true;
-            handle->post(handle, WM_CONVERTDONE, 0, 0);
+            engine.EndFromThread(0, KIVO_CONVERSION_STOPPED);
         });
     };
     window.reset();
     EXPECT_EQ(engine.stops, 1);
     EXPECT_TRUE(ended);
     worker.join();
-    QCoreApplication::sendPostedEvents();  // the end message finds no window
+    EXPECT_EQ(engine.freedConversions, std::vector<size_t>{0});
+    QCoreApplication::sendPostedEvents();  // the end finds no window
 }
 
 }  // namespace

@@ -31,8 +31,9 @@ TEST_F(JobRunner, TheWholeVectorForEachFamily) {
         EXPECT_EQ(engine.calls.back().argc, 36);
         EXPECT_EQ(LastVector(), Expected("/media/holiday film.avi", "12.5", f.format,
                                          OutputPath("holiday film.MP4")));
-        EXPECT_NE(engine.info, nullptr);
-        EXPECT_NE(engine.percent, nullptr);
+        EXPECT_NE(engine.calls.back().events.status, nullptr);
+        EXPECT_NE(engine.calls.back().events.progress, nullptr);
+        EXPECT_NE(engine.calls.back().events.end, nullptr);
         engine.Finish(engine.calls.size() - 1);
         EXPECT_TRUE(Idle());
     }

@@ -14,9 +14,9 @@
 
 #include "EngineTestSupport.h"
 #include "SampleClips.h"
-#include "converter/LevelCeiling.h"
-#include "platform/Errors.h"
-#include "profiles/ProfileDatabase.h"
+#include "converter/core/LevelCeiling.h"
+#include "platform/core/Errors.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

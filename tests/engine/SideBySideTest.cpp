@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -106,13 +107,16 @@ struct Free {
 };
 using Conversion = std::unique_ptr<KivoConversion, Free>;
 
-Conversion Start(const Vector& vector, Recorder& recorder) {
+Conversion StartWith(const Vector& vector, const KivoConversionEvents& events) {
     std::vector<const char*> pointers;
     for (const std::string& entry : vector.entries) {
         pointers.push_back(entry.c_str());
     }
-    KivoConversionEvents events = recorder.Events();
     return Conversion(kivo_conversion_start(int(pointers.size()), pointers.data(), &events));
+}
+
+Conversion Start(const Vector& vector, Recorder& recorder) {
+    return StartWith(vector, recorder.Events());
 }
 
 // Generous: under a thread checker the long clip converts at a third of its real time.
@@ -254,6 +258,100 @@ TEST(SideBySide, ARefusedVectorEndsOnceOnTheConversionsThread) {
         EXPECT_NE(reason.find(c.reasonPart), std::string::npos) << reason;
         EXPECT_EQ(reason, ReasonOf(recorder.LastLine(), ""));
         EXPECT_FALSE(Exists(File("refused.MP4")));
+    }
+}
+
+// What the typed events of one conversion brought: its progress numbers and its end record.
+class TypedRecorder {
+public:
+    KivoConversionEvents Events() {
+        KivoConversionEvents events{};
+        events.user = this;
+        events.progress = &OnProgress;
+        events.end = &OnEnd;
+        return events;
+    }
+    bool WaitForPercent(int percent, double seconds) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::duration<double>(seconds), [&] {
+            return last_.percent >= percent || ends_ > 0;
+        }) && last_.percent >= percent;
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    KivoProgress last_{};
+    int progressCount_ = 0;
+    KivoEnd end_{};
+    std::string endText_;
+    int ends_ = 0;
+
+private:
+    static void OnProgress(void* user, const KivoProgress* progress) {
+        auto* self = static_cast<TypedRecorder*>(user);
+        std::lock_guard lock(self->mutex_);
+        self->last_ = *progress;
+        ++self->progressCount_;
+        self->changed_.notify_all();
+    }
+    static void OnEnd(void* user, const KivoEnd* end) {
+        auto* self = static_cast<TypedRecorder*>(user);
+        std::lock_guard lock(self->mutex_);
+        self->end_ = *end;
+        self->endText_ = end->text ? end->text : "";
+        self->end_.text = self->end_.path = nullptr;  // valid only during the call
+        ++self->ends_;
+        self->changed_.notify_all();
+    }
+};
+
+// A front end reads how a conversion ended from the end record alone: its outcome, reason code
+// and kept length, with progress numbers on the way.
+TEST(SideBySide, TheEndRecordCarriesTheReasonCodeAndTheNumbers) {
+    const Vector finish = PlainVector("3", File("a.avi"), File("typed.MP4"));
+    const struct {
+        const char* name;
+        Vector vector;
+        bool stop;
+        int outcome, reason;
+        double keptFrom, keptTo;  // the kept length's range
+    } cases[] = {
+        {"finished", finish, false, KIVO_CONVERSION_FINISHED, KIVO_REASON_NONE, 2.8, 3.2},
+        {"refused", Vector(finish).Set("-vcodec", "divx"), false, KIVO_CONVERSION_REFUSED,
+         KIVO_REASON_SETTINGS_REFUSED, 0, 0},
+        {"missing source", PlainVector("3", File("gone.avi"), File("typed.MP4")), false,
+         KIVO_CONVERSION_FAILED, KIVO_REASON_SOURCE_MISSING, 0, 0},
+        {"stopped", PlainVector("30", File("long.avi"), File("typed.MP4")), true,
+         KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 0.01, 29.9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TypedRecorder recorder;
+        Conversion conversion = StartWith(c.vector, recorder.Events());
+        ASSERT_TRUE(conversion);
+        if (c.stop) {
+            ASSERT_TRUE(recorder.WaitForPercent(5, 300));
+            kivo_conversion_stop(conversion.get());
+        }
+        EXPECT_EQ(kivo_conversion_wait(conversion.get(), kLongRun), c.outcome);
+        std::lock_guard lock(recorder.mutex_);
+        EXPECT_EQ(recorder.ends_, 1);
+        EXPECT_EQ(recorder.end_.outcome, c.outcome);
+        EXPECT_EQ(recorder.end_.reason, c.reason);
+        EXPECT_EQ(kivo_conversion_reason_code(conversion.get()), c.reason);
+        EXPECT_GE(recorder.end_.keptSeconds, c.keptFrom);
+        EXPECT_LE(recorder.end_.keptSeconds, c.keptTo);
+        EXPECT_EQ(recorder.endText_.empty(),
+                  c.reason == KIVO_REASON_NONE || c.reason == KIVO_REASON_STOPPED);
+        if (c.outcome == KIVO_CONVERSION_FINISHED || c.stop) {
+            // Progress came as numbers: a percentage of a known length, at a measured rate.
+            EXPECT_GT(recorder.progressCount_, 0);
+            EXPECT_NEAR(recorder.last_.durationSeconds, c.stop ? 30 : 3, 0.2);
+            EXPECT_GT(recorder.last_.framesPerSecond, 0);
+            EXPECT_GT(recorder.last_.speed, 0);
+            EXPECT_GT(recorder.last_.outputSeconds, 0);
+        }
+        std::remove(File("typed.MP4").c_str());
     }
 }
 

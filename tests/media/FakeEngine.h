@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/EngineApi.h"
+#include "platform/core/EngineApi.h"
 
 class FakeEngine : public EngineApi {
 public:
@@ -50,10 +50,12 @@ public:
         answer->sampleAspectNum = answer->sampleAspectDen = 1;
         return 0;
     }
-    int Stop() override { return 0; }
-    int SetInfoCallback(KivoInfoCallback) override { return 0; }
-    int SetPercentCallback(KivoPercentCallback) override { return 0; }
-    int X(KivoWindow*, int, char**) override { return 0; }
+
+    // With `startsConversions` a conversion starts and runs until the test ends it; without,
+    // the engine has none and refuses every start.
+    KivoConversion* StartConversion(int, const char* const*, const KivoConversionEvents*) override {
+        return startsConversions ? reinterpret_cast<KivoConversion*>(++conversions) : nullptr;
+    }
 
     struct PictureCall {
         std::string source;
@@ -68,4 +70,6 @@ public:
     QString still;
     std::vector<std::string> probed;
     std::vector<PictureCall> pictures;
+    bool startsConversions = false;
+    size_t conversions = 0;
 };

@@ -6,20 +6,20 @@
 #include <QStandardPaths>
 #include <memory>
 
-#include "converter/ArgumentVector.h"
-#include "converter/JobPlan.h"
+#include "converter/core/ArgumentVector.h"
+#include "converter/core/JobPlan.h"
 #include "converter/Txconverter.h"
-#include "media/Thumbnails.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
-    if (ffmpeg.isEmpty())
-        GTEST_SKIP() << "the ffmpeg command-line tool is needed to make a clip";
+    ASSERT_FALSE(ffmpeg.isEmpty()) << "the ffmpeg tool (scripts/install-deps) makes the clip";
     ScratchInstall install;
     const QString clip = install.Path("sample clip.mp4");
     QProcess make;
@@ -52,6 +52,7 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     window->CurrentDevice = DevPSP;
     dialogs.openAnswers.push_back(clip);
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
 
     TListImagePanel* list = window->ListImagePanel;
     ASSERT_EQ(list->ItemCount, 1);
@@ -137,6 +138,7 @@ TEST(MediaEngine, ARowShowsThePictureAsAPlayerDoesAndTheExactLength) {
         }
         dialogs.openAnswers.push_back(clip);
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         ASSERT_TRUE(dialogs.messages.empty()) << dialogs.LastText().toStdString();
         TItemPanel* row = window->ListImagePanel->GetItem(window->ListImagePanel->ItemCount - 1);
         EXPECT_NEAR(row->Duration, c.seconds, 0.02);
@@ -160,8 +162,7 @@ TEST(MediaEngine, ARowShowsThePictureAsAPlayerDoesAndTheExactLength) {
 // list stays as it was.
 TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
-    if (ffmpeg.isEmpty())
-        GTEST_SKIP() << "the ffmpeg command-line tool is needed to make a clip";
+    ASSERT_FALSE(ffmpeg.isEmpty()) << "the ffmpeg tool (scripts/install-deps) makes the clip";
     ScratchInstall install;
     const QString clip = install.Path("clip.avi");
     QProcess make;
@@ -193,6 +194,7 @@ TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
     for (const auto& c : cases) {
         dialogs.openAnswers.push_back(c.path);
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         EXPECT_EQ(dialogs.LastText(), c.message);
         EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
     }
@@ -204,6 +206,7 @@ TEST(MediaEngine, FilesTheEngineCannotTakeAreRefusedWithTheirReason) {
     }
     dialogs.openAnswers.push_back(clip);
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
     EXPECT_EQ(dialogs.LastText(),
               "clip.avi cannot be added: its still picture cannot be saved in " +
                   install.Path("shotpic/"));

@@ -8,14 +8,15 @@
 
 #include "FakeEngine.h"
 #include "converter/Txconverter.h"
-#include "media/Thumbnails.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/JpegImage.h"
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ protected:
         const int before = List()->ItemCount;
         dialogs.openAnswers.push_back(path);
         window->FileAddClick(window->FileAdd);
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
         return List()->ItemCount > before ? Row(List()->ItemCount - 1) : nullptr;
     }
 

@@ -2,7 +2,7 @@
 // outcome line of the row text and what an update keeps.
 #include <gtest/gtest.h>
 
-#include "media/MediaRows.h"
+#include "media/core/MediaRows.h"
 
 static MediaRow Listed(const QString& source, const QString& target, int start = 0, int end = 0) {
     MediaRow row;

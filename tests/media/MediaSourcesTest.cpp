@@ -11,14 +11,16 @@
 #include <memory>
 
 #include "converter/Txconverter.h"
+#include "converter/core/JobOutcome.h"
 #include "media/FakeEngine.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 #include "support/Wait.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -61,11 +63,13 @@ protected:
         QCoreApplication::sendEvent(window.get(), &drop);
         ASSERT_TRUE(drop.isAccepted());
         const int before = window->ListImagePanel->ItemCount;
-        // The drop's adds are done when a row or a message came.
+        // The drop's adds begin once the drop has ended, and are done when a row or a message
+        // came and no file is on its way any more.
         WaitUntil([&] {
             return window->ListImagePanel->ItemCount > before ||
                    dialogs.messages.size() > messagesBefore;
         });
+        WaitUntil([&] { return !window->AddsPending(); });
         QCoreApplication::processEvents();
     }
 
@@ -82,6 +86,7 @@ TEST_F(MediaSources, SeveralFilesFromTheDialogAreAddedInOrderAndItOpensWhereTheL
     const QString a = Clip("a.avi"), b = Clip("b.mov"), c = Clip("c.mp4");
     dialogs.openManyAnswers.push_back({a, b, c});
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
     EXPECT_EQ(dialogs.lastOpenFolder, platform::InitialOpenFolder());
     EXPECT_EQ(Listed(), QStringList({a, b, c}));
     EXPECT_TRUE(dialogs.messages.empty());
@@ -90,6 +95,7 @@ TEST_F(MediaSources, SeveralFilesFromTheDialogAreAddedInOrderAndItOpensWhereTheL
     // The next Add opens in that folder; one refused file among several gives one message.
     dialogs.openManyAnswers.push_back({Clip("d.avi"), a});
     window->FileAddClick(window->FileAdd);
+    testsupport::WaitUntil([&] { return !window->AddsPending(); });
     EXPECT_EQ(dialogs.lastOpenFolder, clips.path() + "/");
     EXPECT_EQ(window->ListImagePanel->ItemCount, 4);
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -152,6 +158,7 @@ TEST_F(MediaSources, RefusedDropsAreNamedInOneMessageAndTheListKeepsTheRest) {
 
 TEST_F(MediaSources, NothingIsAddedWhileAJobRunsAndOnlyFilesAreTakenFromADrag) {
     window->FormShow();  // the family's settings, which a job reads
+    engine.startsConversions = true;
     Drop({Clip("first.avi")});
     ASSERT_EQ(window->ListImagePanel->ItemCount, 1);
     window->RunClick(window->Run);
@@ -160,7 +167,8 @@ TEST_F(MediaSources, NothingIsAddedWhileAJobRunsAndOnlyFilesAreTakenFromADrag) {
     EXPECT_EQ(window->ListImagePanel->ItemCount, 1);
     EXPECT_EQ(dialogs.LastText(), "Files cannot be added while a conversion runs.");
     window->StopClick(window->Stop);
-    window->OnConvertDone();  // the engine's end of the stopped row
+    // The engine's end of the stopped row.
+    window->OnConversionEnd(1, ConversionEnd{KIVO_CONVERSION_STOPPED, KIVO_REASON_STOPPED, 0});
 
     QMimeData text;
     text.setText("not a file");

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "media/MediaRows.h"
-#include "media/MediaText.h"
-#include "media/Thumbnails.h"
+#include "media/core/MediaRows.h"
+#include "media/core/MediaText.h"
+#include "media/core/Thumbnails.h"
 
 namespace {
 

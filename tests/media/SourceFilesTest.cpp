@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "media/SourceFiles.h"
-#include "platform/ByteNames.h"
+#include "media/core/SourceFiles.h"
+#include "platform/core/ByteNames.h"
 
 namespace {
 

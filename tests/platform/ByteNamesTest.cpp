@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/ByteNames.h"
-#include "platform/FileSystem.h"
+#include "platform/core/ByteNames.h"
+#include "platform/core/FileSystem.h"
 
 TEST(ByteNames, EveryNameComesBackAsTheSameBytes) {
     const struct {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Convert.h"
-#include "platform/Errors.h"
+#include "platform/core/Convert.h"
+#include "platform/core/Errors.h"
 
 TEST(Convert, ReadsSignedDecimalAndRefusesEverythingElse) {
     const struct {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/Errors.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Handler.h"
+#include "platform/core/Errors.h"
 #include "support/FakeDialogs.h"
 
 TEST(ExceptionBox, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {

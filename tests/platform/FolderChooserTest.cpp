@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "platform/FolderChooser.h"
-#include "platform/Errors.h"
+#include "platform/core/Errors.h"
 #include "support/FakeDialogs.h"
 
 TEST(FolderChooser, OptionsFollowTheShellsRules) {

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/Errors.h"
 #include "platform/JpegImage.h"
+#include "platform/core/Errors.h"
 #include "support/ScratchInstall.h"
 
 TEST(JpegImage, DecodesTheShippedDevicePictures) {

@@ -1,6 +1,6 @@
-// The desktop's notifier on a real session bus (the test runs under dbus-run-session): a note
-// reaches a notification service with the program's name and icon, and without a service
-// nothing happens and nothing waits.
+// The desktop's notifier on a real session bus of the test's own (dbus-run-session with a bus
+// that activates no service): a note reaches a notification service with the program's name
+// and icon, and without a service nothing happens and nothing waits.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -32,8 +32,8 @@ public slots:
 }  // namespace
 
 TEST(NotificationBus, ANoteReachesTheServiceAndNoServiceMeansNothingHappens) {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        << "runs under dbus-run-session with a bus of its own";
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
 
     // No service yet: the note goes nowhere (the bus's error answer arrives while the next

@@ -18,7 +18,7 @@
 #include "platform/WindowMessages.h"
 #include "preview/MediaGraph.h"
 #include "preview/MpvGraph.h"
-#include "preview/PreviewPlayer.h"
+#include "preview/core/PreviewPlayer.h"
 #include "skin/ImageButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"

@@ -10,7 +10,7 @@
 #include "media/package/ListImagePanel.h"
 #include "preview/MediaGraph.h"
 #include "preview/MpvGraph.h"
-#include "preview/PreviewPlayer.h"
+#include "preview/core/PreviewPlayer.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinTrackBar.h"
 #include "support/FakeDialogs.h"

@@ -10,11 +10,12 @@
 
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
-#include "preview/PreviewPlayer.h"
+#include "preview/core/PreviewPlayer.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinTrackBar.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     window.show();
     dialogs.openAnswers.push_back(clip);
     window.FileAddClick(window.FileAdd);
+    testsupport::WaitUntil([&] { return !window.AddsPending(); });
     if (window.ListImagePanel->ItemCount < 1) {
         std::fprintf(stderr, "the clip was not added\n");
         return 1;

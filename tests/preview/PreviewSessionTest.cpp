@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "preview/PreviewSession.h"
-#include "preview/TrimMarks.h"
+#include "preview/core/PreviewSession.h"
+#include "preview/core/TrimMarks.h"
 
 namespace {
 

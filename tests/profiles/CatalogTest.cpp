@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "engine/Levels.h"
-#include "profiles/ProfileDatabase.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

@@ -11,17 +11,19 @@
 
 #include "converter/Txconverter.h"
 #include "media/FakeEngine.h"
-#include "media/Thumbnails.h"
+#include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/DataFolders.h"
-#include "platform/Paths.h"
-#include "profiles/CatalogCheck.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/DataFolders.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/CatalogCheck.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinButton.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -178,6 +180,7 @@ TEST(DataMode, AReadOnlyInstallationKeepsEachUsersProfilesAndStillsInTheirOwnFol
 
         // Stills go to the user's cache folder.
         window.AddMediaFiles({"/clips/holiday.avi"});
+        testsupport::WaitUntil([&] { return !window.AddsPending(); });
         ASSERT_EQ(window.ListImagePanel->ItemCount, 1);
         const QString still = user.Cache() + "shotpic/" + StillFileName("/clips/holiday.avi");
         EXPECT_EQ(window.ListImagePanel->GetItem(0)->PicturePath, still);

@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/Errors.h"
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Errors.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
 
 namespace {
 

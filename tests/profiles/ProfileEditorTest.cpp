@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "converter/Txconverter.h"
-#include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinComboBox.h"

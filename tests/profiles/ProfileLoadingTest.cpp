@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "converter/Txconverter.h"
-#include "platform/Errors.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Errors.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinSpinEdit.h"
 #include "support/FakeDialogs.h"

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/Errors.h"
-#include "profiles/ProfileSelection.h"
+#include "platform/core/Errors.h"
+#include "profiles/core/ProfileSelection.h"
 
 namespace {
 

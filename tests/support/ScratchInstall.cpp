@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "platform/Paths.h"
-#include "profiles/ProfileDatabase.h"
+#include "platform/core/Paths.h"
+#include "profiles/core/ProfileDatabase.h"
 
 ScratchInstall::ScratchInstall(const QStringList& files) {
     for (const QString& name : files)

@@ -1,0 +1,99 @@
+#include "converter/core/ArgumentVector.h"
+
+#include <stdexcept>
+
+#include "engine/FrameSize.h"
+#include "platform/core/ByteNames.h"
+#include "platform/core/Convert.h"
+#include "platform/core/Errors.h"
+
+std::vector<QString> ArgumentEntries(const std::vector<QString>& v, const QString& start) {
+    if (v.size() != JobValueCount) {
+        throw std::invalid_argument("the argument vector needs seventeen values");
+    }
+    std::vector<QString> entries = {
+        QStringLiteral("hacktest.exe"),
+        QStringLiteral("-y"),
+        QStringLiteral("-t"),
+        v[ValueDuration],
+        QStringLiteral("-i"),
+        v[ValueSourcePath],
+        QStringLiteral("-vol"),
+        v[ValueVolume],
+        QStringLiteral("-bitexact"),
+        QStringLiteral("-vcodec"),
+        v[ValueVideoCodec],
+        QStringLiteral("-padtop"),
+        v[ValuePadTop],
+        QStringLiteral("-padbottom"),
+        v[ValuePadBottom],
+        QStringLiteral("-padleft"),
+        v[ValuePadLeft],
+        QStringLiteral("-padright"),
+        v[ValuePadRight],
+        QStringLiteral("-s"),
+        v[ValueFrameSize],
+        QStringLiteral("-b"),
+        v[ValueVideoBitRate],
+        QStringLiteral("-r"),
+        v[ValueFrameRate],
+        QStringLiteral("-acodec"),
+        v[ValueAudioCodec],
+        QStringLiteral("-ac"),
+        v[ValueAudioChannels],
+        QStringLiteral("-ar"),
+        v[ValueAudioRate],
+        QStringLiteral("-ab"),
+        v[ValueAudioBitRate],
+        QStringLiteral("-f"),
+        v[ValueFormat],
+        v[ValueOutputPath],
+    };
+    if (!start.isEmpty())
+        entries.insert(entries.begin() + 2, {QStringLiteral("-ss"), start});
+    return entries;
+}
+
+int LeadingInteger(const QString& text) {
+    const qsizetype space = text.indexOf(' ');
+    return StrToInt(space < 0 ? text : text.left(space));
+}
+
+AudioRates ApplyAudioRateRule(const QString& audioQuality, const QString& audioRate) {
+    AudioRates rates;
+    rates.bitRate = LeadingInteger(audioQuality);
+    rates.sampleRate = LeadingInteger(audioRate);
+    if (rates.sampleRate == 0)
+        throw EDivByZero();
+    if (rates.bitRate * 1000 / rates.sampleRate > 6) {
+        rates.sampleRate = rates.bitRate / 6 * 1000 + 1000;
+    }
+    return rates;
+}
+
+FrameSize ParseFrameSize(const QString& text) {
+    const std::string utf8 = text.toStdString();
+    FrameSize size;
+    std::string_view offending;
+    if (!kivo::ReadFrameSize(utf8, size.width, size.height, &offending))
+        throw EConvertError::NotAnInteger(QString::fromUtf8(offending.data(), offending.size()));
+    return size;
+}
+
+QString DurationText(double seconds) {
+    return QString::number(seconds, 'g', 15);
+}
+
+QString OutputFormat(DeviceType device, int outputFileTypeIndex) {
+    const DeviceInfo* info = FindDevice(device);
+    return info ? info->EngineFormat(outputFileTypeIndex) : QString();
+}
+
+ArgumentVector::ArgumentVector(const std::vector<QString>& entries) {
+    buffers_.reserve(entries.size());
+    for (const QString& entry : entries)
+        buffers_.push_back(platform::PathBytes(entry));  // paths keep their bytes
+    for (QByteArray& buffer : buffers_)
+        pointers_.push_back(buffer.data());
+    pointers_.push_back(nullptr);
+}
