@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -10,6 +11,14 @@ const QString kJobFinished = QStringLiteral("Process Info :  Job Finished.");
 const QString kStoppedByUser = QStringLiteral("Process Info :  Stoped by user.");
 
 }  // namespace
+
+ConversionEnd::ConversionEnd(int outcome, int reason, double keptSeconds, int systemError,
+                             QString keptPath)
+    : outcome(outcome),
+      reason(reason),
+      keptSeconds(keptSeconds),
+      systemError(systemError),
+      keptPath(std::move(keptPath)) {}
 
 ConversionEnd ConversionEndOf(const KivoEnd& end) {
     const QString kept = end.path ? QString::fromUtf8(end.path) : QString();

@@ -13,11 +13,14 @@ enum class RowOutcome { Converted, Stopped, Failed };
 
 // How one conversion ended: what the engine's end record says, copied on its thread.
 struct ConversionEnd {
-    int outcome = KIVO_CONVERSION_FAILED;  // KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED, _REFUSED
-    int reason = KIVO_REASON_OTHER;        // a KivoReason
-    double keptSeconds = 0;                // finished or stopped: the length of the output kept
-    int systemError = 0;                   // the operating system's errno behind the reason
-    QString keptPath;  // a target that appeared meanwhile: where the converted file was kept
+    ConversionEnd(int outcome = KIVO_CONVERSION_FAILED, int reason = KIVO_REASON_OTHER,
+                  double keptSeconds = 0, int systemError = 0, QString keptPath = QString());
+
+    int outcome;         // KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED
+    int reason;          // a KivoReason
+    double keptSeconds;  // finished or stopped: the length of the output kept
+    int systemError;     // the operating system's errno behind the reason, or 0
+    QString keptPath;    // a target that appeared meanwhile: where the converted file was kept
 };
 
 ConversionEnd ConversionEndOf(const KivoEnd& end);
