@@ -24,6 +24,15 @@ std::mutex g_probeMutex;
 std::string g_videoFormat;
 std::string g_audioFormat;
 
+// Probes `path` with the probe's own log capture; false for a null or empty path or a file that
+// cannot be read as media.
+bool ProbePath(const char* path, kivo::ProbeResult& result) {
+    EnsureInitialised();
+    kivo::LogCapture log;
+    std::string error;
+    return path && *path && kivo::ProbeFile(path, result, error);
+}
+
 void FillRecord(EngineFileInfo* info, const kivo::ProbeResult& result) {
     std::lock_guard lock(g_probeMutex);
     g_videoFormat = result.videoFormat;
@@ -69,11 +78,8 @@ int Mydll_GetFileinfo(const char* path, EngineFileInfo* info) {
         return -1;
     }
     try {
-        EnsureInitialised();
-        kivo::LogCapture log;
         kivo::ProbeResult result;
-        std::string error;
-        bool ok = path && *path && kivo::ProbeFile(path, result, error);
+        const bool ok = ProbePath(path, result);
         FillRecord(info, ok ? result : kivo::ProbeResult{});
         return ok ? 0 : -1;
     } catch (...) {
@@ -87,15 +93,9 @@ int kivo_probe(const char* path, KivoProbe* probe) {
         return -1;
     }
     *probe = KivoProbe{};
-    if (!path || !*path) {
-        return -1;
-    }
     try {
-        EnsureInitialised();
-        kivo::LogCapture log;
         kivo::ProbeResult result;
-        std::string error;
-        if (!kivo::ProbeFile(path, result, error)) {
+        if (!ProbePath(path, result)) {
             return -1;
         }
         probe->durationSeconds = result.exactSeconds;
