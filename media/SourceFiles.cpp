@@ -5,15 +5,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "media/MediaFormats.h"
 #include "platform/Paths.h"
 
 QList<platform::FileFilter> MediaFileFilters() {
+    // The description names the patterns as the dialog's filter line shows them.
+    const QString patterns = MediaFilePatterns();
     return {
-        {QStringLiteral(
-             "Media Files "
-             "(*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.3gp;*.3g2;*.mp4)"),
-         QStringLiteral(
-             "*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.mp4;*.3gp;*.3g2")},
+        {QStringLiteral("Media Files (%1)").arg(patterns), patterns},
         {QStringLiteral("All Files(*.*)"), QStringLiteral("*.*")},
     };
 }

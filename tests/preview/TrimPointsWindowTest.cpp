@@ -35,7 +35,7 @@ TEST_F(PreviewWindow, NewRowShowsItsWholeLengthAsTheRange) {
     window.DrawTrimRange(nullptr);
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
               (std::vector<ColourRun>{{1, 274, kBlue}, {275, 275, kGrey}}));
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:0  End Point:125"))
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:00  End Point:02:05"))
         << row->TextLabel->text().toStdString();
 
     // A row without a known length gets the grey line only.
@@ -61,7 +61,7 @@ TEST_F(PreviewWindow, EndBeforeStartSwapsTheMarksButNotThePoints) {
     EXPECT_EQ(row->EndPoint, 30);
     EXPECT_EQ(row->MarkStart, 30);
     EXPECT_EQ(row->MarkEnd, 40);
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:30"))
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:30  End Point:00:40"))
         << row->TextLabel->text().toStdString();
     // 30 s and 40 s of 125 on a 276-pixel track: x 66 to x 88.
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
@@ -80,7 +80,7 @@ TEST_F(PreviewWindow, EqualMarksKeepTheDrawingButStoreThePoint) {
     EXPECT_EQ(row->EndPoint, 40);
     EXPECT_EQ(row->MarkStart, 40);
     EXPECT_EQ(row->MarkEnd, 40);
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:40"));
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:40  End Point:00:40"));
 }
 
 TEST_F(PreviewWindow, TrimButtonsOnlyRemindWhileNothingPlays) {
