@@ -4,22 +4,20 @@
 #include "converter/Txconverter.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 
-#include "skin/Artwork.h"
-#include "platform/FolderChooser.h"
-#include "skin/Labels.h"
-#include "skin/WindowFont.h"
-#include "platform/EngineApi.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
+#include "platform/EngineApi.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
@@ -27,8 +25,10 @@
 #include "preview/TrimRange.h"
 #include "profiles/OutputRoot.h"
 #include "profiles/ProfileDatabase.h"
+#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
+#include "skin/Labels.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -37,6 +37,7 @@
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinSpinEdit.h"
 #include "skin/SkinTrackBar.h"
+#include "skin/WindowFont.h"
 
 using platform::Guarded;
 
@@ -136,6 +137,8 @@ void Txconverter::BuildLayout() {
     ListImagePanel->SetPicture(Artwork::ListWatermark(QSize(435, 297)));
     ListImagePanel->setContextMenuPolicy(Qt::CustomContextMenu);
     ListMenu = new QMenu(ListImagePanel);
+    AddFolder = ListMenu->addAction(QStringLiteral("Add folder..."));
+    ListMenu->addSeparator();
     ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
     ConvertMarkedRange->setCheckable(true);
     FilesAtOnceMenu = ListMenu->addMenu(QStringLiteral("Files converted at once"));
@@ -282,6 +285,8 @@ void Txconverter::BindHandlers() {
     connect(ListImagePanel, &QWidget::customContextMenuRequested, this,
             [menu = Guarded([this](const QPoint& p) { ListImagePanelContextMenu(p); })](
                 const QPoint& p) mutable { menu(p); });
+    connect(AddFolder, &QAction::triggered, this,
+            [add = Guarded([this] { AddFolderClick(); })](bool) mutable { add(); });
     connect(ConvertMarkedRange, &QAction::triggered, this, [toggle = Guarded([this](bool on) {
                                                                 ConvertMarkedRangeClick(on);
                                                             })](bool on) mutable { toggle(on); });
@@ -346,8 +351,11 @@ void Txconverter::showEvent(QShowEvent* event) {
         Guarded([this] { FormShow(); })();
 }
 
-// Closing while a job runs would stop it: the user is asked first, and "no" keeps the job
-// running and the window open.
+// Every way of closing the window comes here: its own close button, the window manager's
+// (Alt+F4, the title bar of the desktop) and the end of the desktop session. Closing while a job
+// runs would stop it: the user is asked first, and "no" keeps the job running and the window
+// open. A closed window hands back to the launcher, so a window always remains, except when the
+// session ends and the launcher closes as well.
 void Txconverter::closeEvent(QCloseEvent* event) {
     bool close = true;
     Guarded([this, &close] {
@@ -355,22 +363,32 @@ void Txconverter::closeEvent(QCloseEvent* event) {
         if (close)
             FormClose();
     })();
-    if (close)
-        event->accept();
-    else
+    if (!close) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    if (ShowLauncher && !qApp->isSavingSession())
+        Guarded([this] { ShowLauncher(); })();
 }
 
 void Txconverter::FormShow() {
     ResetWindow();
     SetJobControlsEnabled(true);
     StopRequested = false;
-    // Files from the command line are added once the window is set up and shown.
-    if (!FilesToAdd.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, Guarded([this, files = std::exchange(FilesToAdd, {})] { AddMediaFiles(files); }),
-            Qt::QueuedConnection);
-    }
+    // The family's kept list, then the files from the command line, are added once the window
+    // is set up and shown.
+    ListRestored = false;
+    QMetaObject::invokeMethod(
+        this, Guarded([this, generation = ++ShowGeneration, files = std::exchange(FilesToAdd, {})] {
+            if (generation != ShowGeneration)
+                return;  // closed before it came to this
+            RestoreList();
+            ListRestored = true;
+            if (!files.isEmpty())
+                AddMediaFiles(files);
+        }),
+        Qt::QueuedConnection);
     SetupForDevice(CurrentDevice);
 }
 
@@ -416,17 +434,19 @@ void Txconverter::SetupForDevice(DeviceType device) {
 void Txconverter::FormClose() {
     EndJobForClose();  // a running job's engine stops before its rows go
     ClosePreview();
+    if (ListRestored)
+        SaveList();
+    ListRestored = false;
+    ++ShowGeneration;
     ResetWindow();
     const QString thumbnails = ThumbnailFolder(platform::StillsParentFolder());
     if (platform::DirectoryExists(thumbnails))
         ClearFolder(thumbnails, false);
 }
 
+// The launcher returns through closeEvent, as after the window manager's close.
 void Txconverter::BtnCloseClick(QObject*) {
-    if (!close())
-        return;  // the user kept the running job
-    if (ShowLauncher)
-        ShowLauncher();
+    close();
 }
 
 // The launcher is hidden while this window is open, so minimising this window minimises the

@@ -15,11 +15,11 @@
 #include <memory>
 #include <vector>
 
+#include "engine/kivoengine.h"
 #include "preview/PreviewPlayer.h"
 #include "preview/PreviewSession.h"
 #include "profiles/DeviceTable.h"
 #include "profiles/OutputSettings.h"
-#include "engine/kivoengine.h"
 
 enum class AddRefusal;
 class FolderChooser;
@@ -63,6 +63,8 @@ public:
     // The media list's context menu: the check item "Convert only the marked range" and the
     // submenu "Files converted at once", whose checkable choices "1" to "4" are exclusive.
     QMenu* ListMenu;
+    // "Add folder...": lists the media files directly inside a folder the user picks.
+    QAction* AddFolder;
     QAction* ConvertMarkedRange;
     QMenu* FilesAtOnceMenu;
     std::vector<QAction*> FilesAtOnceChoices;
@@ -157,6 +159,9 @@ public:
 
     // ---- Media list (converter/TxconverterMedia.cpp) ----
     void FileAddClick(QObject* sender);
+    // The context menu's "Add folder...": the media files directly inside the picked folder
+    // are added as a dropped folder's are.
+    void AddFolderClick();
     // Adds files one after another, a folder as the media files directly inside it, then shows
     // one message naming the files that could not be added and why. Refused while a job runs.
     void AddMediaFiles(const QStringList& sources);
@@ -190,6 +195,18 @@ public:
     void LoadFilesAtOnce();
     // The checked choice.
     int FilesAtOnce() const;
+
+    // ---- The kept list (converter/TxconverterList.cpp) ----
+    // Saves the rows of the family the window is set up for, with their marks, beside the
+    // user's profile database; an empty list removes the saved one.
+    void SaveList();
+    // Lists the family's saved rows again with their marks; the sources that have gone are
+    // named in one message and left out of the saved list from then on.
+    void RestoreList();
+    // Whether this show's saved list has been listed again: until then a close saves nothing,
+    // so a window closed at once never empties the saved list.
+    bool ListRestored = false;
+    int ShowGeneration = 0;
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);

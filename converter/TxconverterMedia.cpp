@@ -74,6 +74,19 @@ void Txconverter::FileAddClick(QObject*) {
     AddMediaFiles(chosen);
 }
 
+void Txconverter::AddFolderClick() {
+    const std::optional<QString> folder = platform::dialogs().BrowseForFolder(
+        this, QStringLiteral("Select a folder of media files to add."), 0, AddDialogFolder());
+    if (!folder)
+        return;
+    if (folder->isEmpty()) {
+        platform::ShowMessage(this, QStringLiteral("Please choose a folder on this computer."),
+                              QStringLiteral("Notice"));
+        return;
+    }
+    AddMediaFiles({*folder});
+}
+
 void Txconverter::AddMediaFiles(const QStringList& sources) {
     if (JobRunning()) {
         platform::ShowMessage(this,

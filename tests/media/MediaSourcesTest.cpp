@@ -168,3 +168,29 @@ TEST_F(MediaSources, NothingIsAddedWhileAJobRunsAndOnlyFilesAreTakenFromADrag) {
     QCoreApplication::sendEvent(window.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
 }
+
+TEST_F(MediaSources, AddFolderTakesTheMediaFilesOfThePickedFolder) {
+    QTemporaryDir folder;
+    for (const char* name : {"b.flv", "a.mkv", "c.webm", "d.m2ts", "notes.txt"}) {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+    }
+    const struct {
+        std::optional<QString> answer;  // none: cancelled; empty: not a file-system folder
+        int rows;
+        QString message;
+    } cases[] = {
+        {std::nullopt, 0, QString()},
+        {QString(), 0, "Please choose a folder on this computer."},
+        {folder.path(), 4, QString()},
+    };
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        dialogs.folderAnswers.push_back(c.answer);
+        window->AddFolder->trigger();
+        EXPECT_EQ(window->ListImagePanel->ItemCount, c.rows);
+        EXPECT_EQ(dialogs.LastText(), c.message);
+    }
+    EXPECT_EQ(Listed(), QStringList({folder.filePath("a.mkv"), folder.filePath("b.flv"),
+                                     folder.filePath("c.webm"), folder.filePath("d.m2ts")}));
+}

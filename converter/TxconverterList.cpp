@@ -1,0 +1,70 @@
+// The converter window's kept list: the rows of a family are saved when the window closes (or
+// the program ends with the window open) and listed again at the family's next open.
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "converter/Txconverter.h"
+#include "media/SavedList.h"
+#include "media/SourceFiles.h"
+#include "media/package/ListImagePanel.h"
+#include "platform/DataFolders.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+QString ListFile(DeviceType device) {
+    const DeviceInfo* info = FindDevice(device);
+    return info ? SavedListPath(platform::CatalogFolder(), info->section) : QString();
+}
+
+void WriteList(const QString& path, const std::vector<SavedRow>& rows) {
+    if (rows.empty()) {
+        QFile::remove(path);
+        return;
+    }
+    // Written whole or not at all: a failed write keeps the list saved before.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        if (file.write(SavedListText(rows)) > 0)
+            file.commit();
+}
+
+}  // namespace
+
+void Txconverter::SaveList() {
+    const QString path = ListFile(CurrentDevice);
+    if (path.isEmpty())
+        return;
+    std::vector<SavedRow> rows;
+    for (const MediaRow* row : ListImagePanel->Rows())
+        rows.push_back(SavedRowOf(*row));
+    WriteList(path, rows);
+}
+
+void Txconverter::RestoreList() {
+    const QString path = ListFile(CurrentDevice);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    const KeptRows kept = SplitVanished(ReadSavedList(file.readAll()), [](const QString& source) {
+        return QFileInfo::exists(source);
+    });
+    file.close();
+    for (const SavedRow& saved : kept.present) {
+        if (AddMediaFile(saved.sourcePath) != AddRefusal::None)
+            continue;  // no longer media, or listed already: the add's own rules
+        TItemPanel* row = ListImagePanel->GetItem(unsigned(ListImagePanel->ItemCount - 1));
+        row->StartPoint = saved.startPoint;
+        row->EndPoint = saved.endPoint;
+        row->MarkStart = saved.markStart;
+        row->MarkEnd = saved.markEnd;
+        row->RefreshText();
+    }
+    DrawTrimRange(nullptr);
+    if (!kept.vanished.isEmpty()) {
+        // Named once: the saved list no longer holds them.
+        SaveList();
+        platform::ShowMessage(this, VanishedMessage(kept.vanished), QStringLiteral("Notice"));
+    }
+}
