@@ -109,9 +109,8 @@ InstanceListener::InstanceListener(std::function<void(const StartRequest&)> arri
 }
 
 bool InstanceListener::Listen(const QString& socketPath) {
-    if (server_->listen(socketPath))
-        return true;
-    // A program that ended without closing its socket leaves the file: no one answers on it.
+    // Listening replaces a socket file of that name, so a program that answers there keeps it;
+    // a file that no one answers on any more (its program ended abruptly) is taken over.
     QLocalSocket probe;
     probe.connectToServer(socketPath);
     if (probe.waitForConnected(kConnectMs))
