@@ -167,6 +167,10 @@ void Txconverter::BuildLayout() {
     PlayerTrack->SetShowTick(false);
 
     BtnPlayPause = MakeButton(this, "BtnPlayPause", 558, 271, 57, 60, true);
+    BtnPlayPause->setToolTip(QStringLiteral("Play"));
+    PlayerTime =
+        MakeLabel(this, "PlayerTime", 476, 274, 80, 14, QStringLiteral("00:00 / 00:00"), true);
+    PlayerTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     BtnStop = MakeButton(this, "BtnStop", 511, 303, 32, 32, true);
     BtnSetStartPoint = MakeButton(this, "BtnSetStartPoint", 636, 303, 32, 32, true);
     BtnSetEndPoint = MakeButton(this, "BtnSetEndPoint", 687, 303, 33, 33, true);
@@ -299,6 +303,8 @@ void Txconverter::BindHandlers() {
         Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             PlayerTrackMouseDown(s, b, m, x, y);
         });
+    // The readout follows the thumb while the user drags it.
+    PlayerTrack->OnChange = Guarded([this](QObject*) { ShowPlayState(); });
     PlayerTrack->OnMouseUp = Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m,
                                             int x, int y) { PlayerTrackMouseUp(s, b, m, x, y); });
     BtnPlayPause->OnClick = Guarded([this](QObject* s) { BtnPlayPauseClick(s); });
@@ -413,6 +419,8 @@ void Txconverter::ResetWindow() {
     // The track shows a range only for a selected row: a fresh window shows the plain line.
     DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), 0, 0, 0);
     PlayerTrack->update();
+    TrackShowsRow = false;
+    ShowPlayState();
 }
 
 void Txconverter::SetupForDevice(DeviceType device) {

@@ -71,6 +71,8 @@ public:
     ImagePanel* Player;
     SkinTrackBar* PlayerTrack;
     ImageButton* BtnPlayPause;
+    // Beside the track: the play position and the selected row's length, "00:12 / 02:05".
+    QLabel* PlayerTime;
     ImageButton* BtnStop;
     ImageButton* BtnSetStartPoint;
     ImageButton* BtnSetEndPoint;
@@ -253,6 +255,12 @@ public:
     void BtnSetStartPointClick(QObject* sender);
     void BtnSetEndPointClick(QObject* sender);
     void DrawTrimRange(QObject* sender);
+    // Play's face (Pause while the preview plays) and the time readout beside the track.
+    void ShowPlayState();
+    // Whether the track shows a position of the selected row's file: from its start until the
+    // user stops it or picks another row, also once it is paused or has played to its end. The
+    // trim buttons take the track's position while this holds.
+    bool TrackShowsRow = false;
 
     // The open preview: its graph and the process's play state, PreviewPlaying
     // (preview/PreviewSession.h). Its destruction releases any reference still held as
