@@ -421,6 +421,7 @@ void Txconverter::ResetWindow() {
     PlayerTrack->update();
     TrackShowsRow = false;
     ShowPlayState();
+    ShowListHint();
 }
 
 void Txconverter::SetupForDevice(DeviceType device) {

@@ -172,6 +172,9 @@ public:
     // Files named on the command line, added once the window is next shown for a family.
     QStringList FilesToAdd;
     void FileRemoveClick(QObject* sender);
+    // The list's watermark says what to do only while the list is empty: a row or two would
+    // cover half of the line.
+    void ShowListHint();
     void ListImagePanelClick(QObject* sender);
     void UpdateItem(int position, const QString& targetName, int start, int end);
     QString CaptureThumbnail(const QString& sourcePath);

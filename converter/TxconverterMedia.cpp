@@ -24,6 +24,7 @@
 #include "platform/Handler.h"
 #include "platform/Paths.h"
 #include "profiles/ProfileDatabase.h"
+#include "skin/Artwork.h"
 #include "skin/SkinComboBox.h"
 
 namespace {
@@ -140,6 +141,7 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
     static_cast<MediaRow&>(*row) = ProbedRow(path, row->PicturePath, FileInfo, shown);
     row->TargetName = target;
     row->RefreshText();
+    ShowListHint();
 
     DrawTrimRange(nullptr);
     return AddRefusal::None;
@@ -173,6 +175,16 @@ void Txconverter::dropEvent(QDropEvent* event) {
 void Txconverter::FileRemoveClick(QObject*) {
     ListImagePanel->RemoveItem();
     ClosePreview();
+    ShowListHint();
+}
+
+void Txconverter::ShowListHint() {
+    const bool empty = ListImagePanel->ItemCount == 0;
+    if (ListImagePanel->property("hint").isValid() &&
+        ListImagePanel->property("hint").toBool() == empty)
+        return;
+    ListImagePanel->SetPicture(Artwork::ListWatermark(ListImagePanel->size(), empty));
+    ListImagePanel->setProperty("hint", empty);
 }
 
 void Txconverter::ListImagePanelClick(QObject*) {

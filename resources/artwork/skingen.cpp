@@ -763,7 +763,8 @@ std::vector<Button> Buttons() {
 // ---------------------------------------------------------------------------------------------
 // The list's watermark: the family names, faint, behind the rows.
 
-QImage Watermark() {
+// `hint`: with the line that tells what to do, for the empty list; rows would cover part of it.
+QImage Watermark(bool hint) {
     QImage image(435, 297, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -777,10 +778,12 @@ QImage Watermark() {
                    (i % 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                    QStringLiteral("  %1  ").arg(QLatin1String(names[i])));
     }
-    p.setFont(Font(12, false));
-    p.setPen(QColor(184, 194, 210));
-    p.drawText(QRectF(0, 128, 435, 40), Qt::AlignCenter,
-               QStringLiteral("Press Add to list the videos to convert"));
+    if (hint) {
+        p.setFont(Font(12, false));
+        p.setPen(QColor(184, 194, 210));
+        p.drawText(QRectF(0, 128, 435, 40), Qt::AlignCenter,
+                   QStringLiteral("Press Add to list the videos to convert"));
+    }
     return image;
 }
 
@@ -810,7 +813,8 @@ int main(int argc, char** argv) {
     ok = Save(launcher, out + "/launcher.png", files, "launcher.png") && ok;
     ok = Save(converter, out + "/converter.png", files, "converter.png") && ok;
     ok = Save(Profile(), out + "/profile.png", files, "profile.png") && ok;
-    ok = Save(Watermark(), out + "/watermark.png", files, "watermark.png") && ok;
+    ok = Save(Watermark(true), out + "/watermark.png", files, "watermark.png") && ok;
+    ok = Save(Watermark(false), out + "/watermark_rows.png", files, "watermark_rows.png") && ok;
 
     const char* states[] = {"normal", "mouseon", "mousedown", "disabled"};
     const bool sheetWanted = argc > 3 && QString::fromLatin1(argv[2]) == "--sheet";
