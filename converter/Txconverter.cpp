@@ -21,6 +21,7 @@
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
 #include "platform/Paths.h"
+#include "platform/Placement.h"
 #include "platform/WindowMessages.h"
 #include "preview/TrimRange.h"
 #include "profiles/OutputRoot.h"
@@ -275,10 +276,8 @@ void Txconverter::BuildLayout() {
     bf_OpenFolder1->setObjectName("bf_OpenFolder1");
 
     // The skin gives the window its client size; centre it on the screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(CentredWithin(screen->availableGeometry(), size()));
 }
 
 void Txconverter::BindHandlers() {
