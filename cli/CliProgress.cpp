@@ -6,10 +6,11 @@
 #include <QStringList>
 #include <algorithm>
 
-void ProgressOutput::Started(int position, const QString& file, const QString& target) {
-    running_[position] = {file, -1, QStringLiteral("%1  0%").arg(file)};
+void ProgressOutput::Started(int position, const QString& file, const QString& target,
+                             const QString& source) {
+    running_[position] = {file, source, target, -1, QStringLiteral("%1  0%").arg(file)};
     if (mode_ == ProgressMode::Json)
-        Json(file, 0, QStringLiteral("started"), QString());
+        Json(running_[position], 0, QStringLiteral("started"), QString());
     else if (mode_ == ProgressMode::Plain)
         Line(QStringLiteral("%1: converting to %2").arg(file, target));
     else
@@ -23,7 +24,7 @@ void ProgressOutput::Step(int position, int percent, const QString& status) {
     Running& running = found->second;
     if (mode_ == ProgressMode::Json) {
         if (percent != running.percent)
-            Json(running.file, percent, QStringLiteral("converting"), QString());
+            Json(running, percent, QStringLiteral("converting"), QString());
     } else if (mode_ == ProgressMode::Terminal) {
         static const QRegularExpression fps(QStringLiteral("([0-9.]+) fps"));
         static const QRegularExpression left(QStringLiteral("time left (\\S+)"));
@@ -40,10 +41,13 @@ void ProgressOutput::Step(int position, int percent, const QString& status) {
 }
 
 void ProgressOutput::Ended(int position, const QString& file, const QString& state,
-                           const QString& reason) {
+                           const QString& reason, const QString& source) {
+    const auto found = running_.find(position);
+    const Running ended =
+        found != running_.end() ? found->second : Running{file, source, QString(), -1, QString()};
     running_.erase(position);
     if (mode_ == ProgressMode::Json) {
-        Json(file, state == QLatin1String("converted") ? 100 : -1, state, reason);
+        Json(ended, state == QLatin1String("converted") ? 100 : -1, state, reason);
         return;
     }
     const QString line = reason.isEmpty() ? QStringLiteral("%1: %2").arg(file, state)
@@ -76,9 +80,13 @@ void ProgressOutput::Line(const QString& text) {
     std::fflush(out_);
 }
 
-void ProgressOutput::Json(const QString& file, int percent, const QString& state,
+void ProgressOutput::Json(const Running& running, int percent, const QString& state,
                           const QString& reason) {
-    QJsonObject object{{"file", file}, {"state", state}};
+    QJsonObject object{{"file", running.file}, {"state", state}};
+    if (!running.source.isEmpty())
+        object.insert("source", running.source);
+    if (!running.target.isEmpty())
+        object.insert("target", running.target);
     if (percent >= 0)
         object.insert("percent", percent);
     if (!reason.isEmpty())
