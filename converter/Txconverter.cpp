@@ -172,6 +172,10 @@ void Txconverter::BuildLayout() {
     PlayerTime =
         MakeLabel(this, "PlayerTime", 476, 274, 80, 14, QStringLiteral("00:00 / 00:00"), true);
     PlayerTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Light on the dark pane's frame, as the skin's own captions there.
+    QPalette timePalette = PlayerTime->palette();
+    timePalette.setColor(QPalette::WindowText, QColor(226, 232, 242));
+    PlayerTime->setPalette(timePalette);
     BtnStop = MakeButton(this, "BtnStop", 511, 303, 32, 32, true);
     BtnSetStartPoint = MakeButton(this, "BtnSetStartPoint", 636, 303, 32, 32, true);
     BtnSetEndPoint = MakeButton(this, "BtnSetEndPoint", 687, 303, 33, 33, true);
