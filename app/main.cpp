@@ -13,9 +13,11 @@
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
 #include "converter/Txconverter.h"
+#include "platform/ByteNames.h"
 #include "platform/EngineApi.h"
 #include "platform/ExceptionBox.h"
 #include "platform/Notifications.h"
+#include "profiles/CatalogCheck.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 
@@ -30,7 +32,11 @@ int main(int argc, char** argv) {
     // libmpv and the engine's number formatting need the "C" numeric locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    const StartRequest request = ParseStartArguments(QApplication::arguments());
+    // The arguments Qt left, as bytes: a file name that is not valid UTF-8 stays the file's name.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(platform::PathFromBytes(QByteArray(argv[i])));
+    const StartRequest request = ParseStartArguments(arguments);
     if (request.exitNow) {
         std::fputs(qPrintable(request.output), request.exitCode == 0 ? stdout : stderr);
         return request.exitCode;
@@ -44,6 +50,9 @@ int main(int argc, char** argv) {
     try {
         // Installed for all users, each user reads and writes a copy of the installed database.
         PrepareProfileDatabase();
+        // A damaged copy of the user's would stop every family from loading: offer the
+        // installed one (declined, the damaged one is read as it is).
+        OfferCatalogRestore(nullptr);
         auto launcher = std::make_unique<TChooseMain>();
         auto converter = std::make_unique<Txconverter>();
         auto about = std::make_unique<Taboutkivodvd>();

@@ -110,6 +110,8 @@ CliOptions ParseCliArguments(const QStringList& arguments) {
             options.json = true;
         } else if (argument == QLatin1String("--list-profiles")) {
             listProfiles = true;
+        } else if (argument == QLatin1String("--restore-catalog")) {
+            options.restoreCatalog = true;
         } else {
             throw CliUsageError(QStringLiteral("unknown option %1 (see --help)").arg(argument));
         }
@@ -118,13 +120,18 @@ CliOptions ParseCliArguments(const QStringList& arguments) {
         options.action = CliAction::ListProfiles;
         return options;
     }
+    if (options.restoreCatalog && options.device == DevNone && options.files.isEmpty()) {
+        options.action = CliAction::RestoreCatalog;
+        return options;
+    }
     if (options.device == DevNone)
         throw CliUsageError(QStringLiteral("--device is missing: use 3GP, PSP, IPOD, PDA or MP4"));
     if (options.files.isEmpty())
         throw CliUsageError(QStringLiteral("no file to convert"));
-    if (options.start && options.end && *options.start >= *options.end) {
+    // An end alone counts from the beginning: --end 0 leaves nothing, as --start 0 --end 0 does.
+    if (options.end && options.start.value_or(0) >= *options.end) {
         throw CliUsageError(QStringLiteral("--start %1 is not before --end %2")
-                                .arg(*options.start)
+                                .arg(options.start.value_or(0))
                                 .arg(*options.end));
     }
     return options;
@@ -134,6 +141,7 @@ QString CliHelpText() {
     return QStringLiteral(
         "Usage: qor-convert --device 3GP|PSP|IPOD|PDA|MP4 [OPTION]... FILE...\n"
         "  or:  qor-convert --list-profiles [--device DEVICE]\n"
+        "  or:  qor-convert --restore-catalog\n"
         "Convert video files for a portable player with the profiles and the engine of\n"
         "Qor Converter.\n"
         "\n"
@@ -156,9 +164,12 @@ QString CliHelpText() {
         "                        for larger ones, within the memory available\n"
         "  --json                report progress as one JSON object per line\n"
         "  --list-profiles       list the built-in and custom profiles with their settings\n"
+        "  --restore-catalog     when your copy of the profile catalog is damaged, go back\n"
+        "                        to the installed one (the damaged file is kept beside it)\n"
         "  --help                show this help and exit\n"
         "  --version             show the version and exit\n"
         "\n"
         "Exit status: 0 every file converted, 1 some failed, 2 a usage or profile error\n"
-        "(nothing converted), 130 interrupted (the running files are finalised and kept).\n");
+        "(nothing converted), 130 interrupted by a signal or a closed output (the running\n"
+        "files are finalised and kept).\n");
 }

@@ -18,7 +18,7 @@ public:
     explicit CliUsageError(const QString& problem) : std::runtime_error(problem.toStdString()) {}
 };
 
-enum class CliAction { Convert, ListProfiles, Help, Version };
+enum class CliAction { Convert, ListProfiles, RestoreCatalog, Help, Version };
 
 struct CliOptions {
     CliAction action = CliAction::Convert;
@@ -31,7 +31,8 @@ struct CliOptions {
     bool overwrite = false;
     bool dryRun = false;
     bool json = false;
-    int jobs = 0;  // files converted at once, 1..kMaxJobs; 0: "auto"
+    bool restoreCatalog = false;  // a damaged catalog of the user's: back to the installed one
+    int jobs = 0;                 // files converted at once, 1..kMaxJobs; 0: "auto"
     QStringList files;
 };
 

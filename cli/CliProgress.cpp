@@ -61,6 +61,8 @@ void ProgressOutput::Ended(int position, const QString& file, const QString& sta
 
 // One file running: its own line; several: each with its percentage, in list order.
 void ProgressOutput::Redraw() {
+    if (broken_)
+        return;
     QString text;
     if (running_.size() == 1) {
         text = running_.begin()->second.line;
@@ -72,12 +74,19 @@ void ProgressOutput::Redraw() {
         text = files.join(QStringLiteral("  "));
     }
     std::fprintf(out_, "\r\033[K%s", qPrintable(text));
-    std::fflush(out_);
+    Flush();
 }
 
 void ProgressOutput::Line(const QString& text) {
+    if (broken_)
+        return;
     std::fprintf(out_, "%s\n", qPrintable(text));
-    std::fflush(out_);
+    Flush();
+}
+
+void ProgressOutput::Flush() {
+    if (std::fflush(out_) != 0 || std::ferror(out_))
+        broken_ = true;
 }
 
 void ProgressOutput::Json(const Running& running, int percent, const QString& state,

@@ -26,6 +26,8 @@ public:
     // (`position` -1; `source` is then its path).
     void Ended(int position, const QString& file, const QString& state, const QString& reason,
                const QString& source = QString());
+    // Whether a write failed (the reader of a pipe went away): nothing is written after it.
+    bool Broken() const { return broken_; }
 
 private:
     struct Running {
@@ -37,9 +39,12 @@ private:
 
     void Redraw();
     void Line(const QString& text);
+    // Flushes, and notes a failed write.
+    void Flush();
     void Json(const Running& running, int percent, const QString& state, const QString& reason);
 
     ProgressMode mode_;
     FILE* out_;
+    bool broken_ = false;
     std::map<int, Running> running_;  // by position, so in list order
 };

@@ -1,13 +1,16 @@
 #include "cli/CliRun.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -19,9 +22,11 @@
 #include "media/MediaRows.h"
 #include "media/SourceFiles.h"
 #include "media/Thumbnails.h"
+#include "platform/ByteNames.h"
 #include "platform/EngineApi.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "profiles/CatalogCheck.h"
 #include "profiles/OutputRoot.h"
 #include "profiles/ProfileDatabase.h"
 
@@ -34,14 +39,14 @@ void OnStopSignal(int) {
 }
 
 QString FileNameOf(const MediaRow& row) {
-    return QFileInfo(row.SourcePath).fileName();
+    return platform::ShownPath(platform::FileNamePart(row.SourcePath));
 }
 
 }  // namespace
 
 std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings& chosen,
                                const QString& outputFolder, const PlanRange& range, bool overwrite,
-                               const QString& stillFolder) {
+                               const QString& stillFolder, bool dryRun) {
     const DeviceInfo& family = *chosen.family;
     const QString extension = family.TargetExtension(chosen.settings.fileType.index);
     const JobTarget target{chosen.device, family.copyStill, outputFolder};
@@ -51,16 +56,24 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
     for (const QString& source : sources) {
         CliFile& file = files.emplace_back();
         file.row.SourcePath = source;
+        // Folders, pipes and devices are refused before anything opens them: a pipe would
+        // wait for a writer.
         EngineFileInfo info{};
-        if (CannotBeRead(source) || Engine().GetFileinfo(source.toUtf8().constData(), &info) != 0) {
-            file.failure = RefusalReason({source, ProbeRefusal(source), QString()});
+        int systemError = 0;
+        AddRefusal refusal = SourceRefusal(source, &systemError);
+        const QByteArray sourceBytes = platform::PathBytes(source);
+        if (refusal == AddRefusal::None &&
+            Engine().GetFileinfo(sourceBytes.constData(), &info) != 0)
+            refusal = ProbeRefusal(source, &systemError);
+        if (refusal != AddRefusal::None) {
+            file.failure = RefusalReason({source, refusal, QString(), systemError});
             continue;
         }
         QString still;
         if (!stillFolder.isEmpty()) {
             still = stillFolder + StillFileName(source);
-            Engine().GetPicure(source.toUtf8().constData(), StillSeconds, StillSize,
-                               still.toUtf8().constData());
+            Engine().GetPicure(sourceBytes.constData(), StillSeconds, StillSize,
+                               platform::PathBytes(still).constData());
         }
         KivoProbe shown{};
         Engine().Probe(source.toUtf8().constData(), &shown);
@@ -73,9 +86,20 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
             file.failure = QString::fromUtf8(error.what());
             continue;
         }
-        if (!overwrite && platform::FileExists(file.plan.values[ValueOutputPath])) {
-            file.failure = QStringLiteral("%1 exists (--overwrite replaces it)")
-                               .arg(file.plan.values[ValueOutputPath]);
+        file.plan.overwrite = overwrite;
+        const QString& output = file.plan.values[ValueOutputPath];
+        switch (CheckTarget(source, output, overwrite || dryRun)) {
+            case TargetProblem::None:
+                break;
+            case TargetProblem::IsSource:
+                file.failure = QStringLiteral(
+                    "the target is the source itself, which is never "
+                    "replaced: choose another --output folder");
+                break;
+            case TargetProblem::Exists:
+                file.failure = QStringLiteral("%1 exists (--overwrite replaces it)")
+                                   .arg(platform::ShownPath(output));
+                break;
         }
     }
     return files;
@@ -102,8 +126,21 @@ void InstallStopSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // Every ending that can be caught stops the files as Stop does, so that what was converted
+    // is finalised and the temporary stills go, instead of partial files left behind.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2})
+        sigaction(signal, &action, nullptr);
+    // A reader of the output that went away (a pipe into "head -1") is seen as EPIPE on the
+    // next write, and ends the run the same way.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool StopRequested() {
+    return g_stopSignal != 0;
+}
+
+void RequestStop() {
+    g_stopSignal = 1;
 }
 
 int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
@@ -147,6 +184,8 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
         while (!running.empty()) {
             std::deque<EngineReport> taken =
                 reports.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
+            if (progress.Broken())
+                RequestStop();
             if (g_stopSignal && !interrupted) {
                 interrupted = true;
                 queue.Stop();
@@ -222,6 +261,28 @@ int FilesAtOnce(const CliOptions& options, const OutputSettings& settings,
     return AutoJobCount({UsableCores(), size.width, size.height, planned, AvailableMemory()});
 }
 
+// Makes or renews the user's copy of the catalog; a damaged copy stops the run with its name
+// and the way back, unless `restore` asks for that way.
+void PrepareCatalog(bool restore) {
+    PrepareProfileDatabase();
+    QString why;
+    const QString damaged = DamagedUserCatalog(why);
+    if (damaged.isEmpty())
+        return;
+    if (!restore) {
+        throw CliUsageError(CatalogDamageText(damaged, why) +
+                            QStringLiteral(" Run with --restore-catalog to go back to the "
+                                           "installed catalog (the damaged file is kept beside "
+                                           "it), or remove %1.")
+                                .arg(damaged));
+    }
+    const QString kept = RestoreInstalledCatalog();
+    std::fprintf(stderr,
+                 "qor-convert: the installed profile catalog is back; the damaged file "
+                 "is kept as %s\n",
+                 qPrintable(kept));
+}
+
 }  // namespace
 
 int RunCli(const QStringList& arguments) {
@@ -234,14 +295,21 @@ int RunCli(const QStringList& arguments) {
             case CliAction::Version:
                 std::printf("qor-convert %s\n", qPrintable(QCoreApplication::applicationVersion()));
                 return ExitConverted;
-            case CliAction::ListProfiles:
-                PrepareProfileDatabase();
-                std::fputs(qPrintable(ProfileListText(options.device)), stdout);
+            case CliAction::ListProfiles: {
+                PrepareCatalog(options.restoreCatalog);
+                bool failed = false;
+                std::fputs(qPrintable(ProfileListText(options.device, &failed)), stdout);
+                if (failed)
+                    std::fputs("qor-convert: some profiles cannot be loaded\n", stderr);
+                return failed ? ExitUsage : ExitConverted;
+            }
+            case CliAction::RestoreCatalog:
+                PrepareCatalog(true);
                 return ExitConverted;
             case CliAction::Convert:
                 break;
         }
-        PrepareProfileDatabase();
+        PrepareCatalog(options.restoreCatalog);
         const FamilySettings chosen =
             ChooseSettings(options.device, options.profile, options.settings);
         // Settings above the family's level ceiling are a profile error: nothing converts.
@@ -256,8 +324,15 @@ int RunCli(const QStringList& arguments) {
                 throw CliUsageError(QStringLiteral("the default output folder cannot be made"));
         }
         const QString outputFolder = JobOutputFolderOf(folder);
-        if (!options.dryRun && !platform::DirectoryExists(outputFolder))
-            throw CliUsageError(QStringLiteral("the output folder %1 cannot be made").arg(folder));
+        if (!options.dryRun && !platform::DirectoryExists(outputFolder)) {
+            // The system's reason: a file where a folder should be, a missing parent, no right.
+            const QByteArray bytes = platform::PathBytes(folder.trimmed());
+            const int why = ::mkdir(bytes.constData(), 0777) == 0 ? 0 : errno;
+            if (why != 0)
+                throw CliUsageError(QStringLiteral("the output folder %1 cannot be made: %2")
+                                        .arg(platform::ShownPath(folder),
+                                             QString::fromLocal8Bit(std::strerror(why))));
+        }
         const PlanRange range{options.start.value_or(0), options.end.value_or(-1)};
 
         InstallStopSignals();
@@ -270,7 +345,7 @@ int RunCli(const QStringList& arguments) {
         QList<RefusedFile> emptyFolders;
         const QStringList sources = ExpandSources(options.files, emptyFolders);
         std::vector<CliFile> files = PlanFiles(sources, chosen, outputFolder, range,
-                                               options.overwrite || options.dryRun, stillFolder);
+                                               options.overwrite, stillFolder, options.dryRun);
         for (const RefusedFile& folder : emptyFolders) {
             CliFile& file = files.emplace_back();
             file.row.SourcePath = folder.path;

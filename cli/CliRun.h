@@ -25,19 +25,27 @@ struct CliFile {
 
 // Probes and plans `sources` in order for `chosen` into `outputFolder` (with its trailing
 // separator). With `stillFolder` set, each source's still is taken there for the family's THM.
-// A file that cannot be read as media, whose plan the settings refuse, or (without
-// `overwrite`) whose target exists gets a failure instead of a plan.
+// A file that is no regular file or cannot be read as media, whose plan the settings refuse,
+// whose target is the source itself, or (without `overwrite`, unless it is a `dryRun`) whose
+// target exists gets a failure instead of a plan. Without `overwrite` the plans tell the engine
+// not to replace anything, so a file that appears at a target meanwhile is kept as well.
 std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings& chosen,
                                const QString& outputFolder, const PlanRange& range, bool overwrite,
-                               const QString& stillFolder);
+                               const QString& stillFolder, bool dryRun = false);
 
 // "3 converted, 1 failed: clip.avi (the source is damaged)"; an interrupted run says so and
 // counts the stopped and the files not started.
 QString RunSummary(int converted, const std::vector<FailedRow>& failures, int stopped,
                    int notStarted, bool interrupted);
 
-// Ctrl-C and SIGTERM stop every running conversion as Stop does and start no further file.
+// Ctrl-C, SIGTERM, SIGHUP, SIGUSR1 and SIGUSR2 stop every running conversion as Stop does and
+// start no further file; SIGPIPE is ignored, and a write to an output whose reader went away
+// ends the run the same way.
 void InstallStopSignals();
+
+// Whether a stop was asked for (a signal, a broken output); RequestStop asks for one.
+bool StopRequested();
+void RequestStop();
 
 // Converts the planned files with the engine, `atOnce` side by side (1: one after another
 // through _X, as the window's job does), in list order as places free up, writing progress to

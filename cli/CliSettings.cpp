@@ -3,6 +3,8 @@
 #include <QStringList>
 
 #include "cli/CliOptions.h"
+#include "converter/ArgumentVector.h"
+#include "platform/DataFolders.h"
 #include "profiles/ProfileDatabase.h"
 
 namespace {
@@ -79,6 +81,34 @@ FamilySettings Loaded(const DeviceInfo& family, const ProfileSection& stored, in
     return chosen;
 }
 
+// The bit rates and the sample rate the engine takes (its -b, -ab and -ar).
+constexpr int kMostVideoKbps = 100000;
+constexpr int kMostAudioKbps = 1000;
+constexpr int kMostSampleRate = 192000;
+
+// A custom profile or a changed catalog may give numbers the engine refuses, which would fail
+// every file one by one: such settings are refused before anything starts.
+void CheckEngineRanges(const OutputSettings& settings) {
+    bool numeric = false;
+    const int kbps = settings.videoBitRate.trimmed().toInt(&numeric);
+    if (numeric && (kbps < 1 || kbps > kMostVideoKbps)) {
+        throw CliUsageError(QStringLiteral("the video bit rate %1 kbit/s is outside the 1 to %2 "
+                                           "the engine takes")
+                                .arg(kbps)
+                                .arg(kMostVideoKbps));
+    }
+    const AudioRates audio =
+        ApplyAudioRateRule(settings.audioBitRate.text, settings.sampleRate.text);
+    if (audio.bitRate < 1 || audio.bitRate > kMostAudioKbps || audio.sampleRate < 0 ||
+        audio.sampleRate > kMostSampleRate) {
+        throw CliUsageError(QStringLiteral("the audio settings %1 and %2 are outside what the "
+                                           "engine takes (1 to %3 kbit/s, up to %4 Hz)")
+                                .arg(settings.audioBitRate.text, settings.sampleRate.text)
+                                .arg(kMostAudioKbps)
+                                .arg(kMostSampleRate));
+    }
+}
+
 }  // namespace
 
 void ApplySetting(const ValueLists& lists, const QString& name, const QString& value,
@@ -99,9 +129,14 @@ void ApplySetting(const ValueLists& lists, const QString& name, const QString& v
     }
     bool ok = false;
     if (name == QLatin1String("video-kbps")) {
+        // The range the engine's video bit rate takes: anything else would fail every file.
+        constexpr int kMostKbps = 100000;
         const int kbps = IntegerOf(value, ok);
-        if (!ok || kbps < 0)
-            throw CliUsageError(Refusal(name, value, QStringLiteral("a whole number of kbit/s")));
+        if (!ok || kbps < 1 || kbps > kMostKbps) {
+            throw CliUsageError(
+                Refusal(name, value,
+                        QStringLiteral("a whole number of kbit/s from 1 to %1").arg(kMostKbps)));
+        }
         settings.videoBitRate = QString::number(kbps);
     } else if (name == QLatin1String("volume")) {
         const int volume = IntegerOf(value, ok);
@@ -146,11 +181,19 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
     } catch (const CliUsageError&) {
         throw;
     } catch (const std::exception& error) {
-        throw CliUsageError(QStringLiteral("the %1 profiles cannot be loaded: %2")
-                                .arg(family->section, QString::fromUtf8(error.what())));
+        // A copy of the user's can be replaced by the installed catalog; say how.
+        const QString wayBack = platform::PerUserData()
+                                    ? QStringLiteral(
+                                          " (--restore-catalog goes back to the "
+                                          "installed catalog)")
+                                    : QString();
+        throw CliUsageError(QStringLiteral("the %1 profiles in %2 cannot be loaded: %3%4")
+                                .arg(family->section, ProfileDatabasePath(),
+                                     QString::fromUtf8(error.what()), wayBack));
     }
     for (const auto& [name, value] : overrides)
         ApplySetting(chosen.loaded.lists, name, value, chosen.settings);
+    CheckEngineRanges(chosen.settings);
     return chosen;
 }
 
@@ -163,8 +206,9 @@ QString SettingsLine(const OutputSettings& settings) {
         .arg(settings.fileType.text);
 }
 
-QString ProfileListText(DeviceType device) {
+QString ProfileListText(DeviceType device, bool* failed) {
     QString text;
+    bool anyFailed = false;
     for (int d = Dev3GP; d <= DevMP4; ++d) {
         if (device != DevNone && d != device)
             continue;
@@ -179,6 +223,7 @@ QString ProfileListText(DeviceType device) {
                     settings = SettingsLine(Loaded(family, stored, i).settings);
                 } catch (const std::exception& error) {
                     settings = QStringLiteral("cannot be applied: ") + error.what();
+                    anyFailed = true;
                 }
                 text += QStringLiteral("  %1%2 %3\n      %4\n")
                             .arg(i + 1, 3)
@@ -194,10 +239,15 @@ QString ProfileListText(DeviceType device) {
                                  (lists.*setting.list).join(QStringLiteral(", ")));
             }
             text += QStringLiteral(
-                "    video-kbps: a whole number\n    letterbox: on, off\n    volume: 0..300\n");
+                "    video-kbps: a whole number from 1 to 100000\n    letterbox: on, off\n    "
+                "volume: 0..300\n");
         } catch (const std::exception& error) {
-            text += QStringLiteral("  the profiles cannot be loaded: %1\n").arg(error.what());
+            text += QStringLiteral("  the profiles in %1 cannot be loaded: %2\n")
+                        .arg(ProfileDatabasePath(), QString::fromUtf8(error.what()));
+            anyFailed = true;
         }
     }
+    if (failed)
+        *failed = anyFailed;
     return text;
 }

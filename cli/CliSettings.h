@@ -36,4 +36,5 @@ QString SettingsLine(const OutputSettings& settings);
 
 // What --list-profiles prints for `device` (DevNone: every family): each profile with its
 // number and the settings it gives, then the values each --set takes.
-QString ProfileListText(DeviceType device);
+// `failed`, when given, tells whether a family's profiles could not be loaded or applied.
+QString ProfileListText(DeviceType device, bool* failed = nullptr);

@@ -29,6 +29,10 @@ set(LAYER_QT_CORE_ONLY
     media/MediaRow.h
     media/MediaRows.cpp
     media/MediaRows.h
+    platform/ByteNames.cpp
+    platform/ByteNames.h
+    profiles/CatalogCheck.cpp
+    profiles/CatalogCheck.h
     profiles/DeviceTable.cpp
     profiles/DeviceTable.h
     profiles/OutputRoot.cpp

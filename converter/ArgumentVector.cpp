@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "engine/FrameSize.h"
+#include "platform/ByteNames.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 
@@ -91,7 +92,7 @@ QString OutputFormat(DeviceType device, int outputFileTypeIndex) {
 ArgumentVector::ArgumentVector(const std::vector<QString>& entries) {
     buffers_.reserve(entries.size());
     for (const QString& entry : entries)
-        buffers_.push_back(entry.toUtf8());
+        buffers_.push_back(platform::PathBytes(entry));  // paths keep their bytes
     for (QByteArray& buffer : buffers_)
         pointers_.push_back(buffer.data());
     pointers_.push_back(nullptr);

@@ -32,6 +32,9 @@ QString ShortFailureReason(const QString& lastStatusLine) {
         const char* says;
         const char* reason;
     } kReasons[] = {
+        {"is the source itself", "the target is the source itself"},
+        {"not a regular file", "not a regular file but a folder, a pipe or a device"},
+        {"too short to hold a picture", "the length to convert is too short"},
         {"could not read the source", "the source could not be read"},
         {"The source file does not exist", "the source file is missing"},
         {"not a media file", "not a media file this program can read"},
@@ -46,10 +49,29 @@ QString ShortFailureReason(const QString& lastStatusLine) {
         {"encoder refused its settings", "the settings were refused"},
         {"Cannot start the output file", "the output could not be written"},
         {"Cannot finish the output file", "the output could not be written"},
+        {"Cannot write the output file", "the output could not be written"},
     };
+    // A target that appeared meanwhile: the converted file was kept under another name.
+    static const QRegularExpression keptAs(
+        QStringLiteral("appeared while converting.*kept as (.+)$"));
+    if (const QRegularExpressionMatch kept = keptAs.match(lastStatusLine); kept.hasMatch()) {
+        const QString name = kept.captured(1).section('/', -1);
+        return QStringLiteral("the target appeared meanwhile; kept as %1").arg(name);
+    }
+    // The operating system's reason, where the engine gives one, stays with the words.
+    static const QRegularExpression systemReason(
+        QStringLiteral("(?:Cannot (?:write in|use) the output folder|Cannot give the output its "
+                       "name|Cannot open the file|Cannot (?:start|write|finish) the output "
+                       "file) \\(([^)]+)\\)"));
+    const QRegularExpressionMatch system = systemReason.match(lastStatusLine);
     for (const auto& entry : kReasons) {
-        if (lastStatusLine.contains(QLatin1String(entry.says)))
-            return QString::fromLatin1(entry.reason);
+        if (lastStatusLine.contains(QLatin1String(entry.says))) {
+            const QString reason = QString::fromLatin1(entry.reason);
+            return system.hasMatch() ? reason + ": " + system.captured(1) : reason;
+        }
+    }
+    if (system.hasMatch()) {
+        return QStringLiteral("the output cannot be written: %1").arg(system.captured(1));
     }
     // Otherwise the engine's own words, without the "Failed: name:" lead and the details in
     // brackets.

@@ -1,10 +1,13 @@
 #include "converter/JobPlan.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "converter/ArgumentVector.h"
 #include "converter/Letterbox.h"
 #include "converter/LevelCeiling.h"
+#include "platform/ByteNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -71,7 +74,10 @@ PlanRange MarkedRange(const MediaRow& row) {
 }
 
 std::vector<QString> RowPlan::Entries() const {
-    return ArgumentEntries(values, start);
+    std::vector<QString> entries = ArgumentEntries(values, start);
+    if (!overwrite)
+        entries.erase(entries.begin() + 1);  // the "-y" after the program name
+    return entries;
 }
 
 QString ThumbnailName(const QString& targetName) {
@@ -89,4 +95,15 @@ void CopyStillBesideOutput(const RowPlan& plan) {
     if (platform::FileExists(plan.thumbnailPath))
         platform::DeleteFile(plan.thumbnailPath);
     platform::CopyFile(plan.still, plan.thumbnailPath, true);
+}
+
+TargetProblem CheckTarget(const QString& source, const QString& output, bool overwrite) {
+    struct stat target;
+    if (::stat(platform::PathBytes(output).constData(), &target) != 0)
+        return TargetProblem::None;  // nothing there (a dangling link stays the engine's matter)
+    struct stat read;
+    if (::stat(platform::PathBytes(source).constData(), &read) == 0 &&
+        read.st_dev == target.st_dev && read.st_ino == target.st_ino)
+        return TargetProblem::IsSource;
+    return overwrite ? TargetProblem::None : TargetProblem::Exists;
 }

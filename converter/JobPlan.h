@@ -36,8 +36,11 @@ struct RowPlan {
     QString start;                // "-ss"'s value when only a part converts; empty: the whole
     QString still;                // the row's still to copy beside the output; empty: none
     QString thumbnailPath;        // where that copy goes
+    // "-y": the window's job replaces an existing output; the command line only when asked.
+    // Without it the engine never replaces a file, not even one that appears while it converts.
+    bool overwrite = true;
 
-    // The engine's argument vector: 36 entries, 38 with a start.
+    // The engine's argument vector: 36 entries, 38 with a start, one fewer without overwrite.
     std::vector<QString> Entries() const;
 };
 
@@ -55,6 +58,18 @@ QString JobOutputFolderOf(const QString& fieldText);
 // file's plan exactly.
 RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTarget& target,
                 const PlanRange& range = {});
+
+// What stands in the way of writing a row's output at `output`.
+enum class TargetProblem {
+    None,
+    IsSource,  // the output is the source itself: the same file (device and inode), also
+               // through a link, another spelling or, on a folder that ignores letter case,
+               // another case; never written, with or without overwrite
+    Exists,    // without overwrite: an entry of that name exists
+};
+
+// Checks `output` against `source` by the names' bytes (platform/ByteNames.h).
+TargetProblem CheckTarget(const QString& source, const QString& output, bool overwrite);
 
 // The output name with its last three characters replaced: clip.MP4 gives clip.THM.
 QString ThumbnailName(const QString& targetName);

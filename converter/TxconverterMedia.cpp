@@ -16,6 +16,7 @@
 #include "media/SourceFiles.h"
 #include "media/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/ByteNames.h"
 #include "platform/DataFolders.h"
 #include "platform/Dialogs.h"
 #include "platform/EngineApi.h"
@@ -122,10 +123,11 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
     }
 
     // A file without read permission is refused before the probe, also for the administrator
-    // whom the system would let read it.
-    if (CannotBeRead(path))
-        return AddRefusal::Unreadable;
-    if (Engine().GetFileinfo(path.toUtf8().constData(), &FileInfo) != 0)
+    // whom the system would let read it; so are folders, pipes and devices, never waited on.
+    if (const AddRefusal early = SourceRefusal(path);
+        early != AddRefusal::None && early != AddRefusal::Missing)
+        return early;
+    if (Engine().GetFileinfo(platform::PathBytes(path).constData(), &FileInfo) != 0)
         return ProbeRefusal(path);
     const QString picturePath = CaptureThumbnail(path);
     const QString target = NewRowTargetName(path);
@@ -209,8 +211,8 @@ QString Txconverter::CaptureThumbnail(const QString& sourcePath) {
     if (!platform::DirectoryExists(folder))
         QDir().mkpath(folder);
     const QString stillPath = folder + StillFileName(sourcePath);
-    Engine().GetPicure(sourcePath.toUtf8().constData(), StillSeconds, StillSize,
-                       stillPath.toUtf8().constData());
+    Engine().GetPicure(platform::PathBytes(sourcePath).constData(), StillSeconds, StillSize,
+                       platform::PathBytes(stillPath).constData());
     return stillPath;
 }
 

@@ -164,7 +164,8 @@ Ending Convert(KivoConversion& conversion) {
     switch (result.outcome) {
         case Outcome::Finished:
             Percent(conversion, 100);
-            Status(conversion, "Finished " + name);
+            Status(conversion,
+                   "Finished " + name + (result.note.empty() ? "" : " (" + result.note + ")"));
             ending.outcome = KIVO_CONVERSION_FINISHED;
             ending.reason = KIVO_REASON_NONE;
             return ending;

@@ -4,11 +4,12 @@
 #include "FilterGraph.h"
 #include "MediaInput.h"
 #include "OutputFile.h"
-#include "StreamPlan.h"
+#include "Probe.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace kivo {
@@ -36,15 +37,27 @@ bool SeekToStart(double seconds, AVFormatContext* input, int64_t& start, FirstFa
 
 bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
                ConversionStreams& streams, FirstFailure& failure) {
-    if (!PathExists(args.input)) {
-        return failure.Fail(KIVO_REASON_SOURCE_MISSING, "The source file does not exist");
-    }
     AVIOInterruptCB interrupt{&Interrupted, const_cast<std::atomic<bool>*>(&stop)};
     std::string error;
+    int reason = KIVO_REASON_NONE;
+    int systemError = 0;
     InputPtr& input = streams.input;
-    input = OpenMediaFile(args.input, &interrupt, error);
+    input = OpenMediaFile(args.input, &interrupt, error, &reason, &systemError);
     if (!input) {
-        return failure.Fail(KIVO_REASON_SOURCE_DAMAGED, "Cannot read the source: " + error);
+        switch (reason) {
+            case KIVO_REASON_SOURCE_MISSING:
+                return failure.Fail(reason, "The source file does not exist", systemError);
+            case KIVO_REASON_SOURCE_NOT_A_FILE:
+                return failure.Fail(reason,
+                                    "The source is not a regular file (a folder, a pipe or a "
+                                    "device): only files convert",
+                                    systemError);
+            case KIVO_REASON_SOURCE_UNREADABLE:
+                return failure.Fail(reason, "Cannot read the source: " + error, systemError);
+            default:
+                return failure.Fail(KIVO_REASON_SOURCE_DAMAGED, "Cannot read the source: " + error,
+                                    systemError);
+        }
     }
     // A picture whose format the source does not declare is set up from its first frame.
     streams.video.inputIndex = FindVideoStream(input.get(), true);
@@ -77,6 +90,51 @@ bool OpenInput(const ConversionArguments& args, const std::atomic<bool>& stop,
     return true;
 }
 
+PictureFacts DeclaredPicture(const AVStream* st) {
+    const AVCodecParameters* par = st->codecpar;
+    PictureFacts picture;
+    picture.rotation = UprightRotation(st);
+    picture.interlaced = InterlacedFieldOrder(par->field_order);
+    picture.colourSpace = par->color_space;
+    picture.colourRange = par->color_range;
+    picture.colourTransfer = par->color_trc;
+    picture.colourPrimaries = par->color_primaries;
+    picture.height = par->height;
+    return picture;
+}
+
+// Where the first decoded picture says more than the source declared, the picture counts.
+PictureFacts DecodedPicture(PictureFacts picture, const AVFrame& frame) {
+    picture.interlaced = picture.interlaced || frame.interlaced_frame;
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    if (format && (format->flags & AV_PIX_FMT_FLAG_RGB)) {
+        picture.colourSpace = AVCOL_SPC_RGB;  // no matrix to convert from
+    } else if (frame.colorspace != AVCOL_SPC_UNSPECIFIED) {
+        picture.colourSpace = frame.colorspace;
+    }
+    if (frame.color_range != AVCOL_RANGE_UNSPECIFIED) {
+        picture.colourRange = frame.color_range;
+    }
+    // The JPEG pixel formats are full range whatever the frame says.
+    if (frame.format == AV_PIX_FMT_YUVJ420P || frame.format == AV_PIX_FMT_YUVJ422P ||
+        frame.format == AV_PIX_FMT_YUVJ444P || frame.format == AV_PIX_FMT_YUVJ440P) {
+        picture.colourRange = AVCOL_RANGE_JPEG;
+    }
+    if (frame.color_trc != AVCOL_TRC_UNSPECIFIED) {
+        picture.colourTransfer = frame.color_trc;
+    }
+    if (frame.color_primaries != AVCOL_PRI_UNSPECIFIED) {
+        picture.colourPrimaries = frame.color_primaries;
+    }
+    picture.height = frame.height;
+    return picture;
+}
+
+// Whether HDR pictures can be tone-mapped: the filters come with libzimg in libavfilter.
+bool CanToneMap() {
+    return avfilter_get_by_name("zscale") && avfilter_get_by_name("tonemap");
+}
+
 SourceFacts Facts(const ConversionStreams& streams) {
     SourceFacts facts;
     facts.container = streams.muxer.ContainerName();
@@ -84,8 +142,10 @@ SourceFacts Facts(const ConversionStreams& streams) {
         facts.hasVideo = true;
         facts.width = dec->width;
         facts.height = dec->height;
-        AVRational rate = StreamFrameRate(streams.input->streams[streams.video.inputIndex]);
+        const AVStream* st = streams.input->streams[streams.video.inputIndex];
+        AVRational rate = StreamFrameRate(st);
         facts.frameRate = Fraction{rate.num, rate.den};
+        facts.picture = DeclaredPicture(st);
     }
     if (const AVCodecContext* dec = streams.audio.decoder.get()) {
         facts.hasAudio = true;
@@ -115,7 +175,10 @@ bool BuildGraph(StreamPipe& pipe, const char* sourceName, const std::string& sou
 bool SetUpVideo(const ConversionArguments& args, ConversionStreams& streams,
                 FirstFailure& failure) {
     StreamPipe& video = streams.video;
-    const VideoPlan plan = PlanVideo(args, Facts(streams));
+    const SourceFacts facts = Facts(streams);
+    streams.videoPlan = PlanVideo(args, facts);
+    streams.declared = facts.picture;
+    const VideoPlan& plan = streams.videoPlan;
     video.generated = plan.generated;
     if (!plan.present) {
         return true;
@@ -133,13 +196,7 @@ bool SetUpVideo(const ConversionArguments& args, ConversionStreams& streams,
     if (video.generated) {
         return BuildGraph(video, nullptr, "", "buffersink", plan.chain, failure);
     }
-    video.pendingChain = plan.chain;
-    const AVCodecContext* dec = video.decoder.get();
-    if (dec->pix_fmt == AV_PIX_FMT_NONE || dec->width <= 0 || dec->height <= 0) {
-        return true;  // set up from the first decoded picture
-    }
-    return BuildVideoGraph(streams, dec->width, dec->height, dec->pix_fmt, dec->sample_aspect_ratio,
-                           failure);
+    return true;  // the processing is set up from the first decoded picture
 }
 
 bool SetUpAudio(const ConversionArguments& args, ConversionStreams& streams,
@@ -184,21 +241,33 @@ bool SetUpAudio(const ConversionArguments& args, ConversionStreams& streams,
     return built;
 }
 
+// The source's tags go with every output; its cover only where the output has no picture of
+// its own (sound alone).
+bool AddTagsAndCover(ConversionStreams& streams) {
+    streams.muxer.CopyTags(streams.input.get());
+    return streams.video.encoder || streams.muxer.AddCover(streams.input.get());
+}
+
 }  // namespace
 
-bool BuildVideoGraph(ConversionStreams& streams, int width, int height, int format,
-                     AVRational aspect, FirstFailure& failure) {
+bool BuildVideoGraph(ConversionStreams& streams, const AVFrame& first, FirstFailure& failure) {
     const AVStream* st = streams.input->streams[streams.video.inputIndex];
+    const PictureFacts picture = DecodedPicture(streams.declared, first);
+    const std::string chain =
+        PictureChain(streams.args, streams.videoPlan, picture, CanToneMap(), streams.note);
     return BuildGraph(streams.video, "buffer",
-                      PictureSourceArgs(width, height, format, st->time_base, aspect), "buffersink",
-                      streams.video.pendingChain, failure);
+                      PictureSourceArgs(first.width, first.height, first.format, st->time_base,
+                                        first.sample_aspect_ratio),
+                      "buffersink", chain, failure);
 }
 
 bool SetUpConversion(const ConversionArguments& args, const std::atomic<bool>& stop,
                      ConversionStreams& streams, FirstFailure& failure) {
     StreamPipe& video = streams.video;
+    streams.args = args;
     return OpenInput(args, stop, streams, failure) && streams.muxer.Open(args) &&
            SetUpVideo(args, streams, failure) && SetUpAudio(args, streams, failure) &&
+           AddTagsAndCover(streams) &&
            (!video.muxed ||
             streams.muxer.StripVersionNote(*video.muxed, video.encoder.get(), args.bitexact)) &&
            streams.muxer.Start();

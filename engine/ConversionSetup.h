@@ -10,6 +10,7 @@
 #include "Log.h"
 #include "OutputMuxer.h"
 #include "StreamPipe.h"
+#include "StreamPlan.h"
 
 namespace kivo {
 
@@ -19,10 +20,14 @@ extern const char kStartBeyondEnd[];
 struct ConversionStreams {
     explicit ConversionStreams(FirstFailure& failure) : muxer(failure) { audio.sound = true; }
 
+    ConversionArguments args;
     InputPtr input;
     OutputMuxer muxer;
     StreamPipe video;
     StreamPipe audio;
+    VideoPlan videoPlan;
+    PictureFacts declared;  // what the source says of its pictures before decoding
+    std::string note;       // what the picture's processing could not do as it should
 };
 
 // Opens the source (its blocking reads give up once `stop` is set), plans and opens the
@@ -31,9 +36,9 @@ struct ConversionStreams {
 bool SetUpConversion(const ConversionArguments& args, const std::atomic<bool>& stop,
                      ConversionStreams& streams, FirstFailure& failure);
 
-// The picture's processing for a source picture of this size, pixel format and aspect: made
-// from the first decoded picture when the source did not declare its format in advance.
-bool BuildVideoGraph(ConversionStreams& streams, int width, int height, int format,
-                     AVRational aspect, FirstFailure& failure);
+// The picture's processing, made from the first decoded picture: its size, pixel format, sample
+// aspect, colour description and interlacing are what the chain is built for (a source may
+// declare none of them, or declare them wrongly).
+bool BuildVideoGraph(ConversionStreams& streams, const AVFrame& first, FirstFailure& failure);
 
 }  // namespace kivo

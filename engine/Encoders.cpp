@@ -58,6 +58,12 @@ CodecContextPtr OpenVideoEncoder(const VideoPlan& plan, EncoderFlags flags, std:
     enc->height = plan.height;
     enc->pix_fmt = AV_PIX_FMT_YUV420P;
     enc->sample_aspect_ratio = AVRational{1, 1};
+    // The colour description the pictures were converted to: written into the stream where
+    // the codec has a place for it (H.264's VUI) and into the container's colour box.
+    enc->colorspace = AVColorSpace(plan.colour.space);
+    enc->color_primaries = AVColorPrimaries(plan.colour.primaries);
+    enc->color_trc = AVColorTransferCharacteristic(plan.colour.transfer);
+    enc->color_range = AVColorRange(plan.colour.range);
     enc->time_base = AVRational{plan.rate.den, plan.rate.num};
     enc->framerate = AVRational{plan.rate.num, plan.rate.den};
     if (plan.bitRate > 0) {

@@ -1,10 +1,17 @@
 #include "MediaInput.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
 #include "Log.h"
+#include "kivoengine.h"
 
 namespace kivo {
 namespace {
@@ -25,10 +32,11 @@ int64_t FailAfter(const std::string& path) {
     return path == g_failingSource.path ? g_failingSource.bytes : -1;
 }
 
-// The engine's reader of a source: libav's own file reader underneath, with the checks the
+// The engine's reader of a source, on the file's descriptor: only a regular file is read, so
+// no open or read can wait for a writer (a pipe) or for ever (a device), and the checks the
 // conversion needs to tell a source read to its end from one that could not be read on.
 struct SourceReader {
-    AVIOContext* file = nullptr;
+    int fd = -1;
     int64_t openedSize = -1;  // the file's size when it was opened; negative when unknown
     int64_t failAfter = -1;   // for tests: the bytes readable before an input/output error
     int64_t bytesRead = 0;
@@ -43,50 +51,67 @@ int ReadSource(void* opaque, uint8_t* buffer, int size) {
         }
         size = int(std::min<int64_t>(size, left));
     }
-    const int n = avio_read_partial(reader->file, buffer, size);
+    ssize_t n;
+    do {
+        n = ::read(reader->fd, buffer, size_t(size));
+    } while (n < 0 && errno == EINTR);
     if (n > 0) {
         reader->bytesRead += n;
-        return n;
+        return int(n);
     }
-    if (n == 0 || n == AVERROR_EOF) {
-        // The end came before the size the file had when it was opened: it shrank under us.
-        if (reader->openedSize > 0 && avio_tell(reader->file) < reader->openedSize) {
-            return AVERROR(EIO);
-        }
-        return AVERROR_EOF;
+    if (n < 0) {
+        return AVERROR(errno);
     }
-    return n;
+    // The end came before the size the file had when it was opened: it shrank under us.
+    if (reader->openedSize > 0 && ::lseek(reader->fd, 0, SEEK_CUR) < reader->openedSize) {
+        return AVERROR(EIO);
+    }
+    return AVERROR_EOF;
 }
 
 int64_t SeekSource(void* opaque, int64_t offset, int whence) {
     auto* reader = static_cast<SourceReader*>(opaque);
     whence &= ~AVSEEK_FORCE;
     if (whence == AVSEEK_SIZE) {
-        return avio_size(reader->file);
+        struct stat info;
+        return ::fstat(reader->fd, &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
     }
-    return avio_seek(reader->file, offset, whence);
+    const off_t position = ::lseek(reader->fd, off_t(offset), whence);
+    return position < 0 ? AVERROR(errno) : int64_t(position);
 }
 
-// Opens the engine's reader of `path`; null with `error` set when the file cannot be opened.
-AVIOContext* OpenSourceReader(const std::string& path, const AVIOInterruptCB* interrupt,
-                              std::string& error) {
-    auto reader = std::make_unique<SourceReader>();
-    reader->failAfter = FailAfter(path);
-    int ret = avio_open2(&reader->file, path.c_str(), AVIO_FLAG_READ, interrupt, nullptr);
-    if (ret < 0) {
-        error = "Cannot open the file (" + ErrorText(ret) + ")";
+// Opens the engine's reader of `path`; null with `error`, `reason` (a KivoReason) and
+// `systemError` set when the file cannot be opened or is no regular file.
+AVIOContext* OpenSourceReader(const std::string& path, std::string& error, int& reason,
+                              int& systemError) {
+    // Without O_NONBLOCK opening a pipe waits for a writer, beyond any stop.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        systemError = errno;
+        reason = systemError == ENOENT ? KIVO_REASON_SOURCE_MISSING : KIVO_REASON_SOURCE_UNREADABLE;
+        error = std::string("Cannot open the file (") + std::strerror(systemError) + ")";
         return nullptr;
     }
-    reader->openedSize = avio_size(reader->file);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        reason = KIVO_REASON_SOURCE_NOT_A_FILE;
+        error = "It is not a regular file (a folder, a pipe or a device)";
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto reader = std::make_unique<SourceReader>();
+    reader->fd = fd;
+    reader->failAfter = FailAfter(path);
+    reader->openedSize = int64_t(info.st_size);
     auto* buffer = static_cast<unsigned char*>(av_malloc(kReaderBufferSize));
-    const bool seekable = reader->file->seekable & AVIO_SEEKABLE_NORMAL;
-    AVIOContext* pb =
-        buffer ? avio_alloc_context(buffer, kReaderBufferSize, 0, reader.get(), &ReadSource,
-                                    nullptr, seekable ? &SeekSource : nullptr)
-               : nullptr;
+    AVIOContext* pb = buffer ? avio_alloc_context(buffer, kReaderBufferSize, 0, reader.get(),
+                                                  &ReadSource, nullptr, &SeekSource)
+                             : nullptr;
     if (!pb) {
         av_free(buffer);
-        avio_closep(&reader->file);
+        ::close(fd);
+        reason = KIVO_REASON_OTHER;
         error = "Out of memory";
         return nullptr;
     }
@@ -102,7 +127,7 @@ void CloseSourceReader(AVIOContext* pb) {
     }
     auto* reader = static_cast<SourceReader*>(pb->opaque);
     if (reader) {
-        avio_closep(&reader->file);
+        ::close(reader->fd);
         delete reader;
     }
     av_freep(&pb->buffer);
@@ -118,7 +143,7 @@ void FailSourceReadsAfter(const std::string& path, int64_t bytes) {
 namespace {
 
 InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interrupt,
-                         bool ignoreEditList, std::string& error) {
+                         bool ignoreEditList, std::string& error, int& reason, int& systemError) {
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw) {
         error = "Out of memory";
@@ -127,7 +152,7 @@ InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interru
     if (interrupt) {
         raw->interrupt_callback = *interrupt;
     }
-    AVIOContext* reader = OpenSourceReader(path, interrupt, error);
+    AVIOContext* reader = OpenSourceReader(path, error, reason, systemError);
     if (!reader) {
         avformat_free_context(raw);
         return nullptr;
@@ -146,6 +171,7 @@ InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interru
         // A file libav recognised but could not read says why in its log ("moov atom not
         // found"); a file of no known kind says nothing.
         const std::string why = LastErrorLine();
+        reason = KIVO_REASON_SOURCE_DAMAGED;
         error = ret != AVERROR_INVALIDDATA ? "Cannot open the file (" + ErrorText(ret) + ")"
                 : why.empty()              ? "The file is not a media file this program can read"
                                            : "The file is damaged (" + why + ")";
@@ -154,6 +180,7 @@ InputPtr OpenWithOptions(const std::string& path, const AVIOInterruptCB* interru
     InputPtr input(raw);
     ret = avformat_find_stream_info(input.get(), nullptr);
     if (ret < 0) {
+        reason = KIVO_REASON_SOURCE_DAMAGED;
         error = "Cannot read the streams of the file (" + ErrorText(ret) + ")";
         return nullptr;
     }
@@ -179,11 +206,19 @@ bool EditListHidesThePictures(const AVFormatContext* input) {
 }  // namespace
 
 InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
-                       std::string& error) {
-    InputPtr input = OpenWithOptions(path, interrupt, false, error);
+                       std::string& error, int* reason, int* systemError) {
+    int why = KIVO_REASON_NONE;
+    int code = 0;
+    InputPtr input = OpenWithOptions(path, interrupt, false, error, why, code);
+    if (reason) {
+        *reason = why;
+    }
+    if (systemError) {
+        *systemError = code;
+    }
     if (input && EditListHidesThePictures(input.get())) {
         std::string ignored;
-        if (InputPtr plain = OpenWithOptions(path, interrupt, true, ignored)) {
+        if (InputPtr plain = OpenWithOptions(path, interrupt, true, ignored, why, code)) {
             return plain;
         }
     }

@@ -9,15 +9,17 @@
 namespace kivo {
 
 // Opens `path` and reads its stream information. `interrupt` may be null; when given, libav
-// calls it during blocking reads and gives up when it returns non-zero. On failure returns
-// null and sets `error` to a plain sentence.
+// calls it during blocking reads and gives up when it returns non-zero. Only a regular file
+// (or a link to one) is opened: a folder, a pipe or a device is refused at once, without
+// waiting for a writer. On failure returns null and sets `error` to a plain sentence, and
+// `reason` (a KivoReason) and `systemError` (the errno behind it, or 0) when given.
 //
 // The file is read through a reader of the engine's own, which turns a file that ends before
 // the size it had when it was opened (it shrank while it was read) into an input/output error,
 // so that the conversion can tell such a source from one that was read to its end. After any
 // read error the input's `pb->error` is negative.
 InputPtr OpenMediaFile(const std::string& path, const AVIOInterruptCB* interrupt,
-                       std::string& error);
+                       std::string& error, int* reason = nullptr, int* systemError = nullptr);
 
 // For tests: the readers of the source at `path` opened after this call fail with an
 // input/output error once they have read `bytes` bytes in all; a negative count (the default)

@@ -1,5 +1,8 @@
 #include "OutputMuxer.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "OutputFile.h"
 
 extern "C" {
@@ -13,11 +16,23 @@ OutputMuxer::~OutputMuxer() {
 }
 
 bool OutputMuxer::Open(const ConversionArguments& args) {
-    if (!ParentFolderExists(args.output)) {
-        return failure_.Fail(KIVO_REASON_OUTPUT_FOLDER_MISSING, "The output folder does not exist");
+    int folderError = 0;
+    if (!ParentFolderExists(args.output, &folderError)) {
+        if (folderError == ENOENT) {
+            return failure_.Fail(KIVO_REASON_OUTPUT_FOLDER_MISSING,
+                                 "The output folder does not exist", folderError);
+        }
+        return failure_.Fail(
+            ReasonOfWriteError(folderError, KIVO_REASON_OUTPUT_NOT_WRITABLE),
+            std::string("Cannot use the output folder (") + std::strerror(folderError) + ")",
+            folderError);
+    }
+    // Overwriting never reaches the source: a conversion would destroy what it reads.
+    if (SameFile(args.input, args.output)) {
+        return failure_.Fail(KIVO_REASON_OUTPUT_IS_SOURCE, "The output file is the source itself");
     }
     if (!args.overwrite && PathExists(args.output)) {
-        return failure_.Fail(KIVO_REASON_OUTPUT_EXISTS, "The output file already exists");
+        return failure_.Fail(KIVO_REASON_OUTPUT_EXISTS, "The output file already exists", EEXIST);
     }
     const AVOutputFormat* format = nullptr;
     if (!args.format.empty()) {
@@ -41,6 +56,8 @@ bool OutputMuxer::Open(const ConversionArguments& args) {
     }
     output_.reset(raw);
     target_ = args.output;
+    source_ = args.input;
+    replace_ = args.overwrite;
     if (args.bitexact) {
         output_->flags |= AVFMT_FLAG_BITEXACT;
     }
@@ -99,7 +116,48 @@ bool OutputMuxer::StripVersionNote(MuxedStream& muxed, const AVCodecContext* enc
     return true;
 }
 
+void OutputMuxer::CopyTags(const AVFormatContext* input) {
+    // What describes the work, not how the source was made (its encoder's name stays out).
+    static const char* const kKept[] = {"title",    "artist",  "album_artist", "album",
+                                        "composer", "genre",   "date",         "track",
+                                        "disc",     "comment", "copyright"};
+    for (const char* key : kKept) {
+        if (const AVDictionaryEntry* tag = av_dict_get(input->metadata, key, nullptr, 0)) {
+            av_dict_set(&output_->metadata, key, tag->value, 0);
+        }
+    }
+}
+
+bool OutputMuxer::AddCover(const AVFormatContext* input) {
+    const std::string container = ContainerName();
+    if (container != "mp4" && container != "ipod" && container != "mov") {
+        return true;  // 3GP and the PSP's container keep no cover
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream* st = input->streams[i];
+        const AVCodecID codec = st->codecpar->codec_id;
+        if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->attached_pic.size <= 0 ||
+            (codec != AV_CODEC_ID_MJPEG && codec != AV_CODEC_ID_PNG && codec != AV_CODEC_ID_BMP)) {
+            continue;
+        }
+        cover_ = avformat_new_stream(output_.get(), nullptr);
+        coverPicture_ = MakePacket();
+        if (!cover_ || !coverPicture_ ||
+            avcodec_parameters_copy(cover_->codecpar, st->codecpar) < 0 ||
+            av_packet_ref(coverPicture_.get(), &st->attached_pic) < 0) {
+            return failure_.Fail(KIVO_REASON_OTHER, "Out of memory");
+        }
+        cover_->codecpar->codec_tag = 0;
+        cover_->disposition = AV_DISPOSITION_ATTACHED_PIC;
+        cover_->time_base = AVRational{1, 90000};
+        return true;
+    }
+    return true;
+}
+
 bool OutputMuxer::Start() {
+    // What a killed conversion left in this folder goes before a new partial file comes.
+    RemoveStalePartialFiles(target_);
     temporary_ = TemporaryPathFor(target_);
     int ret = avio_open(&output_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
     if (ret < 0) {
@@ -113,6 +171,16 @@ bool OutputMuxer::Start() {
     if (ret < 0) {
         return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED, "Cannot start the output file",
                                     ret);
+    }
+    if (cover_) {
+        // The muxer keeps the picture and writes it with the tags at the end.
+        coverPicture_->stream_index = cover_->index;
+        coverPicture_->pts = coverPicture_->dts = 0;
+        ret = av_write_frame(output_.get(), coverPicture_.get());
+        if (ret < 0) {
+            return failure_.FailWriting(KIVO_REASON_ENCODING_FAILED,
+                                        "Cannot write the cover picture", ret);
+        }
     }
     return true;
 }
@@ -176,10 +244,30 @@ bool OutputMuxer::Finish() {
 bool OutputMuxer::Commit() {
     // Close everything before the rename so the file is complete on disk.
     output_.reset();
-    std::string error;
-    const bool ok = CommitTemporary(temporary_, target_, error);
     temporaryCreated_ = false;
-    return ok || failure_.Fail(KIVO_REASON_OUTPUT_NOT_WRITABLE, error);
+    if (!replace_) {
+        CommitFailure failed;
+        if (CommitWithoutReplacing(temporary_, target_, failed)) {
+            return true;
+        }
+        keptPath_ = failed.keptPath;
+        return failure_.Fail(failed.reason, failed.message, failed.systemError);
+    }
+    // The source may have been moved to the target's name while it was read.
+    if (SameFile(source_, target_)) {
+        DiscardTemporary(temporary_);
+        return failure_.Fail(KIVO_REASON_OUTPUT_IS_SOURCE, "The output file is the source itself");
+    }
+    std::string error;
+    if (CommitTemporary(temporary_, target_, error)) {
+        return true;
+    }
+    const int code = errno;
+    return failure_.Fail(ReasonOfWriteError(code, KIVO_REASON_OUTPUT_NOT_WRITABLE), error, code);
+}
+
+std::string OutputMuxer::KeptPath() const {
+    return keptPath_;
 }
 
 void OutputMuxer::Discard() {

@@ -45,7 +45,15 @@ public:
     // leaves that note out. Does nothing for other codecs or without `bitexact`.
     bool StripVersionNote(MuxedStream& muxed, const AVCodecContext* encoder, bool bitexact);
 
-    // Creates the temporary file and writes the header.
+    // Keeps the source's descriptive tags (title, artist, album ...) in the output; the
+    // container writes those it has a place for. Called before Start.
+    void CopyTags(const AVFormatContext* input);
+    // Carries the source's cover picture (an attached JPEG, PNG or BMP picture, as MP3 and M4A
+    // files hold one) into an output without a picture track whose container holds a cover
+    // (MP4); does nothing otherwise. Called before Start; false after a failure.
+    bool AddCover(const AVFormatContext* input);
+
+    // Creates the temporary file and writes the header (and the cover).
     bool Start();
     // Writes an encoded packet (in the encoder's time base); may be called from two threads.
     bool Write(MuxedStream& muxed, AVPacket* packet);
@@ -53,9 +61,12 @@ public:
     bool EndStream(MuxedStream& muxed);
     // Writes the trailer and closes the file.
     bool Finish();
-    // Gives the complete file the target's name; after a failure, or without it, the
-    // temporary file is deleted.
+    // Gives the complete file the target's name. Without overwrite an existing file of that
+    // name is never replaced: the file is kept under a free name beside it (KeptPath) and the
+    // commit fails. After any other failure the temporary file is deleted.
     bool Commit();
+    // Where a complete file was kept when its target's name was taken; empty otherwise.
+    std::string KeptPath() const;
     void Discard();
 
 private:
@@ -65,10 +76,15 @@ private:
     FirstFailure& failure_;
     std::string target_;
     std::string temporary_;
+    std::string source_;
+    std::string keptPath_;
+    bool replace_ = false;
     bool temporaryCreated_ = false;
     OutputPtr output_;
     std::mutex mutex_;  // the muxer is shared by the picture's and the sound's thread
     std::vector<std::unique_ptr<MuxedStream>> streams_;
+    AVStream* cover_ = nullptr;  // the cover picture's stream, when there is one
+    PacketPtr coverPicture_;
 };
 
 }  // namespace kivo

@@ -62,12 +62,12 @@ int64_t DurationMicroseconds(const AVFormatContext* input) {
     return longest;
 }
 
-bool IsInterlaced(AVFieldOrder order) {
+}  // namespace
+
+bool InterlacedFieldOrder(int order) {
     return order == AV_FIELD_TT || order == AV_FIELD_BB || order == AV_FIELD_TB ||
            order == AV_FIELD_BT;
 }
-
-}  // namespace
 
 int UprightRotation(const AVStream* stream) {
     size_t size = 0;
@@ -93,8 +93,10 @@ void DisplaySize(int width, int height, int sarNum, int sarDen, int rotation, in
         return;
     }
     if (sarNum > 0 && sarDen > 0 && sarNum != sarDen) {
-        displayWidth = int(std::lround(double(width) * sarNum / sarDen / 2)) * 2;
-        displayWidth = std::max(displayWidth, 2);
+        // A damaged header's absurd aspect must not overflow: the width stays in the range a
+        // probe reports.
+        const double stretched = std::min(double(width) * sarNum / sarDen, double(kMaxPictureSide));
+        displayWidth = std::max(int(std::lround(stretched / 2)) * 2, 2);
     }
     if (rotation == 90 || rotation == 270) {
         std::swap(displayWidth, displayHeight);
@@ -131,7 +133,7 @@ bool ProbeFile(const std::string& path, ProbeResult& result, std::string& error)
         result.rotation = UprightRotation(st);
         DisplaySize(result.width, result.height, result.sampleAspectNum, result.sampleAspectDen,
                     result.rotation, result.displayWidth, result.displayHeight);
-        result.interlaced = IsInterlaced(par->field_order);
+        result.interlaced = InterlacedFieldOrder(par->field_order);
         const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(par->format));
         result.bitDepth = format ? format->comp[0].depth : 0;
         result.colourSpace = par->color_space;

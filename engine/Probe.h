@@ -39,8 +39,12 @@ struct ProbeResult {
 // upright, from its display matrix; 0 without one.
 int UprightRotation(const AVStream* stream);
 
+// Whether a stream's field order (libav's AVFieldOrder) says its pictures hold two fields.
+bool InterlacedFieldOrder(int order);
+
 // The picture's size as a player shows it: the width stretched by the sample aspect (`sarNum`
-// / `sarDen`, ignored unless both are positive), then turned by `rotation`. Sides are even.
+// / `sarDen`, ignored unless both are positive; a stretched width is even and at most
+// kMaxPictureSide), then turned by `rotation`.
 void DisplaySize(int width, int height, int sarNum, int sarDen, int rotation, int& displayWidth,
                  int& displayHeight);
 

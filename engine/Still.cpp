@@ -8,6 +8,7 @@
 #include "FrameSize.h"
 #include "JpegWriter.h"
 #include "MediaInput.h"
+#include "Probe.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -101,12 +102,51 @@ FramePtr DecodeFrameAt(AVFormatContext* input, int stream, int seconds, std::str
     return frame;
 }
 
-// Scales `frame` into the picture, centred and keeping the frame's display aspect.
-bool PaintFrame(const AVFrame* frame, Picture& picture) {
+// Tells the scaler the matrix and range the frame's YUV was made with. swscale assumes BT.601
+// otherwise, which turns the colours of HD pictures (BT.709) wrong; a frame that does not say
+// is taken as players take it, BT.709 when HD.
+void SetSourceColour(SwsContext* scaler, const AVFrame* frame) {
+    int space = frame->colorspace;
+    if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RESERVED) {
+        space = frame->height >= 720 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    }
+    const bool fullRange =
+        frame->color_range == AVCOL_RANGE_JPEG || frame->format == AV_PIX_FMT_YUVJ420P ||
+        frame->format == AV_PIX_FMT_YUVJ422P || frame->format == AV_PIX_FMT_YUVJ444P;
+    sws_setColorspaceDetails(scaler, sws_getCoefficients(space), fullRange ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+}
+
+// The pixel of `rgb` (`width` x `height`, as stored) that shows at (x, y) of the picture turned
+// upright by `rotation` clockwise degrees.
+const uint8_t* StoredPixel(const std::vector<uint8_t>& rgb, int width, int height, int rotation,
+                           int x, int y) {
+    int sx = x;
+    int sy = y;
+    if (rotation == 90) {
+        sx = y;
+        sy = height - 1 - x;
+    } else if (rotation == 180) {
+        sx = width - 1 - x;
+        sy = height - 1 - y;
+    } else if (rotation == 270) {
+        sx = width - 1 - y;
+        sy = x;
+    }
+    return &rgb[(size_t(sy) * width + sx) * 3];
+}
+
+// Scales `frame` into the picture, centred and keeping the frame's display aspect: its sample
+// aspect applied and turned upright by `rotation` clockwise degrees.
+bool PaintFrame(const AVFrame* frame, int rotation, Picture& picture) {
     double sar = frame->sample_aspect_ratio.num > 0 && frame->sample_aspect_ratio.den > 0
                      ? av_q2d(frame->sample_aspect_ratio)
                      : 1.0;
+    const bool sideways = rotation == 90 || rotation == 270;
     double aspect = frame->width * sar / frame->height;
+    if (sideways) {
+        aspect = 1 / aspect;
+    }
     int width = picture.width;
     int height = int(std::lround(picture.width / aspect));
     if (height > picture.height) {
@@ -115,18 +155,33 @@ bool PaintFrame(const AVFrame* frame, Picture& picture) {
     }
     width = std::clamp(width, 1, picture.width);
     height = std::clamp(height, 1, picture.height);
-    ScalePtr scaler(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), width,
-                                   height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr,
-                                   nullptr));
+    // Scaled as stored, then turned while it is small.
+    const int scaledWidth = sideways ? height : width;
+    const int scaledHeight = sideways ? width : height;
+    ScalePtr scaler(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format),
+                                   scaledWidth, scaledHeight, AV_PIX_FMT_RGB24, SWS_BICUBIC,
+                                   nullptr, nullptr, nullptr));
     if (!scaler) {
         return false;
     }
-    int left = (picture.width - width) / 2;
-    int top = (picture.height - height) / 2;
-    uint8_t* dst[4] = {picture.rgb.data() + (size_t(top) * picture.width + left) * 3};
-    int dstStride[4] = {picture.width * 3};
-    return sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride) >
-           0;
+    SetSourceColour(scaler.get(), frame);
+    std::vector<uint8_t> scaled(size_t(scaledWidth) * scaledHeight * 3);
+    uint8_t* dst[4] = {scaled.data()};
+    int dstStride[4] = {scaledWidth * 3};
+    if (sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, dst, dstStride) <=
+        0) {
+        return false;
+    }
+    const int left = (picture.width - width) / 2;
+    const int top = (picture.height - height) / 2;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* from = StoredPixel(scaled, scaledWidth, scaledHeight, rotation, x, y);
+            std::copy(from, from + 3,
+                      &picture.rgb[(size_t(top + y) * picture.width + left + x) * 3]);
+        }
+    }
+    return true;
 }
 
 // The picture of an audio-only source: a dark blue field with a white note.
@@ -195,7 +250,7 @@ bool CaptureStill(const std::string& path, int seconds, const std::string& size,
         if (!frame) {
             return false;
         }
-        if (!PaintFrame(frame.get(), picture)) {
+        if (!PaintFrame(frame.get(), UprightRotation(input->streams[video]), picture)) {
             error = "Cannot scale the picture";
             return false;
         }

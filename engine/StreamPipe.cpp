@@ -56,6 +56,9 @@ void StreamPipe::PlaceDecoded(AVFrame* frame, AVRational timeBase) {
                          av_rescale_q(kLatestStartSeconds, AVRational{1, 1}, timeBase), false);
     }
     frame->pts = timeline->Place(pts, step);
+    if (frame->pts != StreamTimeline::kDrop) {
+        pictureEnd = frame->pts + step;
+    }
 }
 
 }  // namespace kivo

@@ -29,9 +29,11 @@ struct StreamPipe {
     int64_t nextVideoPts = AV_NOPTS_VALUE;
     std::optional<StreamTimeline> timeline;  // made on the first decoded frame
     long long framesEncoded = 0;             // decoded source frames that reached the encoder
-    // The picture's processing, when it is set up from the first decoded picture because the
-    // source did not say its format in advance.
-    std::string pendingChain;
+    long long wholePictures = 0;  // decoded pictures the decoder did not have to patch up
+    // Where the last placed picture ends, in the source stream's time base: the end the
+    // picture's processing is given, so that the last picture (or the only one) keeps its
+    // whole duration.
+    int64_t pictureEnd = AV_NOPTS_VALUE;
     // A generated track (black picture or silence) for a container that needs both kinds.
     bool generated = false;
     double generatedSeconds = 0;

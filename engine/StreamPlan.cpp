@@ -75,6 +75,39 @@ void PickLevel(const ConversionArguments& args, const std::string& container, Vi
 
 }  // namespace
 
+std::string PictureChain(const ConversionArguments& args, const VideoPlan& plan,
+                         const PictureFacts& picture, bool canToneMap, std::string& note) {
+    note.clear();
+    // Deinterlacing comes first, on whole pictures: bwdif adapts to motion (still parts keep
+    // both fields' detail) and gives one picture per picture, so the rate stays the source's.
+    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
+    // starts at 0 like the sound, even when the source's first picture comes a little later.
+    // The length is cut before the frame rate (nothing past it is processed) and after it, as
+    // the frame-rate filter stretches the last picture to its full duration.
+    const std::string limit = DurationFilter(args, "trim");
+    std::string chain = limit;
+    if (picture.interlaced) {
+        chain += "bwdif=mode=send_frame:parity=auto:deint=all,";
+    }
+    chain += Format("fps=%d/%d:start_time=0,", plan.rate.num, plan.rate.den) + limit;
+    // The picture is scaled in its stored orientation and turned upright afterwards, on the
+    // small picture: -s and the pads are the upright picture's.
+    const bool sideways = picture.rotation == 90 || picture.rotation == 270;
+    const int width = sideways ? plan.pictureHeight : plan.pictureWidth;
+    const int height = sideways ? plan.pictureWidth : plan.pictureHeight;
+    chain += ScaleIntoOutputColour(width, height, picture, plan.colour, canToneMap, note);
+    if (picture.rotation == 90) {
+        chain += ",transpose=clock";
+    } else if (picture.rotation == 180) {
+        chain += ",hflip,vflip";
+    } else if (picture.rotation == 270) {
+        chain += ",transpose=cclock";
+    }
+    chain += Format(",pad=%d:%d:%d:%d:black,setsar=1", plan.width, plan.height, args.padLeft,
+                    args.padTop);
+    return chain;
+}
+
 bool NeedsPictureAndSound(const std::string& container) {
     return container == "psp";
 }
@@ -119,21 +152,14 @@ VideoPlan PlanVideo(const ConversionArguments& args, const SourceFacts& source) 
     plan.bitRate = args.videoKbps > 0 ? (long long)args.videoKbps * 1000 : 0;
     PickEncoder(args.videoCodec, plan);
     PickLevel(args, source.container, plan);
+    plan.colour = ColourForFrame(plan.height);
     if (plan.generated) {
         plan.chain = Format("color=c=black:s=%dx%d:r=%d/%d,format=yuv420p", plan.width, plan.height,
                             rate.num, rate.den);
         return plan;
     }
-    // The frame rate is changed before scaling so that dropped frames cost nothing. The output
-    // starts at 0 like the sound, even when the source's first picture comes a little later.
-    // The length is cut before the frame rate (nothing past it is processed) and after it, as
-    // the frame-rate filter stretches the last picture to its full duration.
-    const std::string limit = DurationFilter(args, "trim");
-    plan.chain = Format(
-        "%sfps=%d/%d:start_time=0,%sscale=%d:%d:flags=bicubic,pad=%d:%d:%d:%d:"
-        "black,setsar=1,format=yuv420p",
-        limit.c_str(), rate.num, rate.den, limit.c_str(), plan.pictureWidth, plan.pictureHeight,
-        plan.width, plan.height, args.padLeft, args.padTop);
+    // What the source declares; the conversion builds the chain again from its first picture.
+    plan.chain = PictureChain(args, plan, source.picture, true, plan.note);
     return plan;
 }
 

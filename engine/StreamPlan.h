@@ -8,6 +8,7 @@
 
 #include "Arguments.h"
 #include "Levels.h"
+#include "PictureColour.h"
 
 namespace kivo {
 
@@ -26,6 +27,7 @@ struct SourceFacts {
     int channels = 0;
     int sampleRate = 0;
     std::string container;  // the output muxer's name, such as "psp" or "mp4"
+    PictureFacts picture;
 };
 
 struct VideoPlan {
@@ -49,7 +51,9 @@ struct VideoPlan {
     bool mpeg4 = false;
     Mpeg4Level mpeg4Level{};
     bool xvidTag = false;
+    OutputColour colour;  // what the pictures are converted to and tagged with
     std::string chain;    // the filter chain from the source (or the black picture) to the encoder
+    std::string note;     // what the chain could not do as it should (for the status line)
     std::string refusal;  // why the settings cannot be converted; empty when they can
 };
 
@@ -70,6 +74,12 @@ bool NeedsPictureAndSound(const std::string& container);
 // The picture's plan. `refusal` is set when H.263 cannot carry the frame size or H.264 has no
 // level for it.
 VideoPlan PlanVideo(const ConversionArguments& args, const SourceFacts& source);
+
+// The picture's filter chain for source pictures described by `picture`, into `plan`'s sizes
+// and colour; `note` is set when HDR pictures cannot be tone-mapped (`canToneMap` false: the
+// filters it needs are missing), and the chain then converts them as they are.
+std::string PictureChain(const ConversionArguments& args, const VideoPlan& plan,
+                         const PictureFacts& picture, bool canToneMap, std::string& note);
 
 // The sound's plan; `supportedRates` lists the encoder's rates and ends with 0 (null: any rate).
 AudioPlan PlanAudio(const ConversionArguments& args, const SourceFacts& source,

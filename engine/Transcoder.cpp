@@ -22,6 +22,7 @@ constexpr auto kStopDrainTime = std::chrono::milliseconds(150);
 // second of pictures before its first packet, and a kept file without its picture is no use.
 constexpr auto kFirstPacketGrace = std::chrono::milliseconds(1000);
 const char kNothingReadable[] = "the source holds no picture or sound that could be read";
+const char kRangeTooShort[] = "the length to convert is too short to hold a picture or a sound";
 
 // The classic transcoder: open the source, plan and open the output, then read → decode →
 // filter → encode → write until the source ends or a stop comes; drain and finish the file.
@@ -166,10 +167,11 @@ bool Transcoder::DecodePacket(StreamPipe& pipe, const AVPacket* packet) {
             av_frame_unref(frame);
             continue;
         }
+        if (!pipe.sound && !frame->decode_error_flags && !(frame->flags & AV_FRAME_FLAG_CORRUPT)) {
+            ++pipe.wholePictures;
+        }
         pipe.PlaceDecoded(frame, streams_.input->streams[pipe.inputIndex]->time_base);
-        if (!pipe.sound && !pipe.filters.graph &&
-            !BuildVideoGraph(streams_, frame->width, frame->height, frame->format,
-                             frame->sample_aspect_ratio, failure_)) {
+        if (!pipe.sound && !pipe.filters.graph && !BuildVideoGraph(streams_, *frame, failure_)) {
             av_frame_unref(frame);
             return false;
         }
@@ -299,7 +301,11 @@ bool Transcoder::Finish(bool stopped) {
             if (!pipe->filters.graph) {
                 pipe->filterDone = true;  // no picture was ever decoded
             } else if (!pipe->filterDone) {
-                int ret = av_buffersrc_add_frame_flags(pipe->filters.source, nullptr, 0);
+                // The picture's end is given, so that the frame-rate filter keeps the last
+                // picture for its whole duration (a one-picture source is no exception).
+                int ret = !pipe->sound && pipe->pictureEnd != AV_NOPTS_VALUE
+                              ? av_buffersrc_close(pipe->filters.source, pipe->pictureEnd, 0)
+                              : av_buffersrc_add_frame_flags(pipe->filters.source, nullptr, 0);
                 if (ret < 0 || !PullFiltered(*pipe)) {
                     return false;
                 }
@@ -319,10 +325,18 @@ TranscodeResult Transcoder::Run() {
     ok = ok && Finish(stop_.load());
     // A stop may also come while the file is being finished.
     bool stopped = ok && stop_.load();
-    if (ok && video_.framesEncoded == 0 && audio_.framesEncoded == 0) {
+    // Damaged pictures are converted as the decoder patched them up, but a source that gave
+    // nothing else (the first bytes of a cut file) has no picture that could be read.
+    const bool noPicture = video_.framesEncoded == 0 || video_.wholePictures == 0;
+    if (ok && noPicture && audio_.framesEncoded == 0) {
         // An empty file is never passed off as a conversion (a stop then keeps nothing either).
         // From a start, a source that did not say its length ended before it.
+        // An asked length shorter than one picture (or, without pictures, than a sound frame
+        // of some 20 ms) holds nothing: the source is not to blame.
+        const double frame = video_.muxed ? av_q2d(video_.frameStep) : 0.02;
+        const bool tooShort = args_.durationSeconds > 0 && args_.durationSeconds < frame;
         ok = args_.startSeconds > 0 ? Fail(KIVO_REASON_START_BEYOND_END, kStartBeyondEnd)
+             : tooShort             ? Fail(KIVO_REASON_SETTINGS_REFUSED, kRangeTooShort)
                                     : Fail(KIVO_REASON_NOTHING_DECODABLE, kNothingReadable);
     }
     ok = ok && muxer_.Commit();
@@ -334,10 +348,12 @@ TranscodeResult Transcoder::Run() {
         result.message = message.empty() ? "The conversion failed" : message;
         result.reason = message.empty() ? KIVO_REASON_OTHER : failure_.Reason();
         result.systemError = failure_.SystemError();
+        result.keptPath = muxer_.KeptPath();
         return result;
     }
     result.outcome = stopped ? Outcome::Stopped : Outcome::Finished;
     result.outputSeconds = outputSeconds_;
+    result.note = streams_.note;
     return result;
 }
 

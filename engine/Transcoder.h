@@ -20,6 +20,7 @@ struct TranscodeResult {
     int systemError = 0;       // the errno behind the reason, or 0
     std::string keptPath;      // where the converted file was kept when the target was taken
     double outputSeconds = 0;  // length written
+    std::string note;          // what was converted other than it should be, for the status line
 };
 
 // Called on the converting thread as output is produced: the output time reached, in seconds,

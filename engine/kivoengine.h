@@ -15,8 +15,14 @@
  * on its own thread (see "Conversions side by side"). The caller must carry the effects of
  * callbacks and events over to its own thread and must not block in them.
  *
- * Text. Paths and texts are UTF-8 (the system code page of the platforms we run on). Paths
- * have no length limit of their own; the file system's limits apply.
+ * Text. Texts are UTF-8 (the system code page of the platforms we run on). Paths are the file
+ * system's bytes, passed on unchanged: a name that is not valid UTF-8 (an old Latin-1 name)
+ * works like any other. Paths have no length limit of their own; the file system's limits
+ * apply.
+ *
+ * Sources. Only a regular file, or a link to one, is a source: a folder, a named pipe or a
+ * device is refused at once (probe and still -1, a conversion fails with
+ * KIVO_REASON_SOURCE_NOT_A_FILE) and never waited on, so nothing blocks beyond a stop.
  *
  * Errors. No export crashes or throws on bad input: null pointers, empty texts, missing,
  * empty, damaged or non-media files are answered with a negative result (or, for _X, a failed
@@ -104,8 +110,8 @@ KIVO_API int Mydll_GetFileinfo(const char* path, EngineFileInfo* info);
 /* What a player shows of a source, beside the probe record (which keeps its described layout
  * for other callers). Every field is written on every call, 0 when unknown or absent. */
 typedef struct KivoProbe {
-    double durationSeconds;  /* exact length in seconds; 0 when unknown */
-    int32_t storedWidth;     /* the picture as coded (the record's width and height) */
+    double durationSeconds; /* exact length in seconds; 0 when unknown */
+    int32_t storedWidth;    /* the picture as coded (the record's width and height) */
     int32_t storedHeight;
     int32_t displayWidth;    /* the picture as a player shows it: turned upright and with its */
     int32_t displayHeight;   /* sample aspect applied (the width stretched or shrunk) */
@@ -113,7 +119,8 @@ typedef struct KivoProbe {
                                 180 or 270 (from the stream's display matrix) */
     int32_t sampleAspectNum; /* the stored samples' aspect; 1:1 when square or unknown */
     int32_t sampleAspectDen;
-    int32_t interlaced;      /* 1 when the source says its pictures are interlaced */
+    int32_t interlaced;      /* 1 when the stream's field order says its pictures are
+                                interlaced (a conversion also looks at the first picture) */
     int32_t bitDepth;        /* bits per picture component (8, 10 ...) */
     int32_t colourSpace;     /* libav's AVColorSpace, AVColorPrimaries and */
     int32_t colourPrimaries; /* AVColorTransferCharacteristic values as the source declares */
@@ -129,7 +136,10 @@ KIVO_API int kivo_probe(const char* path, KivoProbe* probe);
 /* Writes the still picture of `path` as a baseline JPEG at `jpegPath` before returning.
  * `seconds`: the moment to show; a source shorter than that shows its first frame, and a
  * negative value counts as 0. `size`: "WxH" (such as "160x120"), each side 1..4096; the
- * picture is scaled into it keeping its display aspect, with black bars.
+ * picture is shown as a player shows it: turned upright by its display matrix and scaled into
+ * the size keeping its display aspect (its sample aspect applied), with black bars. Its colours
+ * are read with the matrix and range the source declares (BT.709 for HD sources that say
+ * nothing); HDR pictures are not tone-mapped in stills.
  * An audio-only source gets a generated picture (a note on dark blue) of that size.
  * The file is written under a temporary name beside `jpegPath` and renamed over it, so an
  * existing file of that name is replaced whole or, on failure, left as it was.
@@ -155,10 +165,15 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *
  * `argv` holds `argc` entries: entry 0 is a program name (ignored), the last entry is the
  * output path, and in between come options (a repeated option: the last one counts):
- *   -y             overwrite an existing output (without it an existing output is an error)
+ *   -y             overwrite an existing output (without it an existing output is an error,
+ *                  also one that appears while the conversion runs: see "Output safety").
+ *                  The source itself is never overwritten, -y or not: a target that is the
+ *                  source (another spelling, a link, a second hard link) fails the conversion
+ *                  with KIVO_REASON_OUTPUT_IS_SOURCE before anything is written
  *   -t SECONDS     decimal; the output's length at most (its picture never longer than that
  *                  plus one frame, its sound not longer than its picture by more than a
- *                  frame); 0 or absent: the whole source
+ *                  frame); 0 or absent: the whole source, to its last picture, which keeps
+ *                  its whole duration (a source of a single picture gives a one-frame output)
  *   -ss SECONDS    decimal; the output starts at this moment of the source, accurately: the
  *                  source is read from the key frame before it, the pictures and the sound
  *                  before it are decoded and left out (the sound cut to the sample), and the
@@ -190,21 +205,48 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *                  one reference frame; for -f psp Main with at most two, B-pictures not kept
  *                  as references). Levels: see "Levels" below.
  *   -padtop, -padbottom, -padleft, -padright PIXELS   black bars inside the frame
- *   -s WxH         the final frame size, bars included: the picture is scaled to the size
- *                  minus the pads; odd sizes are made even; absent: the source's size
- *   -b KBITS       video bit rate
+ *   -s WxH         the final frame size, bars included: the picture, turned upright, is
+ *                  scaled to the size minus the pads (the caller computes pads that keep the
+ *                  display aspect from kivo_probe's display size); odd sizes are made even;
+ *                  absent: the source's stored size
+ *   -b KBITS       video bit rate, 1..100000
  *   -r RATE        decimal frame rate; 29.97, 23.976, 59.94 and 14.985 mean the exact NTSC
  *                  fractions (30000/1001 ...); absent: the source's rate
  *   -acodec aac    AAC-LC, the only audio codec
  *   -ac N          channels, 1..8; 0: the source's count, at most 2
  *   -ar HZ         sample rate; a rate AAC cannot carry becomes the nearest it can (11000
  *                  gives 11025, 22000 gives 22050)
- *   -ab KBITS      audio bit rate
+ *   -ab KBITS      audio bit rate, 1..1000
  *   -f NAME        muxer: 3gp, 3g2, psp (its own brand) or mp4, or any other libav muxer;
  *                  empty or absent: chosen from the output's extension (.MP4 gives mp4)
  * A source without audio gives a video-only output, one without video an audio-only output;
  * for -f psp, whose container needs both, the missing one is generated (a black picture of
  * the -s size at the -r rate, or silence), as long as the other.
+ *
+ * The picture. What the output shows is what a player shows of the source:
+ *   - turned upright by the stream's display matrix (phones store portrait and upside-down
+ *     clips turned, with a 90, 180 or 270 degree rotation); the output says no rotation;
+ *   - with square samples: an anamorphic source (a DVD's 720x480 with 32:27 samples) is
+ *     scaled to what -s and the pads leave, which the caller makes of its display aspect;
+ *   - deinterlaced when the stream says its pictures are interlaced (field order TT, BB, TB
+ *     or BT) or its first picture is marked interlaced: bwdif, motion-adaptive, one output
+ *     picture per source picture, before anything else; progressive sources are untouched;
+ *   - in the colours of the source, converted to the output's matrix in the same step as the
+ *     scaling: BT.709 for frames of 720 lines and more, BT.601 (SMPTE 170M) below, limited
+ *     range, 8-bit 4:2:0 (10-bit sources dithered down). A source that does not say its
+ *     matrix is taken as BT.709 when it has 720 lines or more, else BT.601. BT.2020 pictures
+ *     have their primaries mapped into the output's, and HDR pictures (PQ, SMPTE ST 2084, or
+ *     HLG, ARIB STD-B67) are tone-mapped to SDR (zimg's zscale and libav's tonemap with the
+ *     Hable curve). Where libavfilter lacks those two filters, HDR pictures are converted by
+ *     their matrix only and the last status line says so: "Finished clip.mkv (HDR colours
+ *     were not tone-mapped (the zscale and tonemap filters are missing))".
+ *   The output's picture stream says its colour description (matrix, primaries, transfer and
+ *   range: BT.709 for HD, SMPTE 170M for SD, limited) in the container, and for H.264 also in
+ *   the stream itself.
+ * Tags. The source's title, artist, album artist, album, composer, genre, date, track, disc,
+ * comment and copyright go to the output, which writes those its container has a place for.
+ * An output of sound alone in an MP4 (-f mp4, or the .MP4 extension) also keeps the source's
+ * cover picture (a JPEG, PNG or BMP picture attached to an MP3 or M4A) as its cover.
  * All entries are copied; the caller may reuse its buffers when _X returns.
  *
  * Levels. The level a stream signals is the lowest its frame size, frame rate (-r) and bit
@@ -238,15 +280,28 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  * Then WM_CONVERTDONE is posted to `window`, exactly once per _X call, whatever happened, with
  * the outcome as its wparam (see WM_CONVERTDONE); a null `window` (or post) gets nothing.
  *
- * Output safety: the output is written to a temporary file beside the target and renamed over
- * the target when it is complete or stopped. A failure deletes the temporary file and leaves
+ * Output safety: the output is written to a temporary file beside the target, the hidden
+ * ".NAME.partPID-N" (PID: the writing process), and renamed to the target when it is complete
+ * or stopped. With -y that rename replaces an existing file; without it the name is taken
+ * atomically and never replaces anything: when a file of the target's name appeared since the
+ * start (a file the user saved, another program converting to the same target), that file
+ * stays, the converted file is kept under the first free name beside it ("clip (2).MP4") and
+ * the conversion fails with KIVO_REASON_OUTPUT_EXISTS, KivoEnd.path naming the kept file and
+ * the reason text saying where it is. A failure deletes the temporary file and leaves
  * any existing file of the target's name untouched; when a complete temporary file can be
  * neither renamed nor deleted, the status line ends "the converted file was left as <path>".
+ * Before it writes, a conversion deletes the temporary files in the target's folder that a
+ * process which no longer runs left behind (killed while converting): only files of that
+ * pattern, of the same user, whose process is gone. Failures of the output keep the operating
+ * system's reason in their text and its errno in KivoEnd.systemError (a full disk, a name too
+ * long, a file where a folder should be, a refused permission).
  * A source of which no picture and no sound could be read fails ("Failed: clip.avi: the
- * source holds no picture or sound that could be read"); a stop before anything was
- * converted keeps nothing either. A source that cannot be read on (an input/output error, a
- * file that shrinks while it is read, a removed drive or a lost network share) fails the
- * conversion with "Failed: <name>: could not read the source"; the part written is deleted.
+ * source holds no picture or sound that could be read"), and so does one without sound whose
+ * every picture the decoder could only patch up (the first bytes of a cut file); a stop
+ * before anything was converted keeps nothing either. A source that cannot be read on (an
+ * input/output error, a file that shrinks while it is read, a removed drive or a lost network
+ * share) fails the conversion with "Failed: <name>: could not read the source"; the part written is
+ * deleted.
  *
  * Damage: damaged packets in the source are skipped and the conversion goes on. Timestamps
  * are made sane before anything is processed: a jump of more than three seconds forward or
@@ -288,7 +343,7 @@ KIVO_API int _X(KivoWindow* window, int argc, char** argv);
 #define KIVO_API_VERSION 2
 
 /* Outcomes of a conversion: the three of WM_CONVERTDONE, and two more. */
-#define KIVO_CONVERSION_REFUSED 3  /* the vector was refused; nothing ran, nothing written */
+#define KIVO_CONVERSION_REFUSED 3    /* the vector was refused; nothing ran, nothing written */
 #define KIVO_CONVERSION_RUNNING (-1) /* not ended yet (kivo_conversion_outcome, _wait) */
 
 typedef struct KivoConversion KivoConversion;
@@ -296,26 +351,26 @@ typedef struct KivoConversion KivoConversion;
 /* Why a conversion ended as it did. Front ends choose their own words from these codes; the
  * reason text is for logs and for the described status line, never to be parsed. */
 typedef enum KivoReason {
-    KIVO_REASON_NONE = 0,               /* finished */
-    KIVO_REASON_STOPPED = 1,            /* stopped by the user (what was converted is kept) */
-    KIVO_REASON_SETTINGS_REFUSED = 2,   /* the vector was refused: unknown option or codec, a
-                                           malformed value, a size or rate no level carries */
-    KIVO_REASON_SOURCE_MISSING = 3,     /* the source does not exist */
-    KIVO_REASON_SOURCE_NOT_A_FILE = 4,  /* a folder, pipe or device: only regular files convert */
-    KIVO_REASON_SOURCE_UNREADABLE = 5,  /* permission refused or a read error (systemError) */
-    KIVO_REASON_SOURCE_DAMAGED = 6,     /* not media, or its container cannot be read */
-    KIVO_REASON_NOTHING_DECODABLE = 7,  /* no picture or sound could be decoded */
-    KIVO_REASON_START_BEYOND_END = 8,   /* -ss at or beyond the source's end */
+    KIVO_REASON_NONE = 0,              /* finished */
+    KIVO_REASON_STOPPED = 1,           /* stopped by the user (what was converted is kept) */
+    KIVO_REASON_SETTINGS_REFUSED = 2,  /* the vector was refused: unknown option or codec, a
+                                          malformed value, a size or rate no level carries */
+    KIVO_REASON_SOURCE_MISSING = 3,    /* the source does not exist */
+    KIVO_REASON_SOURCE_NOT_A_FILE = 4, /* a folder, pipe or device: only regular files convert */
+    KIVO_REASON_SOURCE_UNREADABLE = 5, /* permission refused or a read error (systemError) */
+    KIVO_REASON_SOURCE_DAMAGED = 6,    /* not media, or its container cannot be read */
+    KIVO_REASON_NOTHING_DECODABLE = 7, /* no picture or sound could be decoded */
+    KIVO_REASON_START_BEYOND_END = 8,  /* -ss at or beyond the source's end */
     KIVO_REASON_OUTPUT_FOLDER_MISSING = 9,
     KIVO_REASON_OUTPUT_NOT_WRITABLE = 10, /* permission, read-only, name too long, not a folder
                                              (systemError tells which) */
-    KIVO_REASON_OUTPUT_EXISTS = 11,     /* the target exists (or appeared) and -y was not given;
-                                           KivoEnd.path names where the converted file is kept,
-                                           or "" when nothing was kept */
-    KIVO_REASON_DISK_FULL = 12,         /* no space left where the output is written */
-    KIVO_REASON_OUTPUT_IS_SOURCE = 13,  /* the target is the source itself */
-    KIVO_REASON_ENCODING_FAILED = 14,   /* an encoder, filter or the muxer failed */
-    KIVO_REASON_OTHER = 15              /* anything else (out of memory ...) */
+    KIVO_REASON_OUTPUT_EXISTS = 11,       /* the target exists (or appeared) and -y was not given;
+                                             KivoEnd.path names where the converted file is kept,
+                                             or "" when nothing was kept */
+    KIVO_REASON_DISK_FULL = 12,           /* no space left where the output is written */
+    KIVO_REASON_OUTPUT_IS_SOURCE = 13,    /* the target is the source itself */
+    KIVO_REASON_ENCODING_FAILED = 14,     /* an encoder, filter or the muxer failed */
+    KIVO_REASON_OTHER = 15                /* anything else (out of memory ...) */
 } KivoReason;
 
 /* A conversion's progress as numbers; the status line is made from the same numbers. */
@@ -330,16 +385,16 @@ typedef struct KivoProgress {
 
 /* How a conversion ended, given once to the end event. */
 typedef struct KivoEnd {
-    int outcome;          /* KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED */
-    int reason;           /* a KivoReason */
-    int systemError;      /* the operating system's errno behind the reason, or 0 */
-    double keptSeconds;   /* finished or stopped: the length of the output kept */
-    const char* text;     /* the reason in plain words, as kivo_conversion_reason gives it */
-    const char* path;     /* the file the reason concerns (see KIVO_REASON_OUTPUT_EXISTS), or "" */
+    int outcome;        /* KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED */
+    int reason;         /* a KivoReason */
+    int systemError;    /* the operating system's errno behind the reason, or 0 */
+    double keptSeconds; /* finished or stopped: the length of the output kept */
+    const char* text;   /* the reason in plain words, as kivo_conversion_reason gives it */
+    const char* path;   /* the file the reason concerns (see KIVO_REASON_OUTPUT_EXISTS), or "" */
 } KivoEnd;
 
 typedef struct KivoConversionEvents {
-    void* user; /* handed back to every event */
+    void* user;                                   /* handed back to every event */
     void (*status)(void* user, const char* text); /* UTF-8, valid only during the call */
     void (*percent)(void* user, int percent);     /* 0..100 */
     /* outcome: KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED; reason: "" when

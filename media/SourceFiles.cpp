@@ -1,11 +1,19 @@
 #include "media/SourceFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 
 #include "media/MediaFormats.h"
+#include "platform/ByteNames.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 QList<platform::FileFilter> MediaFileFilters() {
@@ -56,7 +64,7 @@ QStringList MediaFilesInFolder(const QString& folder) {
 QStringList ExpandSources(const QStringList& sources, QList<RefusedFile>& refused) {
     QStringList paths;
     for (const QString& source : sources) {
-        if (!QFileInfo(source).isDir()) {
+        if (!platform::DirectoryExists(source)) {
             paths.append(source);
             continue;
         }
@@ -71,26 +79,52 @@ QStringList ExpandSources(const QStringList& sources, QList<RefusedFile>& refuse
 QStringList LocalPaths(const QList<QUrl>& urls) {
     QStringList paths;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+            continue;
+        // The URL's percent-encoded bytes are the file's name, whatever their encoding.
+        const QByteArray bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        paths.append(QDir::toNativeSeparators(platform::PathFromBytes(bytes)));
     }
     return paths;
 }
 
-bool CannotBeRead(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return false;
-    constexpr auto anyRead =
-        QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile file(path);
-    return !(info.permissions() & anyRead) || !file.open(QIODevice::ReadOnly);
+AddRefusal SourceRefusal(const QString& path, int* systemError) {
+    int code = 0;
+    const AddRefusal why = [&] {
+        const QByteArray bytes = platform::PathBytes(path);
+        struct stat info;
+        if (path.isEmpty() || ::stat(bytes.constData(), &info) != 0) {
+            code = path.isEmpty() ? ENOENT : errno;
+            return code == ENOENT ? AddRefusal::Missing : AddRefusal::Unreadable;
+        }
+        if (!S_ISREG(info.st_mode))
+            return AddRefusal::NotAFile;
+        if (!(info.st_mode & (S_IRUSR | S_IRGRP | S_IROTH))) {
+            code = EACCES;
+            return AddRefusal::Unreadable;
+        }
+        // Not blocking: the file may have become a pipe since it was looked at.
+        const int fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            code = errno;
+            return AddRefusal::Unreadable;
+        }
+        ::close(fd);
+        return AddRefusal::None;
+    }();
+    if (systemError)
+        *systemError = code;
+    return why;
 }
 
-AddRefusal ProbeRefusal(const QString& path) {
-    if (!QFileInfo::exists(path))
-        return AddRefusal::Missing;
-    return CannotBeRead(path) ? AddRefusal::Unreadable : AddRefusal::NotMedia;
+bool CannotBeRead(const QString& path) {
+    return SourceRefusal(path) == AddRefusal::Unreadable;
+}
+
+AddRefusal ProbeRefusal(const QString& path, int* systemError) {
+    const AddRefusal why = SourceRefusal(path, systemError);
+    return why == AddRefusal::None ? AddRefusal::NotMedia : why;
 }
 
 QString RefusalReason(const RefusedFile& refused) {
@@ -105,7 +139,13 @@ QString RefusalReason(const RefusedFile& refused) {
             why = QStringLiteral("it does not exist");
             break;
         case AddRefusal::Unreadable:
-            why = QStringLiteral("it cannot be read");
+            why = refused.systemError != 0
+                      ? QStringLiteral("it cannot be read: %1")
+                            .arg(QString::fromLocal8Bit(std::strerror(refused.systemError)))
+                      : QStringLiteral("it cannot be read");
+            break;
+        case AddRefusal::NotAFile:
+            why = QStringLiteral("it is not a regular file but a folder, a pipe or a device");
             break;
         case AddRefusal::NotMedia:
             why = QStringLiteral("it is not a media file this program can read");
@@ -131,7 +171,7 @@ QString RefusalLine(const RefusedFile& refused) {
     QString name = refused.path;
     while (platform::EndsWithSeparator(name) && name.size() > 1)
         name.chop(1);
-    name = platform::FileNamePart(name);
+    name = platform::ShownPath(platform::FileNamePart(name));
     return QStringLiteral("%1 cannot be added: %2").arg(name.isEmpty() ? refused.path : name, why);
 }
 

@@ -20,12 +20,14 @@ enum class AddRefusal {
     NoStillFolder,    // the thumbnail folder cannot be written
     NoStill,          // the engine took no still picture from it
     NoMediaInFolder,  // a folder without media files directly inside
+    NotAFile,         // a folder, a named pipe or a device: only regular files convert
 };
 
 struct RefusedFile {
     QString path;
     AddRefusal why = AddRefusal::None;
     QString stillsFolder;  // for NoStillFolder: the folder that cannot be written
+    int systemError = 0;   // for Unreadable: the operating system's reason, when known
 };
 
 // The filters of Add's dialog: the media files, then all files.
@@ -45,12 +47,18 @@ QStringList ExpandSources(const QStringList& sources, QList<RefusedFile>& refuse
 // The local files among dropped URLs, in their order.
 QStringList LocalPaths(const QList<QUrl>& urls);
 
-// Whether an existing file cannot be opened for reading. A file without any read permission
-// counts as unreadable also for the administrator, who could open it anyway.
+// Why `path` cannot be a source before the engine looks at it: Missing, NotAFile (a folder, a
+// named pipe, a device; a link counts as what it points to) or Unreadable, with the errno in
+// `systemError` when given; None when it can be probed. Never waits: a pipe is not opened, and
+// the name's bytes are used as they are (platform/ByteNames.h). A file without any read
+// permission counts as unreadable also for the administrator, who could open it anyway.
+AddRefusal SourceRefusal(const QString& path, int* systemError = nullptr);
+
+// Whether an existing regular file cannot be opened for reading.
 bool CannotBeRead(const QString& path);
 
-// Why the engine could not probe `path`: the file is missing, unreadable, or no media.
-AddRefusal ProbeRefusal(const QString& path);
+// Why the engine could not probe `path`: SourceRefusal's answer, or NotMedia.
+AddRefusal ProbeRefusal(const QString& path, int* systemError = nullptr);
 
 // Why a file was refused, as a clause: "it is not a media file this program can read"; empty
 // for a file that was added.

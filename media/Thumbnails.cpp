@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 
+#include "platform/ByteNames.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -17,13 +18,17 @@ QString ThumbnailFolder(const QString& parent) {
 }
 
 QString StillFileName(const QString& sourcePath) {
-    QString name = platform::FileNamePart(sourcePath);
+    // The still is read back by the list through Qt's file functions: a name byte that is not
+    // UTF-8 shows as U+FFFD there; the hash of the path's own bytes tells namesakes apart.
+    QString name = platform::ShownPath(platform::FileNamePart(sourcePath));
     while (name.toUtf8().size() > kMaxNameBytes) {
         name.chop(1);
         if (!name.isEmpty() && name.back().isHighSurrogate())
             name.chop(1);  // never half a character
     }
     const QByteArray hash =
-        QCryptographicHash::hash(sourcePath.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        QCryptographicHash::hash(platform::PathBytes(sourcePath), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
     return name + QChar('-') + QString::fromLatin1(hash) + QStringLiteral(".jpg");
 }

@@ -3,6 +3,8 @@
 // errors, real conversions per family followed by --json, a run with a damaged file, Ctrl-C,
 // and two files at once against one at a time.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,13 +57,42 @@ protected:
         return Path(name);
     }
 
-    QProcess* Start(const QStringList& arguments) {
+    QProcess* Start(const QStringList& arguments,
+                    const QString& program = QStringLiteral(QOR_BIN_DIR "/qor-convert")) {
         auto* process = new QProcess;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", Path("home"));  // the default output root lies inside
+        // The temporary folders (the stills) and the user's catalog, where the test sees them.
+        QDir().mkpath(Path("tmp"));
+        environment.insert("TMPDIR", Path("tmp"));
+        environment.insert("XDG_CONFIG_HOME", Path("config"));
         process->setProcessEnvironment(environment);
-        process->start(QStringLiteral(QOR_BIN_DIR "/qor-convert"), arguments);
+        process->start(program, arguments);
         return process;
+    }
+
+    // Waits until the --json progress shows each of `files` past 0%; `seen` collects it.
+    void WaitUntilConverting(QProcess& process, const QStringList& files, QString& seen) {
+        const bool converting = testsupport::WaitUntil(
+            [&] {
+                seen += QString::fromUtf8(process.readAllStandardOutput());
+                return std::all_of(files.begin(), files.end(), [&](const QString& file) {
+                    return seen.contains(
+                        QRegularExpression(QString(R"("file":"%1","percent":[1-9])").arg(file)));
+                });
+            },
+            180000);
+        ASSERT_TRUE(converting) << seen.toStdString();
+    }
+
+    // The hidden partial files in `folder`.
+    QStringList PartialFiles(const QString& folder) const {
+        return QDir(folder).entryList({".*.part*"}, QDir::Files | QDir::Hidden);
+    }
+
+    // The temporary folders of stills the runs left.
+    QStringList TemporaryFolders() const {
+        return QDir(Path("tmp")).entryList({"QorConverter-*"}, QDir::Dirs | QDir::Hidden);
     }
 
     Result Run(const QStringList& arguments) {
@@ -83,16 +114,7 @@ protected:
     // Waits until the --json progress shows each of `files` past 0%, then sends Ctrl-C and
     // waits for the end with status 130; `seen` collects the progress.
     void InterruptOnceConverting(QProcess& process, const QStringList& files, QString& seen) {
-        const bool converting = testsupport::WaitUntil(
-            [&] {
-                seen += QString::fromUtf8(process.readAllStandardOutput());
-                return std::all_of(files.begin(), files.end(), [&](const QString& file) {
-                    return seen.contains(
-                        QRegularExpression(QString(R"("file":"%1","percent":[1-9])").arg(file)));
-                });
-            },
-            180000);
-        ASSERT_TRUE(converting) << seen.toStdString();
+        ASSERT_NO_FATAL_FAILURE(WaitUntilConverting(process, files, seen));
         ::kill(pid_t(process.processId()), SIGINT);
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 130);
@@ -149,8 +171,9 @@ TEST_F(Cli, DryRunPrintsTheJobPlanOfTheSameFamilyProfileAndSettings) {
         MediaRow row = ProbedRow(clip, QString(), info, shown);
         row.TargetName = TargetForNewRow(clip, family.TargetExtension(settings.fileType.index), {});
         const QString out = platform::WithTrailingSeparator(Path("out"));
-        const std::vector<QString> expected =
-            PlanRow(row, settings, {c.device, family.copyStill, out}, c.range).Entries();
+        RowPlan plan = PlanRow(row, settings, {c.device, family.copyStill, out}, c.range);
+        plan.overwrite = false;  // without --overwrite the engine is not told to replace
+        const std::vector<QString> expected = plan.Entries();
 
         const Result result =
             Run(QStringList{"--device", family.section, "--output", out, "--dry-run"} + c.options +
@@ -180,6 +203,10 @@ TEST_F(Cli, ArgumentErrorsEndWithStatusTwoAndOnePlainLine) {
         {{"--device", "IPOD", "--set", "video-codec=H264", "--set", "video-kbps=20000", clip},
          "iPod"},
         {{"--device", "MP4", "--start", "5", "--end", "2", clip}, "--start"},
+        {{"--device", "MP4", "--end", "0", clip}, "--end 0"},
+        {{"--device", "MP4", "--start", "0", "--end", "0", clip}, "--end 0"},
+        {{"--device", "MP4", "--set", "video-kbps=0", clip}, "1 to 100000"},
+        {{"--device", "MP4", "--set", "video-kbps=2147483647", clip}, "2147483647"},
         {{"--device", "MP4", "--start", "soon", clip}, "soon"},
         {{"--device", "MP4"}, "no file"},
         {{clip}, "--device"},
@@ -361,6 +388,175 @@ TEST_F(Cli, InterruptWithTwoAtOnceStopsBothAndKeepsEachPart) {
     EXPECT_GT(Duration(Path("out/first.MP4")), 0.0);
     EXPECT_GT(Duration(Path("out/second.MP4")), 0.0);
     EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
+}
+
+TEST_F(Cli, EveryCatchableEndingFinalisesAndLeavesNoLitter) {
+    const QString clip = MakeClip("long.avi", 60, "640x480");
+    const struct {
+        const char* name;
+        int signal;  // 0: the reader of the output goes away
+    } cases[] = {
+        {"SIGHUP", SIGHUP},
+        {"SIGTERM", SIGTERM},
+        {"SIGUSR1", SIGUSR1},
+        {"SIGPIPE: the output piped into a reader that ends", 0},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = Path(QString("out%1").arg(++round));
+        // The PSP family keeps stills for its THM files in a temporary folder.
+        const QStringList arguments = {"--device", "PSP", "--json", "--output", out, clip};
+        if (c.signal == 0) {
+            // As a user pipes it: "head -1" takes the first line and ends, the next write meets
+            // a closed pipe. The shell notes the program's own status.
+            const QString status = Path("status");
+            std::unique_ptr<QProcess> shell(
+                Start(QStringList{"-c", "(\"$0\" \"$@\"; echo $? > " + status + ") | head -1",
+                                  QStringLiteral(QOR_BIN_DIR "/qor-convert")} +
+                          arguments,
+                      "/bin/sh"));
+            ASSERT_TRUE(shell->waitForFinished(120000));
+            QFile statusFile(status);
+            ASSERT_TRUE(statusFile.open(QIODevice::ReadOnly));
+            EXPECT_EQ(statusFile.readAll().trimmed(), "130");
+        } else {
+            std::unique_ptr<QProcess> process(Start(arguments));
+            QString seen;
+            ASSERT_NO_FATAL_FAILURE(WaitUntilConverting(*process, {"long.avi"}, seen));
+            ASSERT_FALSE(PartialFiles(out).isEmpty()) << "converting into a partial file";
+            ::kill(pid_t(process->processId()), c.signal);
+            ASSERT_TRUE(process->waitForFinished(60000));
+            EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(process->exitCode(), 130);
+        }
+        EXPECT_EQ(PartialFiles(out), QStringList());
+        EXPECT_EQ(TemporaryFolders(), QStringList());
+        EXPECT_GT(Duration(out + "/long.MP4"), 0.0) << "the part converted is finalised";
+    }
+}
+
+TEST_F(Cli, ARunAfterAKillRemovesTheStalePartialFiles) {
+    const QString clip = MakeClip("long.avi", 60, "640x480");
+    const QString next = MakeClip("next.avi", 1);
+    const QString out = Path("out");
+    std::unique_ptr<QProcess> process(Start({"--device", "MP4", "--json", "--output", out, clip}));
+    QString seen;
+    ASSERT_NO_FATAL_FAILURE(WaitUntilConverting(*process, {"long.avi"}, seen));
+    const QString killed = QString::number(process->processId());
+    ::kill(pid_t(process->processId()), SIGKILL);
+    ASSERT_TRUE(process->waitForFinished(60000));
+    const QStringList left = PartialFiles(out);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left.front().startsWith(".long.MP4.part" + killed + "-"))
+        << left.front().toStdString();
+
+    const Result result = Run({"--device", "MP4", "--output", out, next});
+    EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
+    EXPECT_EQ(PartialFiles(out), QStringList());
+    EXPECT_GT(Duration(out + "/next.MP4"), 0.0);
+}
+
+TEST_F(Cli, WhatIsNoFileOrWouldDestroyItsSourceIsRefusedAtOnce) {
+    const QString clip = MakeClip("clip.MP4", 1);
+    const QByteArray original = [&] {
+        QFile file(clip);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe.avi")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir().mkpath(Path("folder.avi")));
+    const struct {
+        QStringList arguments;
+        QString says;
+    } cases[] = {
+        {{"--device", "MP4", "--output", Path("out"), Path("pipe.avi")}, "not a regular file"},
+        // A folder stands for the media files inside it; this one has none.
+        {{"--device", "MP4", "--output", Path("out"), Path("folder.avi")},
+         "it is a folder without media files"},
+        {{"--device", "MP4", "--output", Path("out"), "/dev/zero"}, "not a regular file"},
+        {{"--device", "MP4", "--output", Path(""), clip}, "is the source itself"},
+        {{"--device", "MP4", "--output", Path(""), "--overwrite", clip}, "is the source itself"},
+        {{"--device", "MP4", "--output", Path("sub/.."), "--overwrite", clip},
+         "is the source itself"},
+    };
+    QDir().mkpath(Path("sub"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        std::unique_ptr<QProcess> process(Start(c.arguments));
+        ASSERT_TRUE(process->waitForFinished(30000)) << "it waited for the source";
+        EXPECT_EQ(process->exitCode(), 1);
+        const QString out = QString::fromUtf8(process->readAllStandardOutput());
+        EXPECT_TRUE(out.contains(c.says)) << out.toStdString();
+    }
+    QFile file(clip);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == original) << "the source is untouched";
+}
+
+TEST_F(Cli, ASourceWhoseNameIsNotUtf8Converts) {
+    const QString clip = MakeClip("clip.avi", 1);
+    // An old Latin-1 name: made, passed and looked for by its bytes.
+    const QByteArray latin1 = QFile::encodeName(Path("caf")) + "\xe9.avi";
+    ASSERT_EQ(::link(QFile::encodeName(clip).constData(), latin1.constData()), 0);
+    std::unique_ptr<QProcess> process(
+        Start({"-c", "exec \"$0\" --device MP4 --output \"$1\" \"$(printf '%s\\351.avi' \"$2\")\"",
+               QStringLiteral(QOR_BIN_DIR "/qor-convert"), Path("out"), Path("caf")},
+              "/bin/sh"));
+    ASSERT_TRUE(process->waitForFinished(120000));
+    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardOutput().toStdString();
+    const QByteArray target = QFile::encodeName(Path("out/caf")) + "\xe9.MP4";
+    struct stat info;
+    EXPECT_EQ(::stat(target.constData(), &info), 0) << "the target keeps the name's bytes";
+}
+
+TEST_F(Cli, ADamagedCatalogIsNamedWithTheWayBack) {
+    // An installation for all users: each user converts with a copy of the catalog.
+    const QString install = Path("install/");
+    ASSERT_TRUE(QDir().mkpath(install));
+    for (const char* name : {"qor-convert", "libkivoengine.so", "KivoMp4.dll"}) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QOR_BIN_DIR "/") + name, install + name));
+        QFile::setPermissions(install + name,
+                              QFile::permissions(install + name) | QFile::WriteOwner);
+    }
+    QFile(install + "installed-for-all-users").open(QIODevice::WriteOnly);
+    const QString program = install + "qor-convert";
+    const auto run = [&](const QStringList& arguments) {
+        std::unique_ptr<QProcess> process(Start(arguments, program));
+        EXPECT_TRUE(process->waitForFinished(60000));
+        return Result{process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
+                      QString::fromUtf8(process->readAllStandardError())};
+    };
+    ASSERT_EQ(run({"--list-profiles"}).exitCode, 0);
+    const QString copy = Path("config/QorConverter/KivoMp4.dll");
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    const QString clip = MakeClip("clip.avi", 1);
+    const struct {
+        const char* name;
+        QByteArray content;
+    } cases[] = {{"empty", ""}, {"garbage", QByteArray("\x00\xff garbage\n", 11)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            QFile file(copy);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.content);
+        }
+        for (const QStringList& arguments :
+             {QStringList{"--list-profiles"}, QStringList{"--device", "MP4", clip}}) {
+            const Result refused = run(arguments);
+            EXPECT_EQ(refused.exitCode, 2);
+            EXPECT_TRUE(refused.err.contains(copy)) << refused.err.toStdString();
+            EXPECT_TRUE(refused.err.contains("--restore-catalog")) << refused.err.toStdString();
+        }
+        QFile::remove(copy + ".damaged");
+        const Result restored = run({"--restore-catalog"});
+        EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+        EXPECT_TRUE(restored.err.contains(copy + ".damaged")) << restored.err.toStdString();
+        QFile kept(copy + ".damaged");
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(kept.readAll() == c.content);
+        EXPECT_EQ(run({"--list-profiles"}).exitCode, 0);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The job plan: the values a row and the settings give the engine, family by family.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "converter/ArgumentVector.h"
 #include "converter/JobPlan.h"
+#include "platform/ByteNames.h"
 
 TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
     MediaRow row;
@@ -129,4 +134,61 @@ TEST(JobPlan, AWholeFileKeepsItsExactLengthAndThePictureItsShape) {
                                              plan.values[ValuePadRight]};
         EXPECT_EQ(QStringList(picked.begin(), picked.end()).join('|'), c.durationAndPads);
     }
+}
+
+TEST(JobPlan, ATargetIsCheckedAgainstTheSourceByTheFileNotTheName) {
+    QTemporaryDir dir;
+    const auto make = [&](const QString& name) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("media");
+    };
+    make("clip.MP4");
+    make("other.MP4");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    ASSERT_TRUE(QFile::link(dir.filePath("clip.MP4"), dir.filePath("link.MP4")));
+    ASSERT_EQ(link(QFile::encodeName(dir.filePath("clip.MP4")).constData(),
+                   QFile::encodeName(dir.filePath("hard.MP4")).constData()),
+              0);
+    // A Latin-1 name, made and named by its bytes.
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.MP4";
+    ASSERT_EQ(link(QFile::encodeName(dir.filePath("clip.MP4")).constData(), latin1.constData()), 0);
+    const QString source = dir.filePath("clip.MP4");
+    const struct {
+        const char* name;
+        QString target;
+        TargetProblem withoutOverwrite;
+        TargetProblem withOverwrite;
+    } cases[] = {
+        {"the same path", source, TargetProblem::IsSource, TargetProblem::IsSource},
+        {"another spelling", dir.filePath("sub/../clip.MP4"), TargetProblem::IsSource,
+         TargetProblem::IsSource},
+        {"a link to the source", dir.filePath("link.MP4"), TargetProblem::IsSource,
+         TargetProblem::IsSource},
+        {"a second hard link", dir.filePath("hard.MP4"), TargetProblem::IsSource,
+         TargetProblem::IsSource},
+        {"a name of odd bytes", platform::PathFromBytes(latin1), TargetProblem::IsSource,
+         TargetProblem::IsSource},
+        {"another file", dir.filePath("other.MP4"), TargetProblem::Exists, TargetProblem::None},
+        {"a free name", dir.filePath("new.MP4"), TargetProblem::None, TargetProblem::None},
+        {"a free name in a missing folder", dir.filePath("gone/new.MP4"), TargetProblem::None,
+         TargetProblem::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CheckTarget(source, c.target, false), c.withoutOverwrite);
+        EXPECT_EQ(CheckTarget(source, c.target, true), c.withOverwrite);
+    }
+}
+
+TEST(JobPlan, WithoutOverwriteTheEngineIsNotToldToReplace) {
+    RowPlan plan;
+    plan.values = std::vector<QString>(JobValueCount, QStringLiteral("v"));
+    const std::vector<QString> replacing = plan.Entries();
+    plan.overwrite = false;
+    const std::vector<QString> keeping = plan.Entries();
+    ASSERT_EQ(replacing.size(), keeping.size() + 1);
+    EXPECT_EQ(replacing[1], "-y");
+    EXPECT_EQ(std::count(keeping.begin(), keeping.end(), QStringLiteral("-y")), 0);
+    EXPECT_EQ(keeping.back(), replacing.back());
 }

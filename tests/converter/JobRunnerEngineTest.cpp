@@ -2,6 +2,7 @@
 // converted with each family's default profile and probed with ffprobe. A 10 ms timer measures
 // how late the window's thread gets to it while the engine works.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QColor>
@@ -28,8 +29,10 @@
 #include "converter/ArgumentVector.h"
 #include "converter/Txconverter.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/ByteNames.h"
 #include "platform/EngineApi.h"
 #include "platform/JpegImage.h"
+#include "platform/Paths.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
@@ -340,6 +343,50 @@ TEST_F(JobRunnerEngine, EachFamilyConvertsTwoClipsWithItsDefaultProfile) {
     }
 }
 
+TEST_F(JobRunnerEngine, TheSourceIsNeverItsOwnTargetAndALatin1NameConverts) {
+    // Both in the clips' folder, which becomes the output folder: the MP4 family names the
+    // target of "self.MP4" "self.MP4". The window always tells the engine to replace.
+    QTemporaryDir folder;
+    const QString self = folder.filePath("self.MP4");
+    ASSERT_TRUE(QFile::copy(clips_->filePath("third.mp4"), self));
+    QFile source(self);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray original = source.readAll();
+    const QByteArray latin1 = QFile::encodeName(folder.filePath("caf")) + "\xe9.mp4";
+    ASSERT_EQ(::link(QFile::encodeName(self).constData(), latin1.constData()), 0);
+
+    w().CurrentDevice = DevMP4;
+    w().FormShow();
+    for (const QString& path : {self, platform::PathFromBytes(latin1)}) {
+        dialogs_.openAnswers.push_back(path);
+        w().FileAddClick(w().FileAdd);
+    }
+    ASSERT_TRUE(dialogs_.messages.empty()) << dialogs_.LastText().toStdString();
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 2);
+    const QString output = platform::WithTrailingSeparator(folder.path()) + "out";
+    QDir().mkpath(output);
+    w().OutputFolder->SetText(output);
+    // First both convert into another folder, then the first into its own folder.
+    w().Run->Click();
+    ASSERT_TRUE(WaitFor([this] { return !w().JobRunning(); }, 120000));
+    w().OutputFolder->SetText(folder.path());
+    dialogs_.openAnswers.clear();
+    w().ListImagePanel->SelectItem(1);
+    w().ListImagePanel->RemoveItem();
+    ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
+    w().Run->Click();
+    ASSERT_TRUE(WaitFor([this] { return !w().JobRunning(); }, 120000));
+
+    const TItemPanel* row = w().ListImagePanel->GetItem(0);
+    EXPECT_TRUE(row->OutcomeFailed);
+    EXPECT_TRUE(row->OutcomeMark.contains("source itself")) << row->OutcomeMark.toStdString();
+    ASSERT_TRUE(source.seek(0));
+    EXPECT_TRUE(source.readAll() == original) << "the source is untouched";
+    const QByteArray converted = QFile::encodeName(output) + "/caf\xe9.MP4";
+    EXPECT_EQ(::access(converted.constData(), F_OK), 0)
+        << "the Latin-1 name converted under its own bytes";
+}
+
 TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
     Open(DevMP4, {"long one.mp4"});
     ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
@@ -411,7 +458,9 @@ TEST_F(JobRunnerEngine, TheCommandLineGivesTheWindowsVector) {
         ASSERT_EQ(recorder.vector.size(), ranged ? 38 : 36);
 
         QStringList arguments = {
-            "--device", c.name, "--output", w().OutputFolder->Text().trimmed(), "--dry-run", clip};
+            "--device", c.name, "--output", w().OutputFolder->Text().trimmed(), "--dry-run",
+            // The window always replaces ("-y"); the command line only when asked.
+            "--overwrite", clip};
         if (ranged)
             arguments << "--start" << QString::number(c.markStart) << "--end"
                       << QString::number(c.markEnd);

@@ -49,20 +49,6 @@ void Post(KivoWindow*, unsigned msg, uintptr_t wparam, intptr_t) {
 
 KivoWindow g_window{Post};
 
-std::string RunAndRead(const std::string& command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        return output;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) {
-        output.append(buffer, n);
-    }
-    return output;
-}
-
 }  // namespace
 
 ScratchFolder::ScratchFolder() {
@@ -83,6 +69,20 @@ std::string Quote(const std::string& text) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
+}
+
+std::string RunAndRead(const std::string& command) {
+    std::string output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) {
+        return output;
+    }
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) {
+        output.append(buffer, n);
+    }
+    return output;
 }
 
 bool RunFfmpeg(const std::string& arguments) {

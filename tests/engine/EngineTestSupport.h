@@ -25,6 +25,9 @@ private:
 // Runs the ffmpeg tool quietly with `arguments` (already quoted); true on success.
 bool RunFfmpeg(const std::string& arguments);
 
+// Runs a shell command and gives what it printed on its standard output.
+std::string RunAndRead(const std::string& command);
+
 // Single-quotes a path for the shell.
 std::string Quote(const std::string& text);
 

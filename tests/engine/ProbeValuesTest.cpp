@@ -57,5 +57,32 @@ TEST(ProbeValues, EveryNumberIsCutToItsRange) {
     EXPECT_EQ(kept.channels, 2);
 }
 
+TEST(ProbeValues, DisplaySizeIsThePictureAsAPlayerShowsIt) {
+    const struct {
+        int width, height, sarNum, sarDen, rotation;
+        int displayWidth, displayHeight;
+    } cases[] = {
+        {720, 480, 32, 27, 0, 854, 480},      // a 16:9 NTSC DVD
+        {720, 480, 8, 9, 0, 640, 480},        // a 4:3 one
+        {720, 576, 16, 15, 0, 768, 576},      // a 4:3 PAL DVD
+        {1920, 1080, 1, 1, 90, 1080, 1920},   // a portrait phone clip
+        {1920, 1080, 0, 0, 270, 1080, 1920},  // aspect unknown: square
+        {640, 480, 1, 1, 180, 640, 480},
+        {1440, 1080, 4, 3, 90, 1080, 1920},                 // HDV, turned
+        {641, 361, 1, 1, 0, 641, 361},                      // square samples keep the stored sides
+        {720, 480, INT32_MAX, 1, 0, kMaxPictureSide, 480},  // a damaged aspect
+        {0, 480, 32, 27, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " " +
+                     std::to_string(c.rotation));
+        int width = -1;
+        int height = -1;
+        DisplaySize(c.width, c.height, c.sarNum, c.sarDen, c.rotation, width, height);
+        EXPECT_EQ(width, c.displayWidth);
+        EXPECT_EQ(height, c.displayHeight);
+    }
+}
+
 }  // namespace
 }  // namespace kivo

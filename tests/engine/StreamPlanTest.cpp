@@ -20,7 +20,7 @@ ConversionArguments Args(int width, int height, VideoCodec codec = VideoCodec::M
 }
 
 SourceFacts Source(int width, int height, Fraction rate = {25, 1}, const char* container = "mp4") {
-    return SourceFacts{width > 0, width, height, rate, true, 6, 48000, container};
+    return SourceFacts{width > 0, width, height, rate, true, 6, 48000, container, {}};
 }
 
 const char kH263Sizes[] = ": use 128x96, 176x144, 352x288, 704x576 or 1408x1152";
@@ -39,11 +39,11 @@ TEST(StreamPlan, PictureSizeChainAndRefusals) {
     } cases[] = {
         {cut, Source(720, 480), 320, 240,
          "trim=end=12.500000,fps=30000/1001:start_time=0,trim=end=12.500000,"
-         "scale=320:216:flags=bicubic,pad=320:240:0:12:black,setsar=1,format=yuv420p",
+         "scale=320:216:flags=bicubic,format=yuv420p,pad=320:240:0:12:black,setsar=1",
          ""},
         {Args(177, 145), Source(640, 480), 176, 144,  // odd sides made even
-         "fps=25/1:start_time=0,scale=176:144:flags=bicubic,pad=176:144:0:0:black,setsar=1,"
-         "format=yuv420p",
+         "fps=25/1:start_time=0,scale=176:144:flags=bicubic,format=yuv420p,pad=176:144:0:0:black,"
+         "setsar=1",
          ""},
         {Args(0, 0), Source(641, 361), 640, 360, nullptr, ""},  // the source's own size
         {Args(0, 0), Source(0, 0, {0, 1}, "psp"), 320, 240,     // black picture beside the sound
@@ -68,6 +68,90 @@ TEST(StreamPlan, PictureSizeChainAndRefusals) {
         }
     }
     EXPECT_FALSE(PlanVideo(Args(0, 0), Source(0, 0)).present);  // sound alone in an MP4
+}
+
+// What the picture's chain does for pictures stored sideways, interlaced, in another matrix or
+// range, or in HDR; the output is SD (BT.601) below 720 lines and HD (BT.709) from there on.
+TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
+    auto facts = [](int rotation, bool interlaced, int space, int range, int transfer,
+                    int primaries, int height) {
+        return PictureFacts{rotation, interlaced, space, range, transfer, primaries, height};
+    };
+    const char kPlain[] = "fps=25/1:start_time=0,";
+    const struct {
+        int width, height;  // -s, no pads
+        PictureFacts picture;
+        bool canToneMap;
+        std::string chain;  // after the frame-rate step
+        bool note;
+    } cases[] = {
+        {120, 160, facts(90, false, 2, 0, 2, 2, 240), true,
+         "scale=160:120:flags=bicubic,format=yuv420p,transpose=clock,pad=120:160:0:0:black,setsar="
+         "1",
+         false},
+        {120, 160, facts(180, false, 2, 0, 2, 2, 320), true,
+         "scale=120:160:flags=bicubic,format=yuv420p,hflip,vflip,pad=120:160:0:0:black,setsar=1",
+         false},
+        {120, 160, facts(270, false, 2, 0, 2, 2, 240), true,
+         "scale=160:120:flags=bicubic,format=yuv420p,transpose=cclock,pad=120:160:0:0:black,"
+         "setsar=1",
+         false},
+        // HD into SD: BT.709 to BT.601, said or guessed from the height; full range to limited.
+        {320, 240, facts(0, false, 1, 1, 1, 1, 720), true,
+         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601,"
+         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         false},
+        {320, 240, facts(0, false, 2, 2, 2, 2, 1080), true,
+         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601:in_range=full:"
+         "out_range=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         false},
+        // SD into HD the other way; HD into HD untouched.
+        {1280, 720, facts(0, false, 6, 1, 6, 6, 480), true,
+         "scale=1280:720:flags=bicubic:in_color_matrix=bt601:out_color_matrix=bt709,"
+         "format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         false},
+        {1280, 720, facts(0, false, 1, 1, 1, 1, 1080), true,
+         "scale=1280:720:flags=bicubic,format=yuv420p,pad=1280:720:0:0:black,setsar=1", false},
+        // RGB pictures (PNG, screen recordings) get the output's matrix, whatever their size.
+        {1280, 720, facts(0, false, 0, 2, 13, 1, 480), true,
+         "scale=1280:720:flags=bicubic:out_color_matrix=bt709:in_range=full:out_range=limited,"
+         "format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         false},
+        // HDR: tone-mapped with zimg, or converted as it is with a note when it cannot be.
+        {320, 240, facts(0, false, 9, 1, 16, 9, 2160), true,
+         "zscale=w=320:h=240:filter=bicubic:min=2020_ncl:pin=2020:rin=limited:tin=smpte2084:"
+         "t=linear:npl=100,format=gbrpf32le,zscale=p=170m,tonemap=tonemap=hable:desat=0,"
+         "zscale=t=601:m=170m:r=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         false},
+        {320, 240, facts(0, false, 9, 1, 18, 9, 2160), false,
+         "scale=320:240:flags=bicubic:in_color_matrix=bt2020:out_color_matrix=bt601,"
+         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         true},
+        // BT.2020 without HDR: its primaries are mapped into the output's.
+        {1280, 720, facts(0, false, 9, 1, 14, 9, 2160), true,
+         "zscale=w=1280:h=720:filter=bicubic:min=2020_ncl:pin=2020:rin=limited:tin=2020_10:"
+         "p=709:t=709:m=709:r=limited,format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chain);
+        const VideoPlan plan = PlanVideo(Args(c.width, c.height), Source(640, 480));
+        std::string note;
+        EXPECT_EQ(PictureChain(Args(c.width, c.height), plan, c.picture, c.canToneMap, note),
+                  kPlain + c.chain);
+        EXPECT_EQ(!note.empty(), c.note);
+    }
+    // Interlaced pictures are deinterlaced first, one picture for one; progressive ones never.
+    const VideoPlan plan = PlanVideo(Args(320, 240), Source(720, 576));
+    std::string note;
+    EXPECT_EQ(PictureChain(Args(320, 240), plan, facts(0, true, 2, 0, 2, 2, 576), true, note)
+                  .rfind("bwdif=mode=send_frame:parity=auto:deint=all,fps=", 0),
+              0u);
+    EXPECT_EQ(plan.chain.find("bwdif"), std::string::npos);
+    // The colour each output is tagged with.
+    EXPECT_EQ(plan.colour.space, 6);                                          // SMPTE 170M
+    EXPECT_EQ(plan.colour.range, 1);                                          // limited
+    EXPECT_EQ(PlanVideo(Args(1280, 720), Source(640, 480)).colour.space, 1);  // BT.709
 }
 
 TEST(StreamPlan, FrameRateAndStep) {

@@ -1,11 +1,16 @@
 // Which files an add takes from dropped or given sources, and how refused files are reported.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
 
 #include "media/SourceFiles.h"
+#include "platform/ByteNames.h"
 
 namespace {
 
@@ -61,6 +66,55 @@ TEST(SourceFiles, OnlyLocalFilesAreTakenFromADrop) {
                               QUrl("https://example.org/c.avi"), QUrl::fromLocalFile("/clips/d")};
     EXPECT_EQ(LocalPaths(urls), QStringList({"/clips/a b.avi", "/clips/d"}));
     EXPECT_TRUE(LocalPaths({}).isEmpty());
+}
+
+TEST(SourceFiles, ADroppedNameKeepsItsBytes) {
+    // A file manager sends a Latin-1 name as percent-encoded bytes that are no UTF-8.
+    const QStringList paths = LocalPaths({QUrl("file:///clips/caf%E9%20cr%E8me.avi")});
+    ASSERT_EQ(paths.size(), 1);
+    EXPECT_EQ(platform::PathBytes(paths.front()), QByteArray("/clips/caf\xe9 cr\xe8me.avi"));
+}
+
+TEST(SourceFiles, OnlyRegularFilesAreSourcesAndNoneIsOpenedToFindOut) {
+    QTemporaryDir dir;
+    Touch(dir.filePath("clip.avi"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("pipe.avi")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.avi"));
+    ASSERT_TRUE(QFile::link(dir.filePath("clip.avi"), dir.filePath("link.avi")));
+    ASSERT_TRUE(QFile::link(dir.filePath("pipe.avi"), dir.filePath("link to pipe.avi")));
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.avi";
+    {  // made by its bytes: Qt's own conversion would lose the odd byte
+        FILE* file = std::fopen(latin1.constData(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    const struct {
+        QString path;
+        AddRefusal why;
+        int systemError;
+    } cases[] = {
+        {dir.filePath("clip.avi"), AddRefusal::None, 0},
+        {dir.filePath("link.avi"), AddRefusal::None, 0},
+        {platform::PathFromBytes(latin1), AddRefusal::None, 0},
+        {dir.filePath("pipe.avi"), AddRefusal::NotAFile, 0},  // no writer: opening would wait
+        {dir.filePath("link to pipe.avi"), AddRefusal::NotAFile, 0},
+        {dir.filePath("folder.avi"), AddRefusal::NotAFile, 0},
+        {"/dev/zero", AddRefusal::NotAFile, 0},
+        {dir.filePath("missing.avi"), AddRefusal::Missing, ENOENT},
+        {dir.filePath(QString(300, 'n')), AddRefusal::Unreadable, ENAMETOOLONG},
+        {dir.filePath("clip.avi/inside.avi"), AddRefusal::Unreadable, ENOTDIR},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        int systemError = -1;
+        EXPECT_EQ(SourceRefusal(c.path, &systemError), c.why);
+        EXPECT_EQ(systemError, c.systemError);
+    }
+    EXPECT_EQ(RefusalReason({"x", AddRefusal::Unreadable, QString(), ENAMETOOLONG}),
+              "it cannot be read: File name too long");
+    EXPECT_EQ(
+        RefusalLine({dir.filePath("pipe.avi"), AddRefusal::NotAFile, QString(), 0}),
+        "pipe.avi cannot be added: it is not a regular file but a folder, a pipe or a device");
 }
 
 TEST(SourceFiles, AFailedProbeIsExplainedByWhatTheFileIs) {

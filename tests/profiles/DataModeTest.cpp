@@ -1,6 +1,7 @@
 // Where the profile database and the stills live: beside the executable when its folder takes
 // new files, in the user's configuration and cache folders when the program is installed for
-// all users; and how the user's copy of the database follows the installed one.
+// all users; how the user's copy of the database follows the installed one, and how a damaged
+// copy is named and, on the user's Yes, replaced by the installed one with the damaged file kept.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include "media/package/ListImagePanel.h"
 #include "platform/DataFolders.h"
 #include "platform/Paths.h"
+#include "profiles/CatalogCheck.h"
 #include "profiles/ProfileDatabase.h"
 #include "profiles/TProfile.h"
 #include "skin/ImageButton.h"
@@ -62,6 +64,23 @@ void Restart(const QString& exeFolder) {
     platform::PerUserData();
     platform::SetExeFolder(exeFolder);
 }
+
+// An installation shared by all users, each with a copy of the catalog in a scratch folder.
+class SharedInstall : public testing::Test {
+protected:
+    void SetUp() override {
+        Store(install_.Path(platform::SharedInstallMarker), "");
+        Restart(install_.Folder());
+        ASSERT_TRUE(platform::PerUserData());
+        ASSERT_EQ(PrepareProfileDatabase(), CatalogPlacement::Copied);
+    }
+    void TearDown() override { platform::SetExeFolder(QString()); }
+    QString Copy() const { return user_.Config() + "KivoMp4.dll"; }
+    QString Installed() { return install_.Path("KivoMp4.dll"); }
+
+    ScratchUserFolders user_;
+    ScratchInstall install_;
+};
 
 }  // namespace
 
@@ -182,4 +201,60 @@ TEST(DataMode, AReadOnlyInstallationKeepsEachUsersProfilesAndStillsInTheirOwnFol
     EXPECT_EQ(PrepareProfileDatabase(), CatalogPlacement::Kept);
     EXPECT_EQ(ReadProfileValue("MP4", "CustomProfile0", "NoData"), custom);
     QFile::setPermissions(install.Folder(), kWritableFolder);
+}
+
+TEST_F(SharedInstall, ADamagedCopyIsNamedWithItsReason) {
+    const QByteArray shipped = Contents(Installed());
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* reason;  // empty: sound
+    } cases[] = {
+        {"the installed catalog", shipped, ""},
+        {"one family's section", "[mp4]\nProfiles0=A\n", ""},
+        {"empty", "", "it is empty"},
+        {"blank lines only", "\n \r\n\t\n", "it is empty"},
+        {"garbage", QByteArray("\x00\xff\x13garbage\x00\x7f", 12),
+         "it holds no device family's profiles"},
+        {"another INI file", "[General]\nkey=value\n", "it holds no device family's profiles"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Store(Copy(), c.content);
+        QString why;
+        const QString damaged = DamagedUserCatalog(why);
+        EXPECT_EQ(why, QString::fromLatin1(c.reason));
+        EXPECT_EQ(damaged, *c.reason ? Copy() : QString());
+    }
+}
+
+TEST_F(SharedInstall, TheWindowOffersTheInstalledCatalogAndKeepsTheDamagedOne) {
+    const struct {
+        const char* name;
+        bool answer;
+    } cases[] = {{"declined", false}, {"accepted", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDialogs dialogs;
+        Store(Copy(), "garbage");
+        dialogs.askAnswers.push_back(c.answer);
+        EXPECT_EQ(OfferCatalogRestore(nullptr), c.answer);
+        ASSERT_EQ(dialogs.questions.size(), 1u);
+        EXPECT_TRUE(dialogs.questions.front().contains(Copy()))
+            << dialogs.questions.front().toStdString();
+        if (!c.answer) {
+            EXPECT_EQ(Contents(Copy()), "garbage");
+            continue;
+        }
+        EXPECT_EQ(Contents(Copy()), Contents(Installed()));
+        EXPECT_EQ(Contents(Copy() + ".damaged"), "garbage");
+        EXPECT_TRUE(dialogs.LastText().contains(Copy() + ".damaged"));
+        // Sound now: no second question.
+        EXPECT_TRUE(OfferCatalogRestore(nullptr));
+        EXPECT_EQ(dialogs.questions.size(), 1u);
+    }
+    // A second restore keeps the first damaged file too.
+    Store(Copy(), "");
+    EXPECT_EQ(RestoreInstalledCatalog(), Copy() + ".damaged-2");
+    EXPECT_EQ(Contents(Copy() + ".damaged"), "garbage");
 }
