@@ -5,6 +5,7 @@
 #include "converter/Txconverter.h"
 #include "platform/Notifications.h"
 #include "platform/Paths.h"
+#include "platform/Shell.h"
 
 QString ShortFolder(const QString& folder, const QString& home) {
     QString text = folder;
@@ -53,5 +54,9 @@ void Txconverter::AnnounceJobEnd(const JobEnd& end) {
     // A user looking at the window sees the status line; only one who is elsewhere is told.
     if (isActiveWindow() && !isMinimized())
         return;
-    platform::notifier().Notify(JobEndSummary(end), JobEndBody(end));
+    // The note offers what the window's menu does: the folder the files went to.
+    const QString folder = end.outputFolder;
+    platform::notifier().Notify(
+        JobEndSummary(end), JobEndBody(end),
+        {QStringLiteral("Open output folder"), [folder] { platform::ShellOpen(folder); }});
 }

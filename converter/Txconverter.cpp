@@ -139,6 +139,7 @@ void Txconverter::BuildLayout() {
     ListImagePanel->setContextMenuPolicy(Qt::CustomContextMenu);
     ListMenu = new QMenu(ListImagePanel);
     AddFolder = ListMenu->addAction(QStringLiteral("Add folder..."));
+    OpenOutputFolder = ListMenu->addAction(QStringLiteral("Open output folder"));
     ListMenu->addSeparator();
     ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
     ConvertMarkedRange->setCheckable(true);
@@ -294,6 +295,8 @@ void Txconverter::BindHandlers() {
                 const QPoint& p) mutable { menu(p); });
     connect(AddFolder, &QAction::triggered, this,
             [add = Guarded([this] { AddFolderClick(); })](bool) mutable { add(); });
+    connect(OpenOutputFolder, &QAction::triggered, this,
+            [open = Guarded([this] { OpenOutputFolderClick(); })](bool) mutable { open(); });
     connect(ConvertMarkedRange, &QAction::triggered, this, [toggle = Guarded([this](bool on) {
                                                                 ConvertMarkedRangeClick(on);
                                                             })](bool on) mutable { toggle(on); });

@@ -65,6 +65,8 @@ public:
     QMenu* ListMenu;
     // "Add folder...": lists the media files directly inside a folder the user picks.
     QAction* AddFolder;
+    // "Open output folder": the folder the outputs go to, in the desktop's file manager.
+    QAction* OpenOutputFolder;
     QAction* ConvertMarkedRange;
     QMenu* FilesAtOnceMenu;
     std::vector<QAction*> FilesAtOnceChoices;
@@ -164,6 +166,9 @@ public:
     // The context menu's "Add folder...": the media files directly inside the picked folder
     // are added as a dropped folder's are.
     void AddFolderClick();
+    // The last job's output folder, else the one the window shows, opened through the shell; a
+    // folder that does not exist (yet) is named in a message instead.
+    void OpenOutputFolderClick();
     // Adds files one after another, a folder as the media files directly inside it, then shows
     // one message naming the files that could not be added and why. Refused while a job runs.
     void AddMediaFiles(const QStringList& sources);

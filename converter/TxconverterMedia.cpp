@@ -24,9 +24,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Handler.h"
 #include "platform/Paths.h"
+#include "platform/Shell.h"
 #include "profiles/ProfileDatabase.h"
 #include "skin/Artwork.h"
 #include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
 
 namespace {
 
@@ -87,6 +89,19 @@ void Txconverter::AddFolderClick() {
         return;
     }
     AddMediaFiles({*folder});
+}
+
+void Txconverter::OpenOutputFolderClick() {
+    const QString folder = !JobOutputFolder.isEmpty() && platform::DirectoryExists(JobOutputFolder)
+                               ? JobOutputFolder
+                               : OutputFolder->Text().trimmed();
+    if (folder.isEmpty() || !platform::DirectoryExists(folder)) {
+        platform::ShowMessage(
+            this, QStringLiteral("The output folder %1 does not exist yet.").arg(folder),
+            QStringLiteral("Notice"));
+        return;
+    }
+    platform::ShellOpen(folder);
 }
 
 void Txconverter::AddMediaFiles(const QStringList& sources) {
