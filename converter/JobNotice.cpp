@@ -6,6 +6,7 @@
 #include "platform/Notifications.h"
 #include "platform/Paths.h"
 #include "platform/Shell.h"
+#include "skin/SkinProgressBar.h"
 
 QString ShortFolder(const QString& folder, const QString& home) {
     QString text = folder;
@@ -51,6 +52,8 @@ QString JobEndBody(const JobEnd& end) {
 }
 
 void Txconverter::AnnounceJobEnd(const JobEnd& end) {
+    // The total bar says how many files were converted, and where, until the next job.
+    ProgressTotal->SetCaptionText(JobEndBody(end));
     // A user looking at the window sees the status line; only one who is elsewhere is told.
     if (isActiveWindow() && !isMinimized())
         return;

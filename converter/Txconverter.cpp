@@ -143,6 +143,7 @@ void Txconverter::BuildLayout() {
     ListMenu->addSeparator();
     ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
     ConvertMarkedRange->setCheckable(true);
+    ConvertMarkedRange->setChecked(true);
     FilesAtOnceMenu = ListMenu->addMenu(QStringLiteral("Files converted at once"));
     auto* atOnceGroup = new QActionGroup(FilesAtOnceMenu);
     for (int count = 1; count <= 4; ++count) {

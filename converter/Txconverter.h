@@ -196,7 +196,7 @@ public:
     void ListImagePanelContextMenu(const QPoint& position);
     // The check item toggled: kept in the catalog's MainSettings as "ConvertMarkedRange".
     void ConvertMarkedRangeClick(bool checked);
-    // The check item as the catalog keeps it; off when it says nothing.
+    // The check item as the catalog keeps it; on when it says nothing.
     void LoadConvertMarkedRange();
     // A choice of "Files converted at once": kept in MainSettings as "FilesConvertedAtOnce";
     // the next Run converts that many rows side by side.
@@ -231,8 +231,9 @@ public:
     void RunEngine(int position, const RowPlan& plan, TItemPanel* row);
     static int InfoCallback(const char* text);
     static int PercentCallback(int value);
-    // At the end of a job: a desktop notification of how it ended, unless the window is the
-    // active one (converter/JobNotice.cpp).
+    // At the end of a job: the total bar says how many files were converted, and a desktop
+    // notification tells how it ended, unless the window is the active one
+    // (converter/JobNotice.cpp).
     void AnnounceJobEnd(const JobEnd& end);
 
     int CurrentRow = 0;

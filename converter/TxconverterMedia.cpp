@@ -35,7 +35,9 @@ namespace {
 // Where Add's dialog opens: the folder of the last added file, kept in the profile database.
 const QString kMainSettings = QStringLiteral("MainSettings");
 const QString kLastAddFolder = QStringLiteral("LastAddFolder");
-// Whether a row converts only its marked range: "1" on, anything else off.
+// Whether a row converts only its marked range: "Off" off, anything else (and nothing) on, so
+// the marks the user sets are what converts unless the switch was turned off. ("0" cannot say
+// off: the catalog reads a stored "0" as nothing stored.)
 const QString kConvertMarkedRange = QStringLiteral("ConvertMarkedRange");
 // How many rows a job converts side by side: "1" to "4", anything else 1.
 const QString kFilesAtOnce = QStringLiteral("FilesConvertedAtOnce");
@@ -255,12 +257,12 @@ void Txconverter::ListImagePanelContextMenu(const QPoint& position) {
 
 void Txconverter::ConvertMarkedRangeClick(bool checked) {
     WriteProfileValue(kMainSettings, kConvertMarkedRange,
-                      checked ? QStringLiteral("1") : QStringLiteral("0"));
+                      checked ? QStringLiteral("1") : QStringLiteral("Off"));
 }
 
 void Txconverter::LoadConvertMarkedRange() {
     ConvertMarkedRange->setChecked(ReadProfileValue(kMainSettings, kConvertMarkedRange,
-                                                    QStringLiteral("0")) == QStringLiteral("1"));
+                                                    QStringLiteral("1")) != QStringLiteral("Off"));
 }
 
 void Txconverter::FilesAtOnceClick(int count) {

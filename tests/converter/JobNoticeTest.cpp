@@ -14,6 +14,7 @@
 #include "platform/Shell.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
+#include "skin/SkinProgressBar.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 #include "support/Wait.h"
@@ -101,6 +102,7 @@ TEST(JobNotice, AJobThatEndsWhileTheWindowIsNotActiveIsAnnounced) {
     EXPECT_EQ(
         notifier.notes[0].body,
         "1 file converted into " + ShortFolder(window.OutputFolder->Text(), QDir::homePath()));
+    EXPECT_EQ(window.ProgressTotal->Caption(), notifier.notes[0].body);
     // The note's button opens the folder the files went to, as the list's menu does.
     QStringList opened;
     platform::SetShellOpenHandler([&](const QString& target) { opened << target; });

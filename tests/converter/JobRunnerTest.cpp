@@ -101,7 +101,7 @@ TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndMessageAndMarkedUntilTheNex
     EXPECT_EQ(mark(1), "failed: the source could not be read");
     EXPECT_TRUE(w().ListImagePanel->GetItem(1)->OutcomeFailed);
     EXPECT_TRUE(w().ListImagePanel->GetItem(1)->TextLabel->text().endsWith(
-        "End Point:0\nfailed: the source could not be read"));
+        "End Point:00:00\nfailed: the source could not be read"));
     EXPECT_EQ(mark(2), "");
 
     // The next Run takes the marks away; a stopped row says what it kept and is no failure.
