@@ -220,6 +220,11 @@ public:
 
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
+    // Before a job: the rows whose targets exist already in the output folder are named in one
+    // question (replace, keep both numbered as namesakes, skip those rows); keep both renames
+    // their targets, skip fills `skipped`. False when the job is not to start (Cancel, or every
+    // row skipped).
+    bool AskAboutExistingTargets(std::vector<int>& skipped);
     void StopClick(QObject* sender);
     // `outcome`: WM_CONVERTDONE's wparam, KIVO_CONVERSION_FINISHED, _STOPPED or _FAILED;
     // `call`: its lparam, the number of the call that ended (0: the oldest outstanding).

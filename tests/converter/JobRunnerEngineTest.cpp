@@ -401,6 +401,7 @@ TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
         SCOPED_TRACE(run.on);
         if (w().ConvertMarkedRange->isChecked() != run.on)
             w().ConvertMarkedRange->trigger();
+        dialogs_.chooseAnswers.push_back(0);  // the second run replaces the first's output
         RunToEnd(240);
         ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
         const Probed output = Probe(Output(0));
