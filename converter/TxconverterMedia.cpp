@@ -163,6 +163,7 @@ AddRefusal Txconverter::AddMediaFile(const QString& path) {
     ShowListHint();
 
     DrawTrimRange(nullptr);
+    ShowPlayState();  // the readout shows the selected row's length
     return AddRefusal::None;
 }
 
