@@ -10,6 +10,7 @@
 #include "converter/Txconverter.h"
 #include "platform/Dialogs.h"
 #include "platform/Handler.h"
+#include "platform/core/Placement.h"
 #include "platform/Shell.h"
 #include "skin/Artwork.h"
 #include "skin/ImageButton.h"
@@ -137,9 +138,8 @@ TChooseMain::TChooseMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
             [this, d = device](QObject*, Qt::KeyboardModifiers, int, int) { ShowDescription(d); });
     }
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(CentredWithin(screen->availableGeometry(), size()));
 }
 
 TChooseMain::~TChooseMain() {

@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/SingleInstance.h"
 #include "app/StartArguments.h"
 #include "app/TChooseMain.h"
 #include "app/Taboutkivodvd.h"
@@ -40,6 +41,12 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(request.output), request.exitCode == 0 ? stdout : stderr);
         return request.exitCode;
     }
+    // One program per user and display: a later start hands its family and files over and
+    // ends. A run without a display (offscreen) has no windows to share and runs alone.
+    const bool shared = !QGuiApplication::platformName().startsWith(QStringLiteral("offscreen"));
+    const QString socket = shared ? InstanceSocketPath() : QString();
+    if (shared && HandToRunningProgram(request, socket))
+        return 0;
     try {
         // Installed for all users, each user reads and writes a copy of the installed database.
         PrepareProfileDatabase();
@@ -50,8 +57,15 @@ int main(int argc, char** argv) {
         auto converter = std::make_unique<Txconverter>();
         auto about = std::make_unique<Taboutkivodvd>();
         auto profile = std::make_unique<TProfile>();
+        InstanceListener listener(
+            [&](const StartRequest& handed) { ApplyHandOver(handed, *launcher, *converter); });
+        if (shared)
+            listener.Listen(socket);
         ApplyStartRequest(request, *launcher, *converter);
         app.exec();
+        // The program ends with the converter open (the session ends): its list is kept.
+        if (converter->isVisible() && converter->ListRestored)
+            converter->SaveList();
         // A job may still run: its conversions stop before the windows go.
         converter->EndJobForClose();
         converter->hide();

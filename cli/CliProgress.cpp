@@ -5,10 +5,11 @@
 #include <QStringList>
 #include <algorithm>
 
-void ProgressOutput::Started(int position, const QString& file, const QString& target) {
-    running_[position] = {file, -1, QStringLiteral("%1  0%").arg(file)};
+void ProgressOutput::Started(int position, const QString& file, const QString& target,
+                             const QString& source) {
+    running_[position] = {file, source, target, -1, QStringLiteral("%1  0%").arg(file)};
     if (mode_ == ProgressMode::Json)
-        Json(file, 0, QStringLiteral("started"), QString());
+        Json(running_[position], 0, QStringLiteral("started"), QString());
     else if (mode_ == ProgressMode::Plain)
         Line(QStringLiteral("%1: converting to %2").arg(file, target));
     else
@@ -36,7 +37,7 @@ void ProgressOutput::Step(int position, const KivoProgress& progress) {
     const int percent = std::clamp(progress.percent, 0, 100);
     if (mode_ == ProgressMode::Json) {
         if (percent != running.percent)
-            Json(running.file, percent, QStringLiteral("converting"), QString());
+            Json(running, percent, QStringLiteral("converting"), QString());
     } else if (mode_ == ProgressMode::Terminal) {
         running.line = QStringLiteral("%1  %2%").arg(running.file).arg(percent);
         if (progress.framesPerSecond > 0)
@@ -51,10 +52,13 @@ void ProgressOutput::Step(int position, const KivoProgress& progress) {
 }
 
 void ProgressOutput::Ended(int position, const QString& file, const QString& state,
-                           const QString& reason) {
+                           const QString& reason, const QString& source) {
+    const auto found = running_.find(position);
+    const Running ended =
+        found != running_.end() ? found->second : Running{file, source, QString(), -1, QString()};
     running_.erase(position);
     if (mode_ == ProgressMode::Json) {
-        Json(file, state == QLatin1String("converted") ? 100 : -1, state, reason);
+        Json(ended, state == QLatin1String("converted") ? 100 : -1, state, reason);
         return;
     }
     const QString line = reason.isEmpty() ? QStringLiteral("%1: %2").arg(file, state)
@@ -96,9 +100,13 @@ void ProgressOutput::Flush() {
         broken_ = true;
 }
 
-void ProgressOutput::Json(const QString& file, int percent, const QString& state,
+void ProgressOutput::Json(const Running& running, int percent, const QString& state,
                           const QString& reason) {
-    QJsonObject object{{"file", file}, {"state", state}};
+    QJsonObject object{{"file", running.file}, {"state", state}};
+    if (!running.source.isEmpty())
+        object.insert("source", running.source);
+    if (!running.target.isEmpty())
+        object.insert("target", running.target);
     if (percent >= 0)
         object.insert("percent", percent);
     if (!reason.isEmpty())

@@ -153,7 +153,8 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
             planned.push_back(&file);
             continue;
         }
-        progress.Ended(-1, FileNameOf(file.row), QStringLiteral("failed"), file.failure);
+        progress.Ended(-1, FileNameOf(file.row), QStringLiteral("failed"), file.failure,
+                       file.row.SourcePath);
         failures.push_back({FileNameOf(file.row), file.failure});
     }
     // The files that failed converting, in list order whichever ended first.
@@ -169,7 +170,8 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
         std::map<JobCallId, int> running;  // each running call's file
         const auto start = [&](int position) {
             const CliFile& file = *planned[position];
-            progress.Started(position, FileNameOf(file.row), file.plan.values[ValueOutputPath]);
+            progress.Started(position, FileNameOf(file.row), file.plan.values[ValueOutputPath],
+                             file.row.SourcePath);
             ++started;
             running[queue.Start(position, file.plan)] = position;
         };
@@ -334,8 +336,17 @@ int RunCli(const QStringList& arguments) {
         const QString stillFolder = chosen.family->copyStill && !options.dryRun && stills.isValid()
                                         ? platform::WithTrailingSeparator(stills.path())
                                         : QString();
-        std::vector<CliFile> files = PlanFiles(options.files, chosen, outputFolder, range,
+        // A folder stands for the media files directly inside it, as in the window; a folder
+        // without any is named among the failures.
+        QList<RefusedFile> emptyFolders;
+        const QStringList sources = ExpandSources(options.files, emptyFolders);
+        std::vector<CliFile> files = PlanFiles(sources, chosen, outputFolder, range,
                                                options.overwrite, stillFolder, options.dryRun);
+        for (const RefusedFile& folder : emptyFolders) {
+            CliFile& file = files.emplace_back();
+            file.row.SourcePath = folder.path;
+            file.failure = RefusalReason(folder);
+        }
         if (options.dryRun) {
             int status = ExitConverted;
             for (size_t i = 0; i < files.size(); ++i) {

@@ -5,6 +5,8 @@
 #include "converter/Txconverter.h"
 #include "platform/Notifications.h"
 #include "platform/core/Paths.h"
+#include "platform/Shell.h"
+#include "skin/SkinProgressBar.h"
 
 QString ShortFolder(const QString& folder, const QString& home) {
     QString text = folder;
@@ -50,8 +52,14 @@ QString JobEndBody(const JobEnd& end) {
 }
 
 void Txconverter::AnnounceJobEnd(const JobEnd& end) {
+    // The total bar says how many files were converted, and where, until the next job.
+    ProgressTotal->SetCaptionText(JobEndBody(end));
     // A user looking at the window sees the status line; only one who is elsewhere is told.
     if (isActiveWindow() && !isMinimized())
         return;
-    platform::notifier().Notify(JobEndSummary(end), JobEndBody(end));
+    // The note offers what the window's menu does: the folder the files went to.
+    const QString folder = end.outputFolder;
+    platform::notifier().Notify(
+        JobEndSummary(end), JobEndBody(end),
+        {QStringLiteral("Open output folder"), [folder] { platform::ShellOpen(folder); }});
 }

@@ -15,11 +15,13 @@
 #include <memory>
 #include <mutex>
 
+#include "converter/core/ExistingTargets.h"
 #include "converter/Txconverter.h"
 #include "converter/core/JobPlan.h"
 #include "converter/core/JobQueue.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
+#include "platform/core/FileSystem.h"
 #include "platform/Handler.h"
 #include "platform/core/EngineApi.h"
 #include "platform/core/Errors.h"
@@ -221,15 +223,18 @@ void Txconverter::RunClick(QObject*) {
             this, "No file to convert\n,Please click the 'Add Button' to add file to list");
         return;
     }
+    std::vector<int> skipped;
+    if (!AskAboutExistingTargets(skipped))
+        return;
     JobQueue& jobs = Jobs(*this);
     jobs.SetAtOnce(FilesAtOnce());
-    const std::vector<int> startRows = jobs.Run(ListImagePanel->ItemCount);
+    const std::vector<int> startRows = jobs.Run(ListImagePanel->ItemCount, skipped);
     CurrentRow = jobs.CurrentRow();
     StopRequested = jobs.StopRequested();
     ProgressTotal->SetMin(0);
-    ProgressTotal->SetHigh(ListImagePanel->ItemCount);
+    ProgressTotal->SetHigh(ListImagePanel->ItemCount - int(skipped.size()));
     ProgressTotal->SetPosition(0);
-    ListImagePanel->SelectItem(0);
+    ListImagePanel->SelectItem(startRows.empty() ? 0 : startRows.front());
     SetJobControlsEnabled(false);
     Stop->show();
     Run->hide();
@@ -241,6 +246,54 @@ void Txconverter::RunClick(QObject*) {
     }
     for (int position : startRows)
         StartRowConversion(position);
+}
+
+bool Txconverter::AskAboutExistingTargets(std::vector<int>& skipped) {
+    const QString folder = JobOutputFolderOf(OutputFolder->Text());
+    QStringList targets;
+    for (int i = 0; i < ListImagePanel->ItemCount; ++i)
+        targets << ListImagePanel->GetItem(unsigned(i))->TargetName;
+    const auto exists = [](const QString& path) { return platform::FileExists(path); };
+    std::vector<int> existing = ExistingTargets(targets, folder, exists);
+    // A target that is the source itself is no question: its row fails as it always does.
+    std::erase_if(existing, [&](int position) {
+        return CheckTarget(ListImagePanel->GetItem(unsigned(position))->SourcePath,
+                           folder + targets[position], true) == TargetProblem::IsSource;
+    });
+    if (existing.empty())
+        return true;
+    QStringList names;
+    for (int position : existing)
+        names << targets[position];
+    const ExistingTargetsAnswer answer = ExistingTargetsAnswerOf(platform::dialogs().Choose(
+        this, ExistingTargetsQuestion(names, folder), QStringLiteral("Files exist already"),
+        ExistingTargetsChoices()));
+    switch (answer) {
+        case ExistingTargetsAnswer::Cancel:
+            return false;
+        case ExistingTargetsAnswer::Replace:
+            return true;
+        case ExistingTargetsAnswer::KeepBoth: {
+            const QStringList kept = KeepBothTargets(targets, existing, folder, exists);
+            for (int position : existing) {
+                TItemPanel* row = ListImagePanel->GetItem(unsigned(position));
+                row->TargetName = kept[position];
+                row->RefreshText();
+            }
+            return true;
+        }
+        case ExistingTargetsAnswer::Skip:
+            if (existing.size() == size_t(ListImagePanel->ItemCount)) {
+                platform::ShowMessage(this,
+                                      QStringLiteral("Every file of the list exists "
+                                                     "already: nothing to convert."),
+                                      QStringLiteral("Notice"));
+                return false;
+            }
+            skipped = existing;
+            return true;
+    }
+    return true;
 }
 
 void Txconverter::StopClick(QObject*) {

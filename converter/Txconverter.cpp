@@ -4,6 +4,7 @@
 #include "converter/Txconverter.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -12,9 +13,14 @@
 #include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
+#include "platform/core/EngineApi.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/FloatingPoint.h"
 #include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Placement.h"
 #include "platform/WindowMessages.h"
 #include "platform/core/DataFolders.h"
 #include "platform/core/EngineApi.h"
@@ -139,8 +145,12 @@ void Txconverter::BuildLayout() {
     ListImagePanel->SetPicture(Artwork::ListWatermark(QSize(435, 297)));
     ListImagePanel->setContextMenuPolicy(Qt::CustomContextMenu);
     ListMenu = new QMenu(ListImagePanel);
+    AddFolder = ListMenu->addAction(QStringLiteral("Add folder..."));
+    OpenOutputFolder = ListMenu->addAction(QStringLiteral("Open output folder"));
+    ListMenu->addSeparator();
     ConvertMarkedRange = ListMenu->addAction(QStringLiteral("Convert only the marked range"));
     ConvertMarkedRange->setCheckable(true);
+    ConvertMarkedRange->setChecked(true);
     FilesAtOnceMenu = ListMenu->addMenu(QStringLiteral("Files converted at once"));
     auto* atOnceGroup = new QActionGroup(FilesAtOnceMenu);
     for (int count = 1; count <= 4; ++count) {
@@ -167,6 +177,14 @@ void Txconverter::BuildLayout() {
     PlayerTrack->SetShowTick(false);
 
     BtnPlayPause = MakeButton(this, "BtnPlayPause", 558, 271, 57, 60, true);
+    BtnPlayPause->setToolTip(QStringLiteral("Play"));
+    PlayerTime =
+        MakeLabel(this, "PlayerTime", 476, 274, 80, 14, QStringLiteral("00:00 / 00:00"), true);
+    PlayerTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Light on the dark pane's frame, as the skin's own captions there.
+    QPalette timePalette = PlayerTime->palette();
+    timePalette.setColor(QPalette::WindowText, QColor(226, 232, 242));
+    PlayerTime->setPalette(timePalette);
     BtnStop = MakeButton(this, "BtnStop", 511, 303, 32, 32, true);
     BtnSetStartPoint = MakeButton(this, "BtnSetStartPoint", 636, 303, 32, 32, true);
     BtnSetEndPoint = MakeButton(this, "BtnSetEndPoint", 687, 303, 33, 33, true);
@@ -271,10 +289,8 @@ void Txconverter::BuildLayout() {
     bf_OpenFolder1->setObjectName("bf_OpenFolder1");
 
     // The skin gives the window its client size; centre it on the screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(CentredWithin(screen->availableGeometry(), size()));
 }
 
 void Txconverter::BindHandlers() {
@@ -285,6 +301,10 @@ void Txconverter::BindHandlers() {
     connect(ListImagePanel, &QWidget::customContextMenuRequested, this,
             [menu = Guarded([this](const QPoint& p) { ListImagePanelContextMenu(p); })](
                 const QPoint& p) mutable { menu(p); });
+    connect(AddFolder, &QAction::triggered, this,
+            [add = Guarded([this] { AddFolderClick(); })](bool) mutable { add(); });
+    connect(OpenOutputFolder, &QAction::triggered, this,
+            [open = Guarded([this] { OpenOutputFolderClick(); })](bool) mutable { open(); });
     connect(ConvertMarkedRange, &QAction::triggered, this, [toggle = Guarded([this](bool on) {
                                                                 ConvertMarkedRangeClick(on);
                                                             })](bool on) mutable { toggle(on); });
@@ -297,6 +317,8 @@ void Txconverter::BindHandlers() {
         Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             PlayerTrackMouseDown(s, b, m, x, y);
         });
+    // The readout follows the thumb while the user drags it.
+    PlayerTrack->OnChange = Guarded([this](QObject*) { ShowPlayState(); });
     PlayerTrack->OnMouseUp = Guarded([this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m,
                                             int x, int y) { PlayerTrackMouseUp(s, b, m, x, y); });
     BtnPlayPause->OnClick = Guarded([this](QObject* s) { BtnPlayPauseClick(s); });
@@ -346,8 +368,11 @@ void Txconverter::showEvent(QShowEvent* event) {
         Guarded([this] { FormShow(); })();
 }
 
-// Closing while a job runs would stop it: the user is asked first, and "no" keeps the job
-// running and the window open.
+// Every way of closing the window comes here: its own close button, the window manager's
+// (Alt+F4, the title bar of the desktop) and the end of the desktop session. Closing while a job
+// runs would stop it: the user is asked first, and "no" keeps the job running and the window
+// open. A closed window hands back to the launcher, so a window always remains, except when the
+// session ends and the launcher closes as well.
 void Txconverter::closeEvent(QCloseEvent* event) {
     bool close = true;
     Guarded([this, &close] {
@@ -355,22 +380,32 @@ void Txconverter::closeEvent(QCloseEvent* event) {
         if (close)
             FormClose();
     })();
-    if (close)
-        event->accept();
-    else
+    if (!close) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    if (ShowLauncher && !qApp->isSavingSession())
+        Guarded([this] { ShowLauncher(); })();
 }
 
 void Txconverter::FormShow() {
     ResetWindow();
     SetJobControlsEnabled(true);
     StopRequested = false;
-    // Files from the command line are added once the window is set up and shown.
-    if (!FilesToAdd.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, Guarded([this, files = std::exchange(FilesToAdd, {})] { AddMediaFiles(files); }),
-            Qt::QueuedConnection);
-    }
+    // The family's kept list, then the files from the command line, are added once the window
+    // is set up and shown.
+    ListRestored = false;
+    QMetaObject::invokeMethod(
+        this, Guarded([this, generation = ++ShowGeneration, files = std::exchange(FilesToAdd, {})] {
+            if (generation != ShowGeneration)
+                return;  // closed before it came to this
+            RestoreList();
+            ListRestored = true;
+            if (!files.isEmpty())
+                AddMediaFiles(files);
+        }),
+        Qt::QueuedConnection);
     SetupForDevice(CurrentDevice);
 }
 
@@ -395,6 +430,9 @@ void Txconverter::ResetWindow() {
     // The track shows a range only for a selected row: a fresh window shows the plain line.
     DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), 0, 0, 0);
     PlayerTrack->update();
+    TrackShowsRow = false;
+    ShowPlayState();
+    ShowListHint();
 }
 
 void Txconverter::SetupForDevice(DeviceType device) {
@@ -417,17 +455,19 @@ void Txconverter::FormClose() {
     EndJobForClose();  // a running job's engine stops before its rows go
     CancelAdds();
     ClosePreview();
+    if (ListRestored)
+        SaveList();
+    ListRestored = false;
+    ++ShowGeneration;
     ResetWindow();
     const QString thumbnails = ThumbnailFolder(platform::StillsParentFolder());
     if (platform::DirectoryExists(thumbnails))
         ClearFolder(thumbnails, false);
 }
 
+// The launcher returns through closeEvent, as after the window manager's close.
 void Txconverter::BtnCloseClick(QObject*) {
-    if (!close())
-        return;  // the user kept the running job
-    if (ShowLauncher)
-        ShowLauncher();
+    close();
 }
 
 // The launcher is hidden while this window is open, so minimising this window minimises the

@@ -13,10 +13,12 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "engine/kivoengine.h"
+#include "media/core/SavedList.h"
 #include "preview/core/PreviewPlayer.h"
 #include "preview/core/PreviewSession.h"
 #include "profiles/core/DeviceTable.h"
@@ -66,12 +68,18 @@ public:
     // The media list's context menu: the check item "Convert only the marked range" and the
     // submenu "Files converted at once", whose checkable choices "1" to "4" are exclusive.
     QMenu* ListMenu;
+    // "Add folder...": lists the media files directly inside a folder the user picks.
+    QAction* AddFolder;
+    // "Open output folder": the folder the outputs go to, in the desktop's file manager.
+    QAction* OpenOutputFolder;
     QAction* ConvertMarkedRange;
     QMenu* FilesAtOnceMenu;
     std::vector<QAction*> FilesAtOnceChoices;
     ImagePanel* Player;
     SkinTrackBar* PlayerTrack;
     ImageButton* BtnPlayPause;
+    // Beside the track: the play position and the selected row's length, "00:12 / 02:05".
+    QLabel* PlayerTime;
     ImageButton* BtnStop;
     ImageButton* BtnSetStartPoint;
     ImageButton* BtnSetEndPoint;
@@ -160,6 +168,12 @@ public:
 
     // ---- Media list (converter/TxconverterMedia.cpp) ----
     void FileAddClick(QObject* sender);
+    // The context menu's "Add folder...": the media files directly inside the picked folder
+    // are added as a dropped folder's are.
+    void AddFolderClick();
+    // The last job's output folder, else the one the window shows, opened through the shell; a
+    // folder that does not exist (yet) is named in a message instead.
+    void OpenOutputFolderClick();
     // Adds files one after another, a folder as the media files directly inside it, then shows
     // one message naming the files that could not be added and why. Refused while a job runs.
     // Returns at once: the files are probed on the add's worker, and each row appears as its
@@ -182,6 +196,9 @@ public:
     // Files named on the command line, added once the window is next shown for a family.
     QStringList FilesToAdd;
     void FileRemoveClick(QObject* sender);
+    // The list's watermark says what to do only while the list is empty: a row or two would
+    // cover half of the line.
+    void ShowListHint();
     void ListImagePanelClick(QObject* sender);
     void UpdateItem(int position, const QString& targetName, int start, int end);
     // The target of a row about to be listed for `sourcePath`: unique among the listed rows'
@@ -197,7 +214,7 @@ public:
     void ListImagePanelContextMenu(const QPoint& position);
     // The check item toggled: kept in the catalog's MainSettings as "ConvertMarkedRange".
     void ConvertMarkedRangeClick(bool checked);
-    // The check item as the catalog keeps it; off when it says nothing.
+    // The check item as the catalog keeps it; on when it says nothing.
     void LoadConvertMarkedRange();
     // A choice of "Files converted at once": kept in MainSettings as "FilesConvertedAtOnce";
     // the next Run converts that many rows side by side.
@@ -207,8 +224,30 @@ public:
     // The checked choice.
     int FilesAtOnce() const;
 
+    // ---- The kept list (converter/TxconverterList.cpp) ----
+    // Saves the rows of the family the window is set up for, with their marks, beside the
+    // user's profile database; an empty list removes the saved one.
+    void SaveList();
+    // Lists the family's saved rows again with their marks; the sources that have gone are
+    // named in one message and left out of the saved list from then on.
+    void RestoreList();
+    // Whether this show's saved list has been listed again: until then a close saves nothing,
+    // so a window closed at once never empties the saved list.
+    bool ListRestored = false;
+    int ShowGeneration = 0;
+    // Restored rows on their way through the add, by source path: their marks are set when
+    // their row comes, and a close meanwhile still saves them.
+    std::map<QString, SavedRow> RestoringRows;
+    // A row the add made: the marks of a restored one go back on it.
+    void RestoreMarks(MediaRow& row);
+
     // ---- Job runner (converter/JobRunner.cpp) ----
     void RunClick(QObject* sender);
+    // Before a job: the rows whose targets exist already in the output folder are named in one
+    // question (replace, keep both numbered as namesakes, skip those rows); keep both renames
+    // their targets, skip fills `skipped`. False when the job is not to start (Cancel, or every
+    // row skipped).
+    bool AskAboutExistingTargets(std::vector<int>& skipped);
     void StopClick(QObject* sender);
     // The conversion of call `call` ended as `end` says (on the window's thread): the row is
     // marked, its still copied beside its output, and the next rows start.
@@ -218,8 +257,9 @@ public:
     // Hands the plan of `row` (row `position` of the job) to the job queue, which starts its
     // conversion.
     void RunEngine(int position, const RowPlan& plan, TItemPanel* row);
-    // At the end of a job: a desktop notification of how it ended, unless the window is the
-    // active one (converter/JobNotice.cpp).
+    // At the end of a job: the total bar says how many files were converted, and a desktop
+    // notification tells how it ended, unless the window is the active one
+    // (converter/JobNotice.cpp).
     void AnnounceJobEnd(const JobEnd& end);
 
     int CurrentRow = 0;
@@ -250,6 +290,12 @@ public:
     void BtnSetStartPointClick(QObject* sender);
     void BtnSetEndPointClick(QObject* sender);
     void DrawTrimRange(QObject* sender);
+    // Play's face (Pause while the preview plays) and the time readout beside the track.
+    void ShowPlayState();
+    // Whether the track shows a position of the selected row's file: from its start until the
+    // user stops it or picks another row, also once it is paused or has played to its end. The
+    // trim buttons take the track's position while this holds.
+    bool TrackShowsRow = false;
 
     // The open preview: its graph and the process's play state, PreviewPlaying
     // (preview/core/PreviewSession.h). Its destruction releases any reference still held as

@@ -29,14 +29,19 @@
 #include "platform/core/Paths.h"
 #include "profiles/core/ProfileDatabase.h"
 #include "skin/ImageButton.h"
+#include "platform/Shell.h"
+#include "skin/Artwork.h"
 #include "skin/SkinComboBox.h"
+#include "skin/SkinEdit.h"
 
 namespace {
 
 // Where Add's dialog opens: the folder of the last added file, kept in the profile database.
 const QString kMainSettings = QStringLiteral("MainSettings");
 const QString kLastAddFolder = QStringLiteral("LastAddFolder");
-// Whether a row converts only its marked range: "1" on, anything else off.
+// Whether a row converts only its marked range: "Off" off, anything else (and nothing) on, so
+// the marks the user sets are what converts unless the switch was turned off. ("0" cannot say
+// off: the catalog reads a stored "0" as nothing stored.)
 const QString kConvertMarkedRange = QStringLiteral("ConvertMarkedRange");
 // How many rows a job converts side by side: "1" to "4", anything else 1.
 const QString kFilesAtOnce = QStringLiteral("FilesConvertedAtOnce");
@@ -134,6 +139,32 @@ void Txconverter::FileAddClick(QObject*) {
     AddMediaFiles(chosen);
 }
 
+void Txconverter::AddFolderClick() {
+    const std::optional<QString> folder = platform::dialogs().BrowseForFolder(
+        this, QStringLiteral("Select a folder of media files to add."), 0, AddDialogFolder());
+    if (!folder)
+        return;
+    if (folder->isEmpty()) {
+        platform::ShowMessage(this, QStringLiteral("Please choose a folder on this computer."),
+                              QStringLiteral("Notice"));
+        return;
+    }
+    AddMediaFiles({*folder});
+}
+
+void Txconverter::OpenOutputFolderClick() {
+    const QString folder = !JobOutputFolder.isEmpty() && platform::DirectoryExists(JobOutputFolder)
+                               ? JobOutputFolder
+                               : OutputFolder->Text().trimmed();
+    if (folder.isEmpty() || !platform::DirectoryExists(folder)) {
+        platform::ShowMessage(
+            this, QStringLiteral("The output folder %1 does not exist yet.").arg(folder),
+            QStringLiteral("Notice"));
+        return;
+    }
+    platform::ShellOpen(folder);
+}
+
 void Txconverter::AddMediaFiles(const QStringList& sources) {
     if (JobRunning()) {
         platform::ShowMessage(this,
@@ -179,8 +210,11 @@ void Txconverter::MediaFileProbed(const ProbedFile& probed) {
             static_cast<MediaRow&>(*row) = probed.row;
             row->PicturePath = probed.row.PicturePath;
             row->TargetName = target;
+            RestoreMarks(*row);
             row->RefreshText();
+            ShowListHint();
             DrawTrimRange(nullptr);
+            ShowPlayState();  // the readout shows the selected row's length
             batch.lastAdded = probed.path;
         } else {
             why = platform::FolderTakesNewFiles(ThumbnailFolder(platform::StillsParentFolder()))
@@ -190,6 +224,8 @@ void Txconverter::MediaFileProbed(const ProbedFile& probed) {
     }
     const int place = batch.places.front();
     batch.places.pop_front();
+    if (why != AddRefusal::None)
+        RestoringRows.erase(probed.path);  // a restored row the add refused is not kept on
     if (why != AddRefusal::None)
         batch.refused[place] = {probed.path, why, ThumbnailFolder(platform::StillsParentFolder())};
     EndAddBatches();
@@ -242,6 +278,16 @@ void Txconverter::dropEvent(QDropEvent* event) {
 void Txconverter::FileRemoveClick(QObject*) {
     ListImagePanel->RemoveItem();
     ClosePreview();
+    ShowListHint();
+}
+
+void Txconverter::ShowListHint() {
+    const bool empty = ListImagePanel->ItemCount == 0;
+    if (ListImagePanel->property("hint").isValid() &&
+        ListImagePanel->property("hint").toBool() == empty)
+        return;
+    ListImagePanel->SetPicture(Artwork::ListWatermark(ListImagePanel->size(), empty));
+    ListImagePanel->setProperty("hint", empty);
 }
 
 void Txconverter::ListImagePanelClick(QObject*) {
@@ -282,12 +328,12 @@ void Txconverter::ListImagePanelContextMenu(const QPoint& position) {
 
 void Txconverter::ConvertMarkedRangeClick(bool checked) {
     WriteProfileValue(kMainSettings, kConvertMarkedRange,
-                      checked ? QStringLiteral("1") : QStringLiteral("0"));
+                      checked ? QStringLiteral("1") : QStringLiteral("Off"));
 }
 
 void Txconverter::LoadConvertMarkedRange() {
     ConvertMarkedRange->setChecked(ReadProfileValue(kMainSettings, kConvertMarkedRange,
-                                                    QStringLiteral("0")) == QStringLiteral("1"));
+                                                    QStringLiteral("1")) != QStringLiteral("Off"));
 }
 
 void Txconverter::FilesAtOnceClick(int count) {

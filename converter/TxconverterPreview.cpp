@@ -1,16 +1,18 @@
 // The converter window's preview and trim points: the selected row's file plays in the Player
 // pane through the preview session, PlayerTrack shows the play position once a second and seeks
 // where the user releases it, and the two trim buttons store the track position as the selected
-// row's start or end point, its marked range drawn along the track's bar. There is no pause:
-// Play only starts.
+// row's start or end point, its marked range drawn along the track's bar. Play turns into Pause
+// while the preview plays, and a readout beside the track shows the position and the length.
 #include <QString>
 
 #include "converter/Txconverter.h"
+#include "media/core/MediaRows.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
 #include "preview/TrimRange.h"
 #include "preview/core/PreviewPlayer.h"
 #include "preview/core/TrimMarks.h"
+#include "skin/Artwork.h"
 #include "skin/ImageButton.h"
 #include "skin/ImagePanel.h"
 #include "skin/SkinTrackBar.h"
@@ -37,10 +39,11 @@ void ShowPreviewStep(Txconverter& window, const PreviewStep& step) {
         platform::ShowMessage(&window, message);
 }
 
-// A trim button: while the preview plays, the track position becomes the selected row's mark
-// and point at the button's end; otherwise only the reminder shows.
+// A trim button: while the track shows the selected row's file (playing, paused or played to
+// its end), the track position becomes the row's mark and point at the button's end; otherwise
+// only the reminder shows.
 void SetTrimPoint(Txconverter& window, TrimEnd which, const char* reminder) {
-    if (!PreviewPlaying) {
+    if (!PreviewPlaying && !window.TrackShowsRow) {
         platform::ShowMessage(&window, reminder);
         return;
     }
@@ -59,19 +62,30 @@ bool Txconverter::OpenPreview(const QString& path) {
     return step.started;
 }
 
+// Another row, a removed row or the window's close: the track no longer shows this file.
 void Txconverter::ClosePreview() {
     PlayerTimer->stop();
     Preview.Close();
+    TrackShowsRow = false;
+    ShowPlayState();
 }
 
+// Play starts the selected row's file, Pause holds it, and Play again goes on from there.
 void Txconverter::BtnPlayPauseClick(QObject*) {
-    if (ListImagePanel->ItemCount < 1 || PreviewPlaying)
+    if (ListImagePanel->ItemCount < 1)
         return;
+    if (Preview.Resume() || Preview.Pause()) {
+        ShowPlayState();
+        return;
+    }
+    if (PreviewPlaying)
+        return;  // still opening: it starts by itself
     ClosePreview();
     TItemPanel* item = ListImagePanel->GetCurSel();
-    if (item)
-        OpenPreview(item->SourcePath);
+    if (item && OpenPreview(item->SourcePath))
+        TrackShowsRow = true;
     DrawTrimRange(nullptr);
+    ShowPlayState();
 }
 
 void Txconverter::BtnStopClick(QObject*) {
@@ -79,6 +93,8 @@ void Txconverter::BtnStopClick(QObject*) {
         return;
     PlayerTimer->stop();
     PlayerTrack->SetPosition(0);
+    TrackShowsRow = false;
+    ShowPlayState();
 }
 
 void Txconverter::PlayerTrackMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
@@ -95,10 +111,26 @@ void Txconverter::PlayerTrackMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModi
 void Txconverter::PlayerTimerTimer() {
     if (const std::optional<int> seconds = Preview.TrackPosition())
         PlayerTrack->SetPosition(*seconds);
+    ShowPlayState();
 }
 
 void Txconverter::HandleGraphEvents() {
     ShowPreviewStep(*this, Preview.HandleEvents(Player->rect().size()));
+    ShowPlayState();
+}
+
+void Txconverter::ShowPlayState() {
+    const bool pauses = PreviewPlaying && !Preview.Paused();
+    const QString face = pauses ? QStringLiteral("BtnPause") : QStringLiteral("BtnPlayPause");
+    if (BtnPlayPause->property("face").toString() != face) {
+        Artwork::Dress(BtnPlayPause, QStringLiteral("converter"), face, BtnPlayPause->size());
+        BtnPlayPause->setProperty("face", face);
+        BtnPlayPause->setToolTip(pauses ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    }
+    const TItemPanel* item = ListImagePanel->ItemCount > 0 ? ListImagePanel->GetCurSel() : nullptr;
+    const int length = item ? int(item->Duration) : 0;
+    const int position = PreviewPlaying || TrackShowsRow ? PlayerTrack->Position() : 0;
+    PlayerTime->setText(RangeClock(position) + QStringLiteral(" / ") + RangeClock(length));
 }
 
 void Txconverter::BtnSetStartPointClick(QObject*) {

@@ -1,10 +1,13 @@
 #include "platform/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -62,6 +65,24 @@ public:
         const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
         return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
+    }
+
+    int Choose(QWidget* owner, const QString& text, const QString& caption,
+               const QStringList& answers) override {
+        QMessageBox box(owner);
+        box.setWindowTitle(caption.isEmpty() ? QCoreApplication::applicationName() : caption);
+        box.setText(text);
+        box.setIcon(QMessageBox::Question);
+        std::vector<QAbstractButton*> buttons;
+        for (const QString& answer : answers)
+            buttons.push_back(box.addButton(answer, QMessageBox::AcceptRole));
+        box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            if (box.clickedButton() == buttons[i])
+                return int(i);
+        }
+        return -1;
     }
 
     std::optional<QString> OpenFile(QWidget* owner, const QString& title,

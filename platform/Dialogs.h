@@ -31,6 +31,11 @@ public:
     // the application's title when empty.
     virtual bool Ask(QWidget* owner, const QString& text, const QString& caption) = 0;
 
+    // A modal question with one button per answer in `answers` and a Cancel button: the index
+    // of the answer picked, or -1 for Cancel (also the window's close and Escape).
+    virtual int Choose(QWidget* owner, const QString& text, const QString& caption,
+                       const QStringList& answers) = 0;
+
     // One existing file, or nothing when the user cancels.
     virtual std::optional<QString> OpenFile(QWidget* owner, const QString& title,
                                             const QString& initialFolder,

@@ -4,11 +4,19 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace platform {
 
 // The name the program is known by on the desktop: its menu entry, icon and notifications.
 extern const QString DesktopId;
+
+// A button on a note ("Open output folder") and what picking it does, on the user interface
+// thread.
+struct NotifyAction {
+    QString label;
+    std::function<void()> invoked;
+};
 
 class Notifier {
 public:
@@ -16,6 +24,11 @@ public:
     // Shows `summary` and `body`. Returns at once; nothing happens (and nothing waits) when no
     // notification service runs.
     virtual void Notify(const QString& summary, const QString& body) = 0;
+    // The same with a button on the note; a notifier that offers none shows the note alone.
+    virtual void Notify(const QString& summary, const QString& body, const NotifyAction& action) {
+        (void)action;
+        Notify(summary, body);
+    }
 };
 
 // The notifier in use: the desktop's unless a test installed another.

@@ -84,6 +84,8 @@ public:
     // Builds the playback chain for the file and leaves it stopped at the start (see Opening).
     virtual RenderState RenderFile(const QString& path) = 0;
     virtual bool Run() = 0;
+    // Holds the picture where it is; Run goes on from there.
+    virtual bool Pause() = 0;
     virtual bool Stop() = 0;
 };
 

@@ -114,6 +114,7 @@ public:
     // IMediaControl
     RenderState RenderFile(const QString& path) override;
     bool Run() override { return opened_ && SetPaused(false); }
+    bool Pause() override { return SetPaused(true); }
     bool Stop() override { return SetPaused(true); }
 
     // IVideoWindow

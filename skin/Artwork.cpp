@@ -63,8 +63,9 @@ void Dress(ImageButton* button, const QString& window, const QString& name, QSiz
     button->SetDrawFocused(true);
 }
 
-QImage ListWatermark(QSize size) {
-    const QImage watermark = LoadSkinPicture(QStringLiteral("watermark.png"));
+QImage ListWatermark(QSize size, bool hint) {
+    const QImage watermark = LoadSkinPicture(hint ? QStringLiteral("watermark.png")
+                                                  : QStringLiteral("watermark_rows.png"));
     if (watermark.size() == size || watermark.isNull())
         return watermark;
     return watermark.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

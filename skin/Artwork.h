@@ -30,7 +30,8 @@ ButtonPictures Button(const QString& window, const QString& name, QSize size);
 // focus.
 void Dress(ImageButton* button, const QString& window, const QString& name, QSize size);
 
-// The light watermark of the family names behind the media list.
-QImage ListWatermark(QSize size);
+// The light watermark of the family names behind the media list; with `hint` (for the empty
+// list) it also says "Press Add to list the videos to convert".
+QImage ListWatermark(QSize size, bool hint = true);
 
 }  // namespace Artwork

@@ -22,6 +22,11 @@ void SkinProgressBar::Changed() {
     update();
 }
 
+void SkinProgressBar::SetCaptionText(const QString& text) {
+    caption_ = text;
+    update();
+}
+
 void SkinProgressBar::SetMin(int value) {
     min_ = value;
     Changed();

@@ -21,8 +21,10 @@ public:
     void StepIt() { SetPosition(position_ + 1); }
     void StepBy(int n) { SetPosition(position_ + n); }
 
-    // The percentage text, such as "37%".
+    // The percentage text, such as "37%", or the text SetCaptionText put in its place.
     QString Caption() const { return caption_; }
+    // Shows `text` instead of the percentage until the values change again.
+    void SetCaptionText(const QString& text);
     // Fill width in pixels for the current values.
     int FillWidth() const;
 

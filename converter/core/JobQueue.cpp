@@ -25,6 +25,10 @@ std::vector<int> JobQueue::TakeRowsToStart() {
     std::vector<int> rows;
     int busy = JobCalls() + int(toStart_.size());
     while (currentRow_ < rows_ && busy < jobAtOnce_) {
+        if (std::find(skipped_.begin(), skipped_.end(), currentRow_) != skipped_.end()) {
+            ++currentRow_;
+            continue;
+        }
         rows.push_back(currentRow_);
         toStart_.push_back(currentRow_++);
         ++busy;
@@ -48,7 +52,7 @@ int JobQueue::CurrentRow() const {
     return lowest;
 }
 
-std::vector<int> JobQueue::Run(int rows) {
+std::vector<int> JobQueue::Run(int rows, const std::vector<int>& skipped) {
     ++job_;
     running_ = true;
     stopRequested_ = false;
@@ -56,6 +60,7 @@ std::vector<int> JobQueue::Run(int rows) {
     currentRow_ = 0;
     toStart_.clear();
     rows_ = rows;
+    skipped_ = skipped;
     converted_ = 0;
     failures_.clear();
     failedRows_.clear();
@@ -88,7 +93,8 @@ QString JobQueue::Stop() {
     running_ = false;
     startPending_ = false;
     toStart_.clear();
-    return JobCalls() > 0 ? QString() : JobClosingText(true, rows_, failures_);
+    return JobCalls() > 0 ? QString()
+                          : JobClosingText(true, rows_ - int(skipped_.size()), failures_);
 }
 
 bool JobQueue::EndForClose() {
@@ -147,7 +153,7 @@ RowEnd JobQueue::Done(JobCallId id, const ConversionEnd& conversionEnd) {
         return end;
     running_ = false;
     end.jobEnded = true;
-    end.closingText = JobClosingText(stopRequested_, rows_, failures_);
+    end.closingText = JobClosingText(stopRequested_, rows_ - int(skipped_.size()), failures_);
     return end;
 }
 
@@ -209,7 +215,7 @@ QString JobQueue::StatusLine() const {
 
 JobEnd JobQueue::Tally() const {
     JobEnd end;
-    end.rows = rows_;
+    end.rows = rows_ - int(skipped_.size());
     end.converted = converted_;
     end.failed = int(failures_.size());
     end.stopped = stopRequested_;

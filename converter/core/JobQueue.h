@@ -67,7 +67,8 @@ public:
     // Run with a list of `rows` rows (at least one): a new job from the first row. Returns the
     // rows to start now (up to AtOnce, in list order); none while a stopped job's conversions
     // have not all ended: the last of their ends answers with the rows to start.
-    std::vector<int> Run(int rows);
+    // The rows at `skipped` (list positions) are passed over: they neither start nor count.
+    std::vector<int> Run(int rows, const std::vector<int>& skipped = {});
     // Row `position` of the current job starts with `plan`. Returns the call's number.
     JobCallId Start(int position, const RowPlan& plan);
     // Stop: the engine is asked to stop every call of the job and the job is over. Returns the
@@ -125,6 +126,7 @@ private:
     int currentRow_ = 0;        // the next row of the job to hand out
     std::vector<int> toStart_;  // rows handed out to start that have not started yet
     int rows_ = 0;
+    std::vector<int> skipped_;  // rows of the current job passed over
     int converted_ = 0;
     std::vector<FailedRow> failures_;  // the current job's failed rows, in list order
     std::vector<int> failedRows_;      // their rows

@@ -97,14 +97,23 @@ QStringList TargetsForRows(const QList<const MediaRow*>& rows, const QString& ex
     return UniqueTargetNames(wanted);
 }
 
+QString RangeClock(int seconds) {
+    const qint64 s = std::max(seconds, 0);
+    return TwoDigits(s / 60) + ':' + TwoDigits(s % 60);
+}
+
+QString RangeText(const MediaRow& row) {
+    const auto [first, last] = std::minmax(row.StartPoint, row.EndPoint);
+    return QStringLiteral("Start Point:") + RangeClock(first) + QStringLiteral("  End Point:") +
+           RangeClock(last);
+}
+
 QString RowText(const MediaRow& row) {
     const qint64 s = WholeSeconds(row.Duration);
     QString text = QStringLiteral("FileName:") + row.SourcePath + QStringLiteral("      ") +
                    TwoDigits(s / 3600) + ':' + TwoDigits(s % 3600 / 60) + ':' + TwoDigits(s % 60) +
                    QStringLiteral(" \n") + row.InfoText + QStringLiteral("\nTarget: ") +
-                   row.TargetName + QStringLiteral(" ;Start Point:") +
-                   QString::number(row.StartPoint) + QStringLiteral("  End Point:") +
-                   QString::number(row.EndPoint);
+                   row.TargetName + QStringLiteral(" ;") + RangeText(row);
     if (!row.OutcomeMark.isEmpty())
         text += '\n' + row.OutcomeMark;
     return text;

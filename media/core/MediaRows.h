@@ -42,10 +42,18 @@ QString TargetForNewRow(const QString& sourcePath, const QString& extension,
 // Every row's target named anew for `extension`, in list order (UniqueTargetNames).
 QStringList TargetsForRows(const QList<const MediaRow*>& rows, const QString& extension);
 
-// The row's text: "FileName:<path>      hh:mm:ss \n<InfoText>\nTarget: <target> ;Start
-// Point:<start>  End Point:<end>", with the outcome mark of its last conversion as a fifth line
-// when there is one. Hours are not cut to two digits; the text is built whole, so a long path
-// or long stream lines are carried in full.
+// A point of a row's range as its text shows it: minutes and seconds, "01:05"; minutes are not
+// cut to two digits ("62:05"), a negative point reads as 00:00.
+QString RangeClock(int seconds);
+
+// The range a row converts as its text shows it, earlier point first: "Start Point:00:30  End
+// Point:00:40" for points set as 40 and 30.
+QString RangeText(const MediaRow& row);
+
+// The row's text: "FileName:<path>      hh:mm:ss \n<InfoText>\nTarget: <target> ;" and the
+// range text, with the outcome mark of its last conversion as a fifth line when there is one.
+// Hours are not cut to two digits; the text is built whole, so a long path or long stream lines
+// are carried in full.
 QString RowText(const MediaRow& row);
 
 // A trim button's or a caller's update of a row: an empty target name or -1 for a point keeps

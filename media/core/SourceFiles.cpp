@@ -11,17 +11,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "media/core/MediaFormats.h"
 #include "platform/core/ByteNames.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 
 QList<platform::FileFilter> MediaFileFilters() {
+    // The description names the patterns as the dialog's filter line shows them.
+    const QString patterns = MediaFilePatterns();
     return {
-        {QStringLiteral(
-             "Media Files "
-             "(*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.3gp;*.3g2;*.mp4)"),
-         QStringLiteral(
-             "*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.mp4;*.3gp;*.3g2")},
+        {QStringLiteral("Media Files (%1)").arg(patterns), patterns},
         {QStringLiteral("All Files(*.*)"), QStringLiteral("*.*")},
     };
 }

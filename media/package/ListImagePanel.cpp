@@ -138,7 +138,19 @@ void TItemPanel::RefreshText() {
         return;
     const QString text = RowText(*this);
     TextLabel->setText(text);
+    TextLabel->setFont(QFont());  // the row's own font again
     TextLabel->adjustSize();
+    // Five lines (the outcome of the last conversion under the four) do not fit the row in its
+    // font: they get a slightly smaller one, so the last line is not cut off at the bottom.
+    if (InnerPanel) {
+        QFont font = TextLabel->font();
+        while (TextLabel->y() + TextLabel->height() > InnerPanel->height() &&
+               font.pointSizeF() > 6.0) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            TextLabel->setFont(font);
+            TextLabel->adjustSize();
+        }
+    }
     // A text the row cuts off is shown whole as the row's tooltip.
     const bool cut = InnerPanel && (TextLabel->x() + TextLabel->width() > InnerPanel->width() ||
                                     TextLabel->y() + TextLabel->height() > InnerPanel->height());

@@ -46,6 +46,26 @@ bool PreviewSession::Playing() const {
     return playing_;
 }
 
+bool PreviewSession::Pause() {
+    if (!playing_ || paused_ || opening_ || !MediaControl)
+        return false;
+    MediaControl->Pause();
+    paused_ = true;
+    return true;
+}
+
+bool PreviewSession::Resume() {
+    if (!paused_ || !MediaControl)
+        return false;
+    MediaControl->Run();
+    paused_ = false;
+    return true;
+}
+
+bool PreviewSession::Paused() const {
+    return paused_;
+}
+
 PreviewStep PreviewSession::Open(const QString& path, const PreviewPane& pane) {
     if (path.isEmpty())
         return {};
@@ -142,6 +162,7 @@ void PreviewSession::Close() {
     Release(MediaSeeking);
     Release(Graph);
     opening_ = false;
+    paused_ = false;
     playing_ = false;
 }
 

@@ -69,6 +69,13 @@ public:
     // seeking interface.
     std::optional<int> TrackPosition();
     bool Playing() const;
+    // The user's Pause while the preview plays: the picture holds where it is and the preview
+    // counts as playing still (it seeks, and its position takes marks). False, changing nothing,
+    // when nothing plays or it is paused already.
+    bool Pause();
+    // Play on a paused preview: it goes on from where it was held. False when it is not paused.
+    bool Resume();
+    bool Paused() const;
 
     // The open preview's graph, one reference per interface, all empty while no preview is
     // open. Declared in this order so that destruction releases any still held as MediaSeeking,
@@ -86,4 +93,5 @@ private:
     bool& playing_;
     GraphFactory factory_;
     bool opening_ = false;  // RenderFile left the file opening; EC_FILE_RENDERED tells the end
+    bool paused_ = false;
 };

@@ -38,6 +38,17 @@ void SelectByText(ListChoice& choice, const QStringList& items, const QString& t
         choice = {int(found), items[found]};
 }
 
+// A player profile's optional fourth field: the frame size it converts at ("1280x720"); the
+// other player profiles leave the size list as it is.
+void SelectProfileSize(const QString& parameters, const ValueLists& lists,
+                       OutputSettings& settings) {
+    if (parameters == kNoData)
+        return;
+    const QStringList fields = SplitCommaText(parameters);
+    if (fields.size() > 3 && !fields[3].trimmed().isEmpty())
+        SelectByText(settings.resolution, lists.resolution, fields[3].trimmed());
+}
+
 // The first item containing the text; an empty text or no match keeps the choice.
 void SelectByContainment(ListChoice& choice, const QStringList& items, const QString& text) {
     if (text.isEmpty())
@@ -150,6 +161,7 @@ void LoadFamilyProfiles(const ProfileSection& stored, const DeviceInfo& family,
         }
         SelectByText(settings.frameRate, lists.frameRate, frameRate);
         SelectChannels(settings, lists, f[2]);
+        SelectProfileSize(parameters, lists, settings);
     }
 
     for (auto [choice, items, key] :
@@ -186,6 +198,7 @@ void ApplyBuiltInProfile(const ProfileSection& stored, const DeviceInfo& family,
         SelectChannels(settings, lists, f[2]);
         SelectByContainment(settings.audioBitRate, lists.audioBitRate, f[1]);
     }
+    SelectProfileSize(parameters, lists, settings);
 }
 
 void ApplyCustomProfileTo(const ProfileSection& stored, const ValueLists& lists,

@@ -325,6 +325,19 @@ void Play(QPainter& p, const QRectF& r, const QColor& c) {
              {m.x() - h * 0.30, m.y() + h * 0.42});
 }
 
+// Two upright bars: the play button's face while the preview plays.
+void Pause(QPainter& p, const QRectF& r, const QColor& c) {
+    const qreal h = std::min(r.width(), r.height());
+    const QPointF m = r.center();
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    for (const qreal side : {-1.0, 1.0}) {
+        p.drawRoundedRect(
+            QRectF(m.x() + side * h * 0.18 - h * 0.12, m.y() - h * 0.38, h * 0.24, h * 0.76), 1.5,
+            1.5);
+    }
+}
+
 void Square(QPainter& p, const QRectF& r, const QColor& c) {
     const qreal h = std::min(r.width(), r.height()) * 0.72;
     p.setPen(Qt::NoPen);
@@ -683,7 +696,7 @@ std::vector<Button> Buttons() {
     const QColor blue(46, 110, 196);
     const QColor link(40, 70, 120);
     const Symbol none = [](QPainter&, const QRectF&, const QColor&) {};
-    const Symbol play = Play, square = Square;
+    const Symbol play = Play, pause = Pause, square = Square;
     const Symbol start = [](QPainter& p, const QRectF& r, const QColor& c) { Mark(p, r, c, true); };
     const Symbol end = [](QPainter& p, const QRectF& r, const QColor& c) { Mark(p, r, c, false); };
     const Symbol add = [](QPainter& p, const QRectF& r, const QColor& c) { Film(p, r, c, true); };
@@ -726,6 +739,8 @@ std::vector<Button> Buttons() {
          nullptr, close},
         {"converter", "BtnPlayPause", 558, 271, 57, 60, true, Face::Round, blue, nullptr, nullptr,
          play},
+        {"converter", "BtnPause", 558, 271, 57, 60, true, Face::Round, blue, nullptr, nullptr,
+         pause},
         {"converter", "BtnStop", 511, 303, 32, 32, true, Face::Round, QColor(88, 98, 118), nullptr,
          nullptr, square},
         {"converter", "BtnSetStartPoint", 636, 303, 32, 32, true, Face::Round, QColor(88, 98, 118),
@@ -748,7 +763,8 @@ std::vector<Button> Buttons() {
 // ---------------------------------------------------------------------------------------------
 // The list's watermark: the family names, faint, behind the rows.
 
-QImage Watermark() {
+// `hint`: with the line that tells what to do, for the empty list; rows would cover part of it.
+QImage Watermark(bool hint) {
     QImage image(435, 297, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -762,10 +778,12 @@ QImage Watermark() {
                    (i % 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                    QStringLiteral("  %1  ").arg(QLatin1String(names[i])));
     }
-    p.setFont(Font(12, false));
-    p.setPen(QColor(184, 194, 210));
-    p.drawText(QRectF(0, 128, 435, 40), Qt::AlignCenter,
-               QStringLiteral("Press Add to list the videos to convert"));
+    if (hint) {
+        p.setFont(Font(12, false));
+        p.setPen(QColor(184, 194, 210));
+        p.drawText(QRectF(0, 128, 435, 40), Qt::AlignCenter,
+                   QStringLiteral("Press Add to list the videos to convert"));
+    }
     return image;
 }
 
@@ -795,7 +813,8 @@ int main(int argc, char** argv) {
     ok = Save(launcher, out + "/launcher.png", files, "launcher.png") && ok;
     ok = Save(converter, out + "/converter.png", files, "converter.png") && ok;
     ok = Save(Profile(), out + "/profile.png", files, "profile.png") && ok;
-    ok = Save(Watermark(), out + "/watermark.png", files, "watermark.png") && ok;
+    ok = Save(Watermark(true), out + "/watermark.png", files, "watermark.png") && ok;
+    ok = Save(Watermark(false), out + "/watermark_rows.png", files, "watermark_rows.png") && ok;
 
     const char* states[] = {"normal", "mouseon", "mousedown", "disabled"};
     const bool sheetWanted = argc > 3 && QString::fromLatin1(argv[2]) == "--sheet";

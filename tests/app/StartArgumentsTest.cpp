@@ -118,3 +118,18 @@ TEST_F(StartWindows, WithoutAFamilyTheFilesWaitForTheFamilyPickedInTheLauncher) 
     QCoreApplication::processEvents();
     EXPECT_EQ(converter.ListImagePanel->ItemCount, 0);
 }
+
+TEST_F(StartWindows, EveryCloseOfTheConverterBringsTheLauncherBack) {
+    // The window's own button and the window manager's close (Alt+F4, the title bar) alike.
+    for (const bool ownButton : {true, false}) {
+        launcher.BtnMP4Click(launcher.BtnMP4);
+        ASSERT_TRUE(converter.isVisible());
+        ASSERT_FALSE(launcher.isVisible());
+        if (ownButton)
+            converter.BtnCloseClick(converter.BtnClose);
+        else
+            converter.close();
+        EXPECT_FALSE(converter.isVisible()) << ownButton;
+        EXPECT_TRUE(launcher.isVisible()) << ownButton;
+    }
+}

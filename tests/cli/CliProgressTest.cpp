@@ -67,20 +67,21 @@ TEST(CliProgress, SeveralFilesAtOnceInEachMode) {
          "b.avi: converting to /out/b.3gp\n"
          "a.avi: converted\n"
          "b.avi: stopped: the first 00:04 kept\n"},
-        {ProgressMode::Json, R"({"file":"a.avi","percent":0,"state":"started"})"
-                             "\n"
-                             R"({"file":"b.avi","percent":0,"state":"started"})"
-                             "\n"
-                             R"({"file":"a.avi","percent":40,"state":"converting"})"
-                             "\n"
-                             R"({"file":"b.avi","percent":10,"state":"converting"})"
-                             "\n"
-                             R"({"file":"a.avi","percent":100,"state":"converted"})"
-                             "\n"
-                             R"({"file":"b.avi","percent":50,"state":"converting"})"
-                             "\n"
-                             R"({"file":"b.avi","reason":"the first 00:04 kept","state":"stopped"})"
-                             "\n"},
+        {ProgressMode::Json,
+         R"({"file":"a.avi","percent":0,"state":"started","target":"/out/a.3gp"})"
+         "\n"
+         R"({"file":"b.avi","percent":0,"state":"started","target":"/out/b.3gp"})"
+         "\n"
+         R"({"file":"a.avi","percent":40,"state":"converting","target":"/out/a.3gp"})"
+         "\n"
+         R"({"file":"b.avi","percent":10,"state":"converting","target":"/out/b.3gp"})"
+         "\n"
+         R"({"file":"a.avi","percent":100,"state":"converted","target":"/out/a.3gp"})"
+         "\n"
+         R"({"file":"b.avi","percent":50,"state":"converting","target":"/out/b.3gp"})"
+         "\n"
+         R"({"file":"b.avi","reason":"the first 00:04 kept","state":"stopped","target":"/out/b.3gp"})"
+         "\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode));
@@ -105,3 +106,25 @@ TEST(CliProgress, EveryReasonCodeReadsTheSameAsInTheWindow) {
 }
 
 }  // namespace
+
+TEST(CliProgress, JsonLinesTellNamesakesApartByTheirPaths) {
+    const QString text = Written(ProgressMode::Json, [](ProgressOutput& progress) {
+        progress.Started(0, "clip.avi", "/out/clip.MP4", "/home/a/clip.avi");
+        progress.Started(1, "clip.avi", "/out/clip (2).MP4", "/home/b/clip.avi");
+        progress.Ended(1, "clip.avi", "converted", QString());
+        progress.Ended(-1, "gone.avi", "failed", "it does not exist", "/home/c/gone.avi");
+    });
+    EXPECT_EQ(text.toStdString(),
+              R"({"file":"clip.avi","percent":0,"source":"/home/a/clip.avi","state":"started",)"
+              R"("target":"/out/clip.MP4"})"
+              "\n"
+              R"({"file":"clip.avi","percent":0,"source":"/home/b/clip.avi","state":"started",)"
+              R"("target":"/out/clip (2).MP4"})"
+              "\n"
+              R"({"file":"clip.avi","percent":100,"source":"/home/b/clip.avi",)"
+              R"("state":"converted","target":"/out/clip (2).MP4"})"
+              "\n"
+              R"({"file":"gone.avi","reason":"it does not exist","source":"/home/c/gone.avi",)"
+              R"("state":"failed"})"
+              "\n");
+}

@@ -470,7 +470,9 @@ TEST_F(Cli, WhatIsNoFileOrWouldDestroyItsSourceIsRefusedAtOnce) {
         QString says;
     } cases[] = {
         {{"--device", "MP4", "--output", Path("out"), Path("pipe.avi")}, "not a regular file"},
-        {{"--device", "MP4", "--output", Path("out"), Path("folder.avi")}, "not a regular file"},
+        // A folder stands for the media files inside it; this one has none.
+        {{"--device", "MP4", "--output", Path("out"), Path("folder.avi")},
+         "it is a folder without media files"},
         {{"--device", "MP4", "--output", Path("out"), "/dev/zero"}, "not a regular file"},
         {{"--device", "MP4", "--output", Path(""), clip}, "is the source itself"},
         {{"--device", "MP4", "--output", Path(""), "--overwrite", clip}, "is the source itself"},
@@ -563,4 +565,33 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST_F(Cli, AFolderConvertsTheMediaFilesInsideItAsTheWindowTakesThem) {
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("clips/inner"));
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("nothing"));
+    MakeClip("clips/a.mkv", 1);
+    MakeClip("clips/b.mov", 1);
+    MakeClip("clips/inner/c.avi", 1);  // sub-folders are not entered
+    QFile notes(Path("clips/notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.close();
+    const Result result =
+        Run({"--device", "MP4", "--output", Path("out"), "--json", Path("clips"), Path("nothing")});
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList({"a.MP4", "b.MP4"}));
+    QStringList converted;
+    for (const QString& line : result.out.split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+        if (object["state"] == "converted") {
+            converted << object["source"].toString();
+            EXPECT_EQ(object["target"].toString(),
+                      Path("out/" + QFileInfo(object["source"].toString()).baseName() + ".MP4"));
+        }
+        if (object["state"] == "failed") {
+            EXPECT_EQ(object["source"].toString(), Path("nothing"));
+            EXPECT_EQ(object["reason"].toString(), "it is a folder without media files");
+        }
+    }
+    EXPECT_EQ(converted, QStringList({Path("clips/a.mkv"), Path("clips/b.mov")}));
 }

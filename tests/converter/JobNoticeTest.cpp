@@ -12,8 +12,10 @@
 #include "media/FakeEngine.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Notifications.h"
+#include "platform/Shell.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
+#include "skin/SkinProgressBar.h"
 #include "support/FakeDialogs.h"
 #include "support/ScratchInstall.h"
 #include "support/Wait.h"
@@ -22,6 +24,7 @@ namespace {
 
 struct Note {
     QString summary, body;
+    platform::NotifyAction action;
 };
 
 class RecordingNotifier : public platform::Notifier {
@@ -29,7 +32,11 @@ public:
     RecordingNotifier() { platform::SetNotifier(this); }
     ~RecordingNotifier() override { platform::SetNotifier(nullptr); }
     void Notify(const QString& summary, const QString& body) override {
-        notes.push_back({summary, body});
+        notes.push_back({summary, body, {}});
+    }
+    void Notify(const QString& summary, const QString& body,
+                const platform::NotifyAction& action) override {
+        notes.push_back({summary, body, action});
     }
     std::vector<Note> notes;
 };
@@ -99,6 +106,24 @@ TEST(JobNotice, AJobThatEndsWhileTheWindowIsNotActiveIsAnnounced) {
     EXPECT_EQ(
         notifier.notes[0].body,
         "1 file converted into " + ShortFolder(window.OutputFolder->Text(), QDir::homePath()));
+    EXPECT_EQ(window.ProgressTotal->Caption(), notifier.notes[0].body);
+    // The note's button opens the folder the files went to, as the list's menu does.
+    QStringList opened;
+    platform::SetShellOpenHandler([&](const QString& target) { opened << target; });
+    EXPECT_EQ(notifier.notes[0].action.label, "Open output folder");
+    ASSERT_TRUE(notifier.notes[0].action.invoked);
+    notifier.notes[0].action.invoked();
+    window.OpenOutputFolder->trigger();
+    EXPECT_EQ(opened, QStringList({window.JobOutputFolder, window.JobOutputFolder}));
+    // A folder that is gone is named instead.
+    const QString shown = window.OutputFolder->Text();
+    window.JobOutputFolder.clear();
+    window.OutputFolder->SetText("/no/such/folder/");
+    window.OpenOutputFolder->trigger();
+    EXPECT_EQ(opened.size(), 2);
+    EXPECT_EQ(dialogs.LastText(), "The output folder /no/such/folder/ does not exist yet.");
+    platform::SetShellOpenHandler({});
+    window.OutputFolder->SetText(shown);
 
     // Looking at the window, the user sees the status line: no note.
     window.show();

@@ -400,6 +400,7 @@ TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
         SCOPED_TRACE(run.on);
         if (w().ConvertMarkedRange->isChecked() != run.on)
             w().ConvertMarkedRange->trigger();
+        dialogs_.chooseAnswers.push_back(0);  // the second run replaces the first's output
         RunToEnd(240);
         ASSERT_EQ(w().Converting_Infor->text(), kJobFinished);
         const Probed output = Probe(Output(0));
@@ -688,6 +689,7 @@ TEST_F(JobRunnerEngine, EndingTheProgramDuringAJobStopsTheEngineAndWaitsForIt) {
         QStringList outputs;
         for (int row = 0; row < clips.size(); ++row)
             outputs << Output(row);
+        dialogs_.chooseAnswers = {0};  // the first round's kept part is replaced
         w().Run->Click();
         ASSERT_TRUE(WaitFor(
             [this] { return !w().JobRunning() || w().ProgressFile->Position() >= 10; }, 120000));

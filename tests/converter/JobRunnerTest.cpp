@@ -2,6 +2,8 @@
 // late end and the reports from the conversions' threads.
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "JobRunnerFixture.h"
 
 namespace {
@@ -101,7 +103,7 @@ TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndRecordAndMarkedUntilTheNext
     EXPECT_EQ(mark(1), "failed: the source could not be read");
     EXPECT_TRUE(w().ListImagePanel->GetItem(1)->OutcomeFailed);
     EXPECT_TRUE(w().ListImagePanel->GetItem(1)->TextLabel->text().endsWith(
-        "End Point:0\nfailed: the source could not be read"));
+        "End Point:00:00\nfailed: the source could not be read"));
     EXPECT_EQ(mark(2), "");
 
     // The next Run takes the marks away; a stopped row says what it kept and is no failure.
@@ -241,8 +243,10 @@ TEST_F(JobRunner, PspKeepsAThmCopyOfTheStillBesideEachOutput) {
     ASSERT_TRUE(still.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), still.readAll());
 
-    // Other families write no THM; a missing still is ignored.
+    // Other families write no THM; a missing still is ignored. (The runs below replace the
+    // output the first one left.)
     QFile::remove(thm);
+    dialogs.chooseAnswers = {0, 0, 0};
     SetUp(DevMP4);
     w().RunClick(w().Run);
     engine.Finish(1);
@@ -325,3 +329,48 @@ TEST_F(JobRunner, DestroyingTheWindowDuringAJobStopsTheEngineAndWaitsForItsEnd) 
 }
 
 }  // namespace
+
+TEST_F(JobRunner, ExistingTargetsAreAskedAboutOnceForTheWholeJob) {
+    const struct {
+        int answer;  // Replace, Keep both, Skip these files; -1: Cancel
+        int started;
+        QStringList targets;
+    } cases[] = {
+        {-1, 0, {"a.MP4", "b.MP4", "c.MP4"}},
+        {0, 3, {"a.MP4", "b.MP4", "c.MP4"}},
+        {1, 3, {"a (2).MP4", "b.MP4", "c (3).MP4"}},
+        {2, 1, {"a.MP4", "b.MP4", "c.MP4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        SetUp(DevMP4);
+        w().ResetWindow();
+        SetUp(DevMP4);
+        AddRow("/media/a.avi", 1, "a.MP4");
+        AddRow("/media/b.avi", 1, "b.MP4");
+        AddRow("/media/c.avi", 1, "c.MP4");
+        ASSERT_TRUE(QDir().mkpath(Output()));
+        for (const char* name : {"a.MP4", "c.MP4", "c (2).MP4"}) {
+            QFile file(Output() + "/" + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        dialogs.questions.clear();
+        dialogs.chooseAnswers = {c.answer};
+        const size_t before = engine.calls.size();
+        w().RunClick(w().Run);
+        ASSERT_EQ(dialogs.questions.size(), 1u);
+        EXPECT_TRUE(dialogs.questions[0].startsWith("2 files of these names exist already in "))
+            << dialogs.questions[0].toStdString();
+        EXPECT_EQ(dialogs.lastChoices, QStringList({"Replace", "Keep both", "Skip these files"}));
+        QStringList targets;
+        for (int i = 0; i < 3; ++i)
+            targets << w().ListImagePanel->GetItem(unsigned(i))->TargetName;
+        EXPECT_EQ(targets, c.targets);
+        for (int started = 0; w().JobRunning() && started < 3; ++started)
+            engine.Finish(engine.calls.size() - 1);
+        EXPECT_EQ(int(engine.calls.size() - before), c.started);
+        EXPECT_FALSE(w().JobRunning());
+        for (const char* name : {"a.MP4", "c.MP4", "c (2).MP4"})
+            QFile::remove(Output() + "/" + name);
+    }
+}

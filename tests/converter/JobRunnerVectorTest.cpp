@@ -55,14 +55,17 @@ TEST_F(JobRunner, TheMarkedRangeSwitchNarrowsTheVectorAndIsKeptInTheCatalog) {
         engine.Finish(engine.calls.size() - 1);
         return LastVector();
     };
-    // Off by default: the drawn range is ignored.
-    EXPECT_FALSE(w().ConvertMarkedRange->isChecked());
-    EXPECT_EQ(runOnce(), whole);
-    // A right click on a row opens the list's menu with the switch.
+    // On by default: the marks are the user's instruction.
+    EXPECT_TRUE(w().ConvertMarkedRange->isChecked());
+    EXPECT_EQ(runOnce(), part);
+    // A right click on a row opens the list's menu with the switch; off, the range is ignored.
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
     QCoreApplication::sendEvent(row, &click);
     EXPECT_TRUE(w().ListMenu->isVisible());
     w().ListMenu->close();
+    w().ConvertMarkedRange->trigger();
+    EXPECT_EQ(ReadProfileValue("MainSettings", "ConvertMarkedRange", ""), "Off");
+    EXPECT_EQ(runOnce(), whole);
     w().ConvertMarkedRange->trigger();
     EXPECT_EQ(ReadProfileValue("MainSettings", "ConvertMarkedRange", ""), "1");
     EXPECT_EQ(runOnce(), part);

@@ -360,3 +360,21 @@ TEST_F(ListImagePanelTest, CutRowTextShowsAsTooltip) {
     Row(1)->RefreshText();
     EXPECT_TRUE(Row(1)->InnerPanel->toolTip().isEmpty());
 }
+
+TEST_F(ListImagePanelTest, AFifthLineFitsTheRowAndTheFontComesBackWithoutIt) {
+    window.setFont(QFont("DejaVu Sans", 8));
+    Add(1);
+    TItemPanel* row = Row(0);
+    row->SourcePath = "/c/a.avi";
+    row->InfoText = "Video<>mpeg4  320x240  fps:25.00\nAudio<>aac       44100KHZ  bitrate:128";
+    row->RefreshText();
+    const QFont four = row->TextLabel->font();
+    for (const bool failed : {true, false}) {
+        row->SetOutcomeMark("failed: the source is damaged", failed);
+        EXPECT_EQ(row->TextLabel->text().count('\n'), 4);
+        EXPECT_LE(row->TextLabel->geometry().bottom(), row->InnerPanel->height() - 1);
+        EXPECT_TRUE(row->InnerPanel->toolTip().isEmpty());
+    }
+    row->SetOutcomeMark(QString(), false);
+    EXPECT_EQ(row->TextLabel->font(), four);
+}

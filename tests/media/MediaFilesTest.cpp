@@ -84,11 +84,15 @@ TEST_F(MediaFilesTest, AddingAFileProbesItCapturesItsStillAndFillsTheRow) {
     EXPECT_EQ(dialogs.lastOpenTitle, "Select Media File(s)");
     EXPECT_EQ(dialogs.lastOpenFolder, platform::InitialOpenFolder());
     ASSERT_EQ(dialogs.lastOpenFilters.size(), 2);
+    // Every container the engine reads, the old ones first among them.
+    EXPECT_TRUE(dialogs.lastOpenFilters[0].patterns.startsWith(
+        "*.mpg;*.mpeg;*.mpe;*.m1v;*.m2v;*.vob;*.dat;*.avi;*.divx;*.xvid;*.wmv;*.asf;*.swf;*.flv"));
+    for (const char* pattern : {"*.mkv", "*.webm", "*.m4v", "*.ts", "*.mts", "*.m2ts", "*.ogv",
+                                "*.mov", "*.mp4", "*.3gp", "*.3g2"}) {
+        EXPECT_TRUE(dialogs.lastOpenFilters[0].patterns.split(';').contains(pattern)) << pattern;
+    }
     EXPECT_EQ(dialogs.lastOpenFilters[0].description,
-              "Media Files (*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.3gp;*.3g2;"
-              "*.mp4)");
-    EXPECT_EQ(dialogs.lastOpenFilters[0].patterns,
-              "*.mpg;*.avi;*.wmv;*.asf;*.divx;*.xvid;*.swf;*.mov;*.vob;*.mp4;*.3gp;*.3g2");
+              "Media Files (" + dialogs.lastOpenFilters[0].patterns + ")");
     EXPECT_EQ(dialogs.lastOpenFilters[1].description, "All Files(*.*)");
     EXPECT_EQ(dialogs.lastOpenFilters[1].patterns, "*.*");
 
@@ -120,8 +124,8 @@ TEST_F(MediaFilesTest, AddingAFileProbesItCapturesItsStillAndFillsTheRow) {
     const QStringList lines = row->TextLabel->text().split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "FileName:/clips/party.avi      01:02:05 ");
-    EXPECT_TRUE(lines[3].endsWith("End Point:3725"));
-    EXPECT_EQ(lines[3], "Target: party.MP4 ;Start Point:0  End Point:3725");
+    EXPECT_TRUE(lines[3].endsWith("End Point:62:05"));
+    EXPECT_EQ(lines[3], "Target: party.MP4 ;Start Point:00:00  End Point:62:05");
     EXPECT_EQ(List()->CurSelIndex, 0);
 }
 
@@ -172,8 +176,8 @@ TEST_F(MediaFilesTest, UpdateItemKeepsWhatItIsNotGiven) {
     window->UpdateItem(1, "renamed.MP4", -1, -1);
     EXPECT_EQ(Row(1)->StartPoint, 40);
     EXPECT_EQ(Row(1)->EndPoint, 30);
-    EXPECT_TRUE(
-        Row(1)->TextLabel->text().endsWith("Target: renamed.MP4 ;Start Point:40  End Point:30"));
+    EXPECT_TRUE(Row(1)->TextLabel->text().endsWith(
+        "Target: renamed.MP4 ;Start Point:00:30  End Point:00:40"));
 
     // With nothing to change it only rebuilds the text.
     Row(0)->Duration = 59.9;

@@ -107,3 +107,21 @@ TEST(MediaRows, UpdateKeepsWhatItIsNotGivenAndTheTextShowsTheOutcome) {
     row.OutcomeMark = "failed: the source is damaged";
     EXPECT_EQ(RowText(row), fourLines + "\nfailed: the source is damaged");
 }
+
+TEST(MediaRows, TheRangeReadsEarlierPointFirstInMinutesAndSeconds) {
+    const struct {
+        int start, end;
+        const char* text;
+    } cases[] = {
+        {0, 125, "Start Point:00:00  End Point:02:05"},
+        {40, 30, "Start Point:00:30  End Point:00:40"},  // set in the other order
+        {40, 40, "Start Point:00:40  End Point:00:40"},
+        {0, 3725, "Start Point:00:00  End Point:62:05"},  // minutes are not cut
+        {-1, 9, "Start Point:00:00  End Point:00:09"},
+    };
+    for (const auto& c : cases) {
+        const MediaRow row = Listed("/c/a.avi", "a.MP4", c.start, c.end);
+        EXPECT_EQ(RangeText(row), c.text) << c.start << ".." << c.end;
+        EXPECT_TRUE(RowText(row).endsWith(QStringLiteral(" ;") + c.text));
+    }
+}

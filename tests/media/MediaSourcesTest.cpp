@@ -176,3 +176,74 @@ TEST_F(MediaSources, NothingIsAddedWhileAJobRunsAndOnlyFilesAreTakenFromADrag) {
     QCoreApplication::sendEvent(window.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
 }
+
+TEST_F(MediaSources, AddFolderTakesTheMediaFilesOfThePickedFolder) {
+    QTemporaryDir folder;
+    for (const char* name : {"b.flv", "a.mkv", "c.webm", "d.m2ts", "notes.txt"}) {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+    }
+    const struct {
+        std::optional<QString> answer;  // none: cancelled; empty: not a file-system folder
+        int rows;
+        QString message;
+    } cases[] = {
+        {std::nullopt, 0, QString()},
+        {QString(), 0, "Please choose a folder on this computer."},
+        {folder.path(), 4, QString()},
+    };
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        dialogs.folderAnswers.push_back(c.answer);
+        window->AddFolder->trigger();
+        testsupport::WaitUntil([&] { return !window->AddsPending(); });
+        EXPECT_EQ(window->ListImagePanel->ItemCount, c.rows);
+        EXPECT_EQ(dialogs.LastText(), c.message);
+    }
+    EXPECT_EQ(Listed(), QStringList({folder.filePath("a.mkv"), folder.filePath("b.flv"),
+                                     folder.filePath("c.webm"), folder.filePath("d.m2ts")}));
+}
+
+TEST_F(MediaSources, AClosedFamilyShowsItsRowsAndMarksAgainAndGoneSourcesAreNamedOnce) {
+    const QString keep = Clip("keep.mkv"), gone = Clip("gone.flv");
+    window->FormShow();
+    ASSERT_TRUE(WaitUntil([&] { return window->ListRestored && !window->AddsPending(); }));
+    Drop({keep, gone});
+    ASSERT_EQ(Listed(), QStringList({keep, gone}));
+    window->UpdateItem(0, QString(), 40, 30);
+    window->ListImagePanel->GetItem(0)->MarkStart = 30;
+    window->ListImagePanel->GetItem(0)->MarkEnd = 40;
+    window->FormClose();
+    EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
+
+    // Another family has its own list.
+    window->CurrentDevice = DevPSP;
+    window->FormShow();
+    ASSERT_TRUE(WaitUntil([&] { return window->ListRestored && !window->AddsPending(); }));
+    EXPECT_EQ(window->ListImagePanel->ItemCount, 0);
+    window->FormClose();
+
+    QFile::remove(gone);
+    window->CurrentDevice = DevMP4;
+    for (int show = 0; show < 2; ++show) {
+        window->FormShow();
+        ASSERT_TRUE(WaitUntil([&] { return window->ListRestored && !window->AddsPending(); }));
+        EXPECT_EQ(Listed(), QStringList({keep}));
+        const TItemPanel* row = window->ListImagePanel->GetItem(0);
+        EXPECT_EQ(std::tuple(row->StartPoint, row->EndPoint, row->MarkStart, row->MarkEnd),
+                  std::tuple(40, 30, 30, 40));
+        EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:30  End Point:00:40"));
+        window->FormClose();
+    }
+    // The gone source was named at the first open only.
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "This file has gone since the list was kept and was taken off the list:\n" + gone);
+
+    // A window closed before its list came back keeps the saved list as it was.
+    window->FormShow();
+    window->FormClose();
+    window->FormShow();
+    ASSERT_TRUE(WaitUntil([&] { return window->ListRestored && !window->AddsPending(); }));
+    EXPECT_EQ(Listed(), QStringList({keep}));
+}

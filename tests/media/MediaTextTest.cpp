@@ -179,7 +179,7 @@ TEST(MediaText, RowTextShowsLengthWithUnboundedHours) {
         row.Duration = c.duration;
         EXPECT_EQ(RowText(row),
                   "FileName:/c/a.avi      " + c.clock +
-                      " \nVideo<>v\nAudio<>a\nTarget: a.MP4 ;Start Point:0  End Point:7")
+                      " \nVideo<>v\nAudio<>a\nTarget: a.MP4 ;Start Point:00:00  End Point:00:07")
             << c.duration;
     }
     MediaRow longRow;
@@ -190,5 +190,5 @@ TEST(MediaText, RowTextShowsLengthWithUnboundedHours) {
     longRow.StartPoint = -1;
     longRow.EndPoint = 3725;
     EXPECT_TRUE(RowText(longRow).endsWith(QString(3000, 'i') +
-                                          "\nTarget: t ;Start Point:-1  End Point:3725"));
+                                          "\nTarget: t ;Start Point:00:00  End Point:62:05"));
 }

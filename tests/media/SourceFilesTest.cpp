@@ -31,7 +31,8 @@ TEST(SourceFiles, MediaNamesFollowTheDialogsFilterWithoutRegardToCase) {
         {"x.asf", true},      {"x.divx", true},     {"x.xvid", true},  {"x.swf", true},
         {"x.mov", true},      {"x.vob", true},      {"x.mp4", true},   {"x.3gp", true},
         {"x.3g2", true},      {"notes.txt", false}, {"avi", false},    {"clip.avi.txt", false},
-        {"clip.mp4~", false}, {"clip.mkv", false},
+        {"clip.mp4~", false}, {"clip.mkv", true},   {"x.FLV", true},   {"x.webm", true},
+        {"x.m2ts", true},     {"x.ogv", true},      {"x.m4v", true},   {"clip.mkv.part", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsMediaFileName(c.name), c.media) << c.name;

@@ -19,12 +19,14 @@ class NotificationService : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QStringList received;  // "app|icon|summary|body|timeout"
+    QStringList actions;   // of the last note
 
 public slots:
     uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints,
                 int timeout) {
         received << QStringList{app, icon, summary, body, QString::number(timeout)}.join('|');
+        this->actions = actions;
         return uint(received.size());
     }
 };
@@ -52,6 +54,24 @@ TEST(NotificationBus, ANoteReachesTheServiceAndNoServiceMeansNothingHappens) {
     EXPECT_EQ(service.received[0],
               "Qor Converter|com.qorconverter.QorConverter|Conversion finished|"
               "3 files converted into ~/KivoMp4/PSP|-1");
+
+    // A note with a button: the service gets it under a key of the program's, and the
+    // service's ActionInvoked for that note (not for another) runs the action.
+    int invoked = 0;
+    platform::notifier().Notify("Conversion finished", "1 file converted",
+                                {"Open output folder", [&] { ++invoked; }});
+    WaitUntil([&] { return service.received.size() == 2; });
+    ASSERT_EQ(service.actions.size(), 2);
+    EXPECT_EQ(service.actions[1], "Open output folder");
+    for (uint id : {1u, 2u}) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+        signal << id << service.actions[0];
+        serviceBus.send(signal);
+    }
+    WaitUntil([&] { return invoked > 0; }, 5000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(invoked, 1);
     serviceBus.unregisterService("org.freedesktop.Notifications");
     QDBusConnection::disconnectFromBus("svc");
 }

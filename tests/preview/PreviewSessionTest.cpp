@@ -34,6 +34,10 @@ struct Fake : IGraphBuilder, IMediaControl, IVideoWindow, IMediaEventEx, IMediaS
         log.push_back("run");
         return run;
     }
+    bool Pause() override {
+        log.push_back("pause");
+        return true;
+    }
     bool Stop() override { return true; }
     bool SetOwner(QWidget*) override { return true; }
     bool SetCaption(const QString&) override { return true; }
@@ -110,6 +114,53 @@ TEST(PreviewSession, StartsAndGraphEventsLeaveThePreviewPlayingOrReleased) {
             EXPECT_EQ(fake.log.back(), "G");  // the graph goes last
         }
         EXPECT_LE(std::count(fake.log.begin(), fake.log.end(), "run"), 1);  // one run per start
+    }
+}
+
+TEST(PreviewSession, PauseHoldsAPlayingPreviewAndResumeGoesOn) {
+    enum Step { PauseIt, ResumeIt, EndIt, StopIt };
+    const struct {
+        std::vector<Step> steps;
+        std::vector<bool> answers;  // what each step returned
+        bool paused, playing;
+    } cases[] = {
+        {{PauseIt}, {true}, true, true},
+        {{PauseIt, PauseIt}, {true, false}, true, true},
+        {{ResumeIt}, {false}, false, true},  // nothing to go on from
+        {{PauseIt, ResumeIt}, {true, true}, false, true},
+        {{PauseIt, EndIt, ResumeIt}, {true, true, false}, false, false},
+        {{PauseIt, StopIt, PauseIt}, {true, true, false}, false, false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(i);
+        Fake fake;
+        bool playing = false;
+        PreviewSession session(playing, [&fake] { return fake.Ref<IGraphBuilder>("G"); });
+        ASSERT_TRUE(session.Open("/clips/a.mp4", {}).started);
+        playing = true;  // the window counts a started preview as playing
+        std::vector<bool> answers;
+        for (Step step : c.steps) {
+            switch (step) {
+                case PauseIt:
+                    answers.push_back(session.Pause());
+                    break;
+                case ResumeIt:
+                    answers.push_back(session.Resume());
+                    break;
+                case EndIt:
+                    fake.events.assign({{EC_COMPLETE, 0}});
+                    session.HandleEvents(QSize(283, 205));
+                    answers.push_back(true);
+                    break;
+                case StopIt:
+                    answers.push_back(session.Stop());
+                    break;
+            }
+        }
+        EXPECT_EQ(answers, c.answers);
+        EXPECT_EQ(session.Paused(), c.paused);
+        EXPECT_EQ(playing, c.playing);
     }
 }
 

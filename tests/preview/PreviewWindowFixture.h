@@ -84,6 +84,10 @@ public:
         log_.push_back("Run");
         return script_.run;
     }
+    bool Pause() override {
+        log_.push_back("Pause");
+        return true;
+    }
     bool Stop() override {
         log_.push_back("Stop");
         return true;

@@ -57,11 +57,18 @@ TEST_F(PreviewWindow, PlayBuildsTheGraphInOrderAndStartsPlaying) {
                 window.MediaSeeking);
     EXPECT_TRUE(dialogs.messages.empty());
 
-    // A second press while it plays changes nothing.
+    // A second press while it plays pauses it where it is, the next goes on from there; the
+    // button shows what a press does.
+    EXPECT_EQ(window.BtnPlayPause->toolTip(), "Pause");
     Play();
     EXPECT_EQ(created, 1);
-    EXPECT_TRUE(TakeLog().empty());
+    EXPECT_EQ(TakeLog(), std::vector<std::string>{"Pause"});
     EXPECT_TRUE(PreviewPlaying);
+    EXPECT_EQ(window.BtnPlayPause->toolTip(), "Play");
+    Play();
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(TakeLog(), std::vector<std::string>{"Run"});
+    EXPECT_EQ(window.BtnPlayPause->toolTip(), "Pause");
 }
 
 TEST_F(PreviewWindow, VideoIsFittedIntoThePane) {

@@ -35,7 +35,7 @@ TEST_F(PreviewWindow, NewRowShowsItsWholeLengthAsTheRange) {
     window.DrawTrimRange(nullptr);
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
               (std::vector<ColourRun>{{1, 274, kBlue}, {275, 275, kGrey}}));
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:0  End Point:125"))
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:00  End Point:02:05"))
         << row->TextLabel->text().toStdString();
 
     // A row without a known length gets the grey line only.
@@ -61,7 +61,7 @@ TEST_F(PreviewWindow, EndBeforeStartSwapsTheMarksButNotThePoints) {
     EXPECT_EQ(row->EndPoint, 30);
     EXPECT_EQ(row->MarkStart, 30);
     EXPECT_EQ(row->MarkEnd, 40);
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:30"))
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:30  End Point:00:40"))
         << row->TextLabel->text().toStdString();
     // 30 s and 40 s of 125 on a 276-pixel track: x 66 to x 88.
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
@@ -80,10 +80,10 @@ TEST_F(PreviewWindow, EqualMarksKeepTheDrawingButStoreThePoint) {
     EXPECT_EQ(row->EndPoint, 40);
     EXPECT_EQ(row->MarkStart, 40);
     EXPECT_EQ(row->MarkEnd, 40);
-    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:40  End Point:40"));
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:40  End Point:00:40"));
 }
 
-TEST_F(PreviewWindow, TrimButtonsOnlyRemindWhileNothingPlays) {
+TEST_F(PreviewWindow, TrimButtonsRemindUntilTheTrackShowsTheRowsFile) {
     const QString start =
         "Please play the file first, drag the slider bar and then click this bottom to set the "
         "start point";
@@ -91,21 +91,56 @@ TEST_F(PreviewWindow, TrimButtonsOnlyRemindWhileNothingPlays) {
         "Please play the file first, drag the slider bar and then click this button to set the "
         "end point";
     TItemPanel* row = AddRow("/clips/a.mp4", 125);
-    window.PlayerTrack->SetPosition(5);
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round == 0 ? "stopped" : "played to its end");
+    AddRow("/clips/b.mp4", 60);
+    enum Then { Nothing, Paused, PlayedToItsEnd, Stopped, OtherRowPicked };
+    const struct {
+        Then then;
+        bool takes;  // the buttons take the track's position
+    } cases[] = {
+        {Nothing, false}, {Paused, true},          {PlayedToItsEnd, true},
+        {Stopped, false}, {OtherRowPicked, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.then));
+        window.ClosePreview();
+        window.ListImagePanel->SelectItem(0);
+        window.UpdateItem(0, QString(), 0, 125);
+        row->MarkStart = 0;
+        row->MarkEnd = 125;
         dialogs.messages.clear();
+        if (c.then != Nothing) {
+            Play();
+            ASSERT_TRUE(PreviewPlaying);
+        }
+        if (c.then == Paused)
+            Play();
+        if (c.then == PlayedToItsEnd) {
+            graph->Raise(EC_COMPLETE);
+            ProcessPosted();
+            ASSERT_FALSE(PreviewPlaying);
+        }
+        if (c.then == Stopped)
+            window.BtnStopClick(window.BtnStop);
+        if (c.then == OtherRowPicked) {
+            window.ListImagePanel->SelectItem(1);
+            window.ListImagePanelClick(window.ListImagePanel);
+            window.ListImagePanel->SelectItem(0);
+        }
+        window.PlayerTrack->SetPosition(50);
         window.BtnSetStartPointClick(window.BtnSetStartPoint);
+        window.PlayerTrack->SetPosition(5);
         window.BtnSetEndPointClick(window.BtnSetEndPoint);
-        EXPECT_EQ(Messages(), (std::vector<QString>{start, end}));
-        EXPECT_EQ(row->StartPoint, 0);
-        EXPECT_EQ(row->EndPoint, 125);
-        EXPECT_EQ(row->MarkStart, 0);
-        EXPECT_EQ(row->MarkEnd, 125);
-        Play();
-        graph->Raise(EC_COMPLETE);
-        ProcessPosted();
-        ASSERT_FALSE(PreviewPlaying);
+        if (c.takes) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            EXPECT_EQ(std::tuple(row->StartPoint, row->EndPoint, row->MarkStart, row->MarkEnd),
+                      std::tuple(50, 5, 5, 50));
+            EXPECT_EQ(window.PlayerTime->text(), "00:05 / 02:05");
+        } else {
+            EXPECT_EQ(Messages(), (std::vector<QString>{start, end}));
+            EXPECT_EQ(std::tuple(row->StartPoint, row->EndPoint, row->MarkStart, row->MarkEnd),
+                      std::tuple(0, 125, 0, 125));
+            EXPECT_EQ(window.PlayerTime->text(), "00:00 / 02:05");
+        }
     }
 }
 

@@ -52,6 +52,11 @@ TEST(ProfileSelection, ProfilesApplyFieldByFieldUpToABadOne) {
         // Player layout: containment finds "64" in "164 kbps"; a channel count of 0 picks none.
         {DevPSP, "300,64,0", false, "", "300", 1, -1, -1, -1},
         {DevPSP, "300,64", false, "List index out of bounds (2)", "512", -1, -1, -1, -1},
+        // A fourth field names the frame size the profile converts at; an unknown one or an
+        // empty one keeps the size list as it is.
+        {DevMP4, "800,32,2,176x144", false, "", "800", 0, 1, 1, -1},
+        {DevMP4, "800,32,2,1280x720", false, "", "800", 0, 1, -1, -1},
+        {DevMP4, "800,32,2,", false, "", "800", 0, 1, -1, -1},
         // A bad video bit rate: the iPod has picked its audio bit rate by then, others have not.
         {DevIPOD, "fast,32,1", false, "'fast' is not a valid integer value", "512", 0, -1, -1, -1},
         {DevMP4, "fast,32,1", false, "'fast' is not a valid integer value", "512", -1, -1, -1, -1},

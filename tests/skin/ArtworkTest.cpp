@@ -185,4 +185,19 @@ TEST(Artwork, ListWatermarkFillsTheList) {
     ASSERT_EQ(watermark.size(), QSize(435, 297));
     EXPECT_EQ(Pixel(watermark, 0, 0), 0xFFFFFFu);
     EXPECT_EQ(Artwork::ListWatermark(QSize(200, 100)).size(), QSize(200, 100));
+
+    // The line "Press Add ..." (darker than the family names) is on the empty list's watermark
+    // only.
+    const auto hintPixels = [](const QImage& image) {
+        int dark = 0;
+        for (int y = 128; y < 168; ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 225;
+        }
+        return dark;
+    };
+    EXPECT_GT(hintPixels(watermark), 100);
+    const QImage rows = Artwork::ListWatermark(QSize(435, 297), false);
+    ASSERT_EQ(rows.size(), QSize(435, 297));
+    EXPECT_EQ(hintPixels(rows), 0);
 }

@@ -56,6 +56,16 @@ int FakeDialogs::ExecModal(QDialog& dialog) {
     return onModal ? onModal(dialog) : 0;
 }
 
+int FakeDialogs::Choose(QWidget*, const QString& text, const QString&, const QStringList& answers) {
+    questions.push_back(text);
+    lastChoices = answers;
+    if (chooseAnswers.empty())
+        return -1;
+    const int answer = chooseAnswers.front();
+    chooseAnswers.pop_front();
+    return answer;
+}
+
 bool FakeDialogs::Ask(QWidget*, const QString& text, const QString&) {
     questions.push_back(text);
     if (askAnswers.empty())

@@ -34,13 +34,18 @@ public:
                           const QList<platform::FileFilter>& filters) override;
     int ExecModal(QDialog& dialog) override;
     bool Ask(QWidget* owner, const QString& text, const QString& caption) override;
+    // Answers from chooseAnswers (an index, or -1 for Cancel); an empty queue cancels.
+    int Choose(QWidget* owner, const QString& text, const QString& caption,
+               const QStringList& answers) override;
 
     std::vector<ShownMessage> messages;
     std::deque<std::optional<QString>> openAnswers;    // empty queue: cancel
     std::deque<std::optional<QString>> folderAnswers;  // empty queue: cancel
     std::deque<bool> askAnswers;                       // empty queue: No
     std::vector<QString> questions;
-    std::deque<QStringList> openManyAnswers;           // several files picked at once
+    std::deque<int> chooseAnswers;
+    QStringList lastChoices;                  // the answers the last Choose offered
+    std::deque<QStringList> openManyAnswers;  // several files picked at once
     std::function<int(QDialog&)> onModal;
     int modalCount = 0;
 

@@ -137,6 +137,10 @@ public:
         std::printf("question: %s (answered yes)\n", qPrintable(text));
         return true;
     }
+    int Choose(QWidget*, const QString& text, const QString&, const QStringList&) override {
+        std::printf("question: %s (answered with the first choice)\n", qPrintable(text));
+        return 0;
+    }
     std::optional<QString> BrowseForFolder(QWidget*, const QString&, unsigned,
                                            const QString&) override {
         return std::nullopt;
