@@ -155,8 +155,13 @@ bool AddOutputStream(ConversionStreams& streams, StreamPipe& pipe, const std::st
 
 bool BuildGraph(StreamPipe& pipe, const char* sourceName, const std::string& sourceArgs,
                 const char* sinkName, const std::string& chain, FirstFailure& failure) {
+    // The picture's scaling, deinterlacing and turning work in slices on every core: on the
+    // converting thread alone they held up the decoder's and encoder's threads. No sound
+    // filter works in slices, so the sound's graph starts no threads.
+    const int threads = pipe.sound ? 1 : 0;
     std::string error;
-    return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, error) ||
+    return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, threads,
+                            error) ||
            failure.Fail(KIVO_REASON_ENCODING_FAILED, error);
 }
 

@@ -33,7 +33,8 @@ struct OutputColour {
 OutputColour ColourForFrame(int frameHeight);
 
 // The filter step that scales a source picture to `width` x `height` and turns it into the
-// output's colour and 8-bit 4:2:0 (10-bit pictures dithered down on the way), all in one step.
+// output's colour and 8-bit 4:2:0 (10-bit pictures dithered down on the way): one scaling that
+// also changes the range and the pixel format, and a change of matrix on the scaled picture.
 // HDR pictures are tone-mapped to SDR when `canToneMap` (zscale and tonemap are there);
 // otherwise they are converted by their matrix alone and `note` says so (else it is cleared).
 std::string ScaleIntoOutputColour(int width, int height, const PictureFacts& picture,

@@ -96,19 +96,25 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
          "scale=160:120:flags=bicubic,format=yuv420p,transpose=cclock,pad=120:160:0:0:black,"
          "setsar=1",
          false},
-        // HD into SD: BT.709 to BT.601, said or guessed from the height; full range to limited.
+        // HD into SD: BT.709 to BT.601, said or guessed from the height, on the scaled
+        // picture; full range to limited in the scaling.
         {320, 240, facts(0, false, 1, 1, 1, 1, 720), true,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601,"
-         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt709:dst=bt601,"
+         "pad=320:240:0:0:black,setsar=1",
          false},
         {320, 240, facts(0, false, 2, 2, 2, 2, 1080), true,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601:in_range=full:"
-         "out_range=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic:in_range=full:out_range=limited,format=yuv420p,"
+         "colormatrix=src=bt709:dst=bt601,pad=320:240:0:0:black,setsar=1",
+         false},
+        // Turned after the matrix, on the small picture.
+        {240, 320, facts(90, false, 2, 0, 2, 2, 1080), true,
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt709:dst=bt601,"
+         "transpose=clock,pad=240:320:0:0:black,setsar=1",
          false},
         // SD into HD the other way; HD into HD untouched.
         {1280, 720, facts(0, false, 6, 1, 6, 6, 480), true,
-         "scale=1280:720:flags=bicubic:in_color_matrix=bt601:out_color_matrix=bt709,"
-         "format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         "scale=1280:720:flags=bicubic,format=yuv420p,colormatrix=src=bt601:dst=bt709,"
+         "pad=1280:720:0:0:black,setsar=1",
          false},
         {1280, 720, facts(0, false, 1, 1, 1, 1, 1080), true,
          "scale=1280:720:flags=bicubic,format=yuv420p,pad=1280:720:0:0:black,setsar=1", false},
@@ -124,8 +130,8 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
          "zscale=t=601:m=170m:r=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
          false},
         {320, 240, facts(0, false, 9, 1, 18, 9, 2160), false,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt2020:out_color_matrix=bt601,"
-         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt2020:dst=bt601,"
+         "pad=320:240:0:0:black,setsar=1",
          true},
         // BT.2020 without HDR: its primaries are mapped into the output's.
         {1280, 720, facts(0, false, 9, 1, 14, 9, 2160), true,
