@@ -69,7 +69,8 @@ H264_VBV = {9: (128, 350), 10: (64, 175), 11: (192, 500), 12: (384, 1000), 13: (
 
 
 def run_measured(command, env=None):
-    """Runs `command`; returns (wall seconds, peak resident memory in KiB, peak threads)."""
+    """Runs `command`; returns (wall seconds, peak resident memory in KiB, peak threads, CPU
+    seconds used)."""
     start = time.perf_counter()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                env=env)
@@ -95,7 +96,7 @@ def run_measured(command, env=None):
     process.stderr.close()
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("failed: %s\n%s" % (" ".join(command), stderr))
-    return wall, usage.ru_maxrss, peak_threads[0]
+    return wall, usage.ru_maxrss, peak_threads[0], usage.ru_utime + usage.ru_stime
 
 
 def probed_level(path):
@@ -232,6 +233,12 @@ def median_ratio(a, b):
     return statistics.median(x[0] / y[0] for x, y in zip(a, b))
 
 
+def median_cpu_ratio(a, b):
+    """The CPU time's ratio, which another load on the machine changes less than the wall
+    time's."""
+    return statistics.median(x[3] / y[3] for x, y in zip(a, b))
+
+
 def median_wall(results):
     return statistics.median(r[0] for r in results)
 
@@ -271,13 +278,14 @@ def compare_family(options, driver, family, source_name, source):
         names.append("priority")
     results = dict(zip(names, in_turns(runs, options.pairs)))
     ratio = median_ratio(results["engine"], results["ffmpeg"])
-    line = "%-21s engine/ffmpeg %.2f (engine %.2f s, ffmpeg %.2f s)" % (
+    line = "%-21s engine/ffmpeg %.2f (engine %.2f s, ffmpeg %.2f s; CPU %.2f)" % (
         "%s %s" % (family[0], source_name), ratio, median_wall(results["engine"]),
-        median_wall(results["ffmpeg"]))
+        median_wall(results["ffmpeg"]), median_cpu_ratio(results["engine"], results["ffmpeg"]))
     same = None
     if "same" in results:
         same = median_ratio(results["engine"], results["same"])
-        line += "  same filters %.2f" % same
+        line += "  same filters %.2f (CPU %.2f)" % (
+            same, median_cpu_ratio(results["engine"], results["same"]))
     if "single" in results:
         line += "  engine 1 core/all %.2f" % median_ratio(results["single"], results["engine"])
     if "priority" in results:
@@ -358,15 +366,15 @@ def main():
         jpeg = os.path.join(options.work, "still.jpg")
 
         def ffmpeg_probe_still():
-            wall_probe, memory_probe, threads_probe = run_measured(
+            wall_probe, memory_probe, threads_probe, cpu_probe = run_measured(
                 ["ffprobe", "-v", "error", "-show_format", "-show_streams", source])
-            wall_still, memory_still, threads_still = run_measured(
+            wall_still, memory_still, threads_still, cpu_still = run_measured(
                 ["ffmpeg", "-nostdin", "-v", "error", "-y", "-ss", "5", "-i", source,
                  "-frames:v", "1", "-vf",
                  "scale=160:120:force_original_aspect_ratio=decrease,"
                  "pad=160:120:(ow-iw)/2:(oh-ih)/2", jpeg])
             return (wall_probe + wall_still, max(memory_probe, memory_still),
-                    max(threads_probe, threads_still))
+                    max(threads_probe, threads_still), cpu_probe + cpu_still)
 
         engine, ffmpeg = in_turns([lambda: run_measured([driver, "still", source, jpeg]),
                                    ffmpeg_probe_still], max(options.pairs, 5))
