@@ -88,6 +88,7 @@ PictureFacts DeclaredPicture(const AVStream* st) {
     picture.colourTransfer = par->color_trc;
     picture.colourPrimaries = par->color_primaries;
     picture.height = par->height;
+    picture.width = par->width;
     return picture;
 }
 
@@ -115,6 +116,7 @@ PictureFacts DecodedPicture(PictureFacts picture, const AVFrame& frame) {
         picture.colourPrimaries = frame.color_primaries;
     }
     picture.height = frame.height;
+    picture.width = frame.width;
     return picture;
 }
 

@@ -19,6 +19,7 @@ struct PictureFacts {
     int colourTransfer = 2;
     int colourPrimaries = 2;
     int height = 0;  // the stored height, which tells HD from SD when the matrix is not said
+    int width = 0;   // the stored width; 0 when not known
 };
 
 // The colour description every output picture is converted to and tagged with (libav's enum

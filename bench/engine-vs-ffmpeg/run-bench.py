@@ -162,17 +162,22 @@ def make_sources(work, seconds, wanted):
 
 def picture_filters(source_name, family):
     """The picture filters the engine picks for `source_name` into `family`'s frame, for the
-    ffmpeg tool (given -noautorotate): the deinterlacer first, the frame rate, the scaling in
+    ffmpeg tool (given -noautorotate): the deinterlacer first (on the picture made as narrow as
+    the frame), the frame rate, the scaling in
     the stored orientation, the change of matrix from an HD source's BT.709 into the SD
     frame's BT.601, the turn on the small picture, the pads."""
     _, _, size, rate, _, _, _, _, _, _ = family
     _, _, rotation, interlaced = SOURCES[source_name]
     width, height = size.split("x")
     sideways = rotation in (90, 270)
-    chain = "bwdif=mode=send_frame:parity=auto:deint=all," if interlaced else ""
+    stored_width, stored_height = (height, width) if sideways else (width, height)
+    chain = ""
+    if interlaced:
+        # Made narrower first (every source here is wider than the frames).
+        chain = "scale=%s:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all," % (
+            stored_width)
     chain += "fps=%s:start_time=0," % NTSC.get(rate, rate)
-    chain += "scale=%s:%s:flags=bicubic,format=yuv420p" % (
-        (height, width) if sideways else (width, height))
+    chain += "scale=%s:%s:flags=bicubic,format=yuv420p" % (stored_width, stored_height)
     if source_name != "avi-640x480" and int(height) < 720:
         chain += ",colormatrix=src=bt709:dst=bt601"
     chain += {90: ",transpose=clock", 180: ",hflip,vflip", 270: ",transpose=cclock"}.get(

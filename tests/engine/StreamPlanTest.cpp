@@ -74,8 +74,8 @@ TEST(StreamPlan, PictureSizeChainAndRefusals) {
 // range, or in HDR; the output is SD (BT.601) below 720 lines and HD (BT.709) from there on.
 TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
     auto facts = [](int rotation, bool interlaced, int space, int range, int transfer,
-                    int primaries, int height) {
-        return PictureFacts{rotation, interlaced, space, range, transfer, primaries, height};
+                    int primaries, int height, int width = 0) {
+        return PictureFacts{rotation, interlaced, space, range, transfer, primaries, height, width};
     };
     const char kPlain[] = "fps=25/1:start_time=0,";
     const struct {
@@ -154,6 +154,27 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
                   .rfind("bwdif=mode=send_frame:parity=auto:deint=all,fps=", 0),
               0u);
     EXPECT_EQ(plan.chain.find("bwdif"), std::string::npos);
+    // A wide interlaced picture is made narrower before it is deinterlaced (its lines stay
+    // apart); one that is not wider than the frame, or turned into a frame as wide, is not.
+    const struct {
+        int width, height;  // -s
+        PictureFacts picture;
+        const char* chainStart;
+    } narrowed[] = {
+        {320, 240, facts(0, true, 1, 1, 1, 1, 1080, 1920),
+         "scale=320:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all,fps="},
+        {240, 320, facts(90, true, 1, 1, 1, 1, 1080, 1920),
+         "scale=320:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all,fps="},
+        {720, 576, facts(0, true, 2, 0, 2, 2, 576, 720), "bwdif=mode=send_frame:"},
+        {1280, 720, facts(0, true, 2, 0, 2, 2, 576, 720), "bwdif=mode=send_frame:"},
+    };
+    for (const auto& c : narrowed) {
+        SCOPED_TRACE(c.chainStart);
+        const VideoPlan wide = PlanVideo(Args(c.width, c.height), Source(1920, 1080));
+        const std::string chain =
+            PictureChain(Args(c.width, c.height), wide, c.picture, true, note);
+        EXPECT_EQ(chain.rfind(c.chainStart, 0), 0u) << chain;
+    }
     // The colour each output is tagged with.
     EXPECT_EQ(plan.colour.space, 6);                                          // SMPTE 170M
     EXPECT_EQ(plan.colour.range, 1);                                          // limited
