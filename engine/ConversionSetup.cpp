@@ -100,6 +100,7 @@ PictureFacts DeclaredPicture(const AVStream* st) {
     picture.colourTransfer = par->color_trc;
     picture.colourPrimaries = par->color_primaries;
     picture.height = par->height;
+    picture.width = par->width;
     return picture;
 }
 
@@ -127,6 +128,7 @@ PictureFacts DecodedPicture(PictureFacts picture, const AVFrame& frame) {
         picture.colourPrimaries = frame.color_primaries;
     }
     picture.height = frame.height;
+    picture.width = frame.width;
     return picture;
 }
 
@@ -167,8 +169,13 @@ bool AddOutputStream(ConversionStreams& streams, StreamPipe& pipe, const std::st
 
 bool BuildGraph(StreamPipe& pipe, const char* sourceName, const std::string& sourceArgs,
                 const char* sinkName, const std::string& chain, FirstFailure& failure) {
+    // The picture's scaling, deinterlacing and turning work in slices on every core: on the
+    // converting thread alone they held up the decoder's and encoder's threads. No sound
+    // filter works in slices, so the sound's graph starts no threads.
+    const int threads = pipe.sound ? 1 : 0;
     std::string error;
-    return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, error) ||
+    return BuildFilterGraph(pipe.filters, sourceName, sourceArgs, sinkName, chain, threads,
+                            error) ||
            failure.Fail(KIVO_REASON_ENCODING_FAILED, error);
 }
 

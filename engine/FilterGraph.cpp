@@ -11,7 +11,8 @@ extern "C" {
 namespace kivo {
 
 bool BuildFilterGraph(FilterGraph& filters, const char* sourceName, const std::string& sourceArgs,
-                      const char* sinkName, const std::string& chain, std::string& error) {
+                      const char* sinkName, const std::string& chain, int threads,
+                      std::string& error) {
     const char* const failed = "Cannot set up the picture and sound processing";
     filters.graph.reset(avfilter_graph_alloc());
     if (!filters.graph) {
@@ -19,8 +20,7 @@ bool BuildFilterGraph(FilterGraph& filters, const char* sourceName, const std::s
         return false;
     }
     filters.graph->opaque = LogOwnerTag();  // its threads' lines are this call's
-    // The filters run on this thread; the codecs have the cores.
-    filters.graph->nb_threads = 1;
+    filters.graph->nb_threads = threads;
     int ret = 0;
     if (sourceName) {
         ret = avfilter_graph_create_filter(&filters.source, avfilter_get_by_name(sourceName), "in",

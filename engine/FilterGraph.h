@@ -19,7 +19,8 @@ struct FilterGraph {
 // generates its own frames) to the sink `sinkName`, with the filters on the calling thread.
 // On failure returns false and sets `error` to a plain sentence with libav's reason.
 bool BuildFilterGraph(FilterGraph& filters, const char* sourceName, const std::string& sourceArgs,
-                      const char* sinkName, const std::string& chain, std::string& error);
+                      const char* sinkName, const std::string& chain, int threads,
+                      std::string& error);
 
 // The buffer source's settings for pictures and for sound.
 std::string PictureSourceArgs(int width, int height, int format, AVRational timeBase,

@@ -90,19 +90,24 @@ std::string ZscaleStep(int width, int height, const PictureFacts& picture, bool 
     return step;
 }
 
-// The scale filter's step: the size, and the matrix and range only where they change (the
-// plain YUV path of swscale is the fastest).
+// The scale filter's step: the size, and the range where it changes (the plain YUV path of
+// swscale is the fastest), into the encoder's 8-bit 4:2:0. A change of matrix follows on the
+// scaled picture: swscale would convert it through a full-size RGB picture of its own, which
+// costs more than the scaling and rounds the colours twice (and clips those outside RGB);
+// colormatrix works on the small YUV picture directly, in slices.
 std::string ScaleStep(int width, int height, const PictureFacts& picture, bool hd) {
     std::string step = Format("scale=%d:%d:flags=bicubic", width, height);
     const std::string in = SourceMatrix(picture);
     const char* out = hd ? "bt709" : "bt601";
     if (picture.colourSpace == AVCOL_SPC_RGB) {
         step += std::string(":out_color_matrix=") + out;  // RGB pictures have no matrix yet
-    } else if (in != out) {
-        step += ":in_color_matrix=" + in + ":out_color_matrix=" + out;
     }
     if (picture.colourRange == AVCOL_RANGE_JPEG) {
         step += ":in_range=full:out_range=limited";
+    }
+    step += ",format=yuv420p";
+    if (picture.colourSpace != AVCOL_SPC_RGB && in != out) {
+        step += ",colormatrix=src=" + in + ":dst=" + out;
     }
     return step;
 }
@@ -129,7 +134,7 @@ std::string ScaleIntoOutputColour(int width, int height, const PictureFacts& pic
         if (IsHdr(picture)) {
             note = "HDR colours were not tone-mapped (the zscale and tonemap filters are missing)";
         }
-        step = ScaleStep(width, height, picture, hd);
+        return ScaleStep(width, height, picture, hd);
     }
     // The scaling writes the encoder's format directly.
     return step + ",format=yuv420p";

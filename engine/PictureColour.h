@@ -19,6 +19,7 @@ struct PictureFacts {
     int colourTransfer = 2;
     int colourPrimaries = 2;
     int height = 0;  // the stored height, which tells HD from SD when the matrix is not said
+    int width = 0;   // the stored width; 0 when not known
 };
 
 // The colour description every output picture is converted to and tagged with (libav's enum
@@ -33,7 +34,8 @@ struct OutputColour {
 OutputColour ColourForFrame(int frameHeight);
 
 // The filter step that scales a source picture to `width` x `height` and turns it into the
-// output's colour and 8-bit 4:2:0 (10-bit pictures dithered down on the way), all in one step.
+// output's colour and 8-bit 4:2:0 (10-bit pictures dithered down on the way): one scaling that
+// also changes the range and the pixel format, and a change of matrix on the scaled picture.
 // HDR pictures are tone-mapped to SDR when `canToneMap` (zscale and tonemap are there);
 // otherwise they are converted by their matrix alone and `note` says so (else it is cleared).
 std::string ScaleIntoOutputColour(int width, int height, const PictureFacts& picture,

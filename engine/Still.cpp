@@ -20,6 +20,9 @@ namespace {
 // Enough packets to reach the wanted moment from the key frame before it in any sane file;
 // a broken file that yields no picture by then gives the best frame found so far.
 constexpr int kMaxPackets = 5000;
+// How long before the wanted moment every picture is decoded again (AV_TIME_BASE units): more
+// than any decoder holds back pictures for their display order.
+constexpr int64_t kSkipUntilBefore = AV_TIME_BASE;
 
 struct Picture {
     int width = 0;
@@ -46,6 +49,16 @@ bool ReceiveFrames(AVCodecContext* decoder, AVRational timeBase, int64_t target,
     return false;
 }
 
+// Whether the pictures of `packet` (in `timeBase`) come so long before `target` (in
+// AV_TIME_BASE units) that no picture shown near it can be one of them: a key frame lies
+// seconds before the wanted moment, and the pictures no other picture refers to need not be
+// decoded on the way there.
+bool WellBefore(const AVPacket* packet, AVRational timeBase, int64_t target) {
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    return time != AV_NOPTS_VALUE && target != INT64_MIN &&
+           av_rescale_q(time, timeBase, AV_TIME_BASE_Q) < target - kSkipUntilBefore;
+}
+
 // Decodes from the current read position until a frame at or after `target`; returns the last
 // frame decoded, or null when none could be.
 FramePtr DecodeUntil(AVFormatContext* input, AVCodecContext* decoder, int stream, int64_t target) {
@@ -62,6 +75,8 @@ FramePtr DecodeUntil(AVFormatContext* input, AVCodecContext* decoder, int stream
             break;
         }
         if (packet->stream_index == stream) {
+            decoder->skip_frame =
+                WellBefore(packet.get(), timeBase, target) ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
             avcodec_send_packet(decoder, packet.get());  // damaged packets are skipped
             if (ReceiveFrames(decoder, timeBase, target, work.get(), kept)) {
                 return kept;

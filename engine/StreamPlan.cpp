@@ -84,17 +84,23 @@ std::string PictureChain(const ConversionArguments& args, const VideoPlan& plan,
     // starts at 0 like the sound, even when the source's first picture comes a little later.
     // The length is cut before the frame rate (nothing past it is processed) and after it, as
     // the frame-rate filter stretches the last picture to its full duration.
-    const std::string limit = DurationFilter(args, "trim");
-    std::string chain = limit;
-    if (picture.interlaced) {
-        chain += "bwdif=mode=send_frame:parity=auto:deint=all,";
-    }
-    chain += Format("fps=%d/%d:start_time=0,", plan.rate.num, plan.rate.den) + limit;
     // The picture is scaled in its stored orientation and turned upright afterwards, on the
     // small picture: -s and the pads are the upright picture's.
     const bool sideways = picture.rotation == 90 || picture.rotation == 270;
     const int width = sideways ? plan.pictureHeight : plan.pictureWidth;
     const int height = sideways ? plan.pictureWidth : plan.pictureHeight;
+    const std::string limit = DurationFilter(args, "trim");
+    std::string chain = limit;
+    if (picture.interlaced) {
+        // A picture made narrower keeps its lines, and so its two fields, apart: the
+        // deinterlacer then has a fraction of the pixels to look at (a 1080i picture into a
+        // 320-wide frame: a sixth) for the same picture.
+        if (picture.width > width) {
+            chain += Format("scale=%d:ih:flags=bicubic,", width);
+        }
+        chain += "bwdif=mode=send_frame:parity=auto:deint=all,";
+    }
+    chain += Format("fps=%d/%d:start_time=0,", plan.rate.num, plan.rate.den) + limit;
     chain += ScaleIntoOutputColour(width, height, picture, plan.colour, canToneMap, note);
     if (picture.rotation == 90) {
         chain += ",transpose=clock";

@@ -9,12 +9,13 @@
  * one worker thread of its own, one file after another, and starts its conversions from its
  * user interface thread. Probing and still capture run on the calling thread and return when done.
  * Every conversion runs on a thread of its own, at a lower priority than the caller's (libav's
- * codecs and the sound's conversion use helper threads of their own). Those started by _X run
- * one at a time: the info and percent callbacks are called on the conversion's thread, and its
- * end is announced by posting WM_CONVERTDONE through the KivoWindow handle, also from that
- * thread. Those started by kivo_conversion_start run side by side, each calling its own events
- * on its own thread (see "Conversions side by side"). The caller must carry the effects of
- * callbacks and events over to its own thread and must not block in them.
+ * codecs, the picture's filters and the sound's conversion use helper threads of their own,
+ * which inherit that priority). Those started by _X run one at a time: the info and percent
+ * callbacks are called on the conversion's thread, and its end is announced by posting
+ * WM_CONVERTDONE through the KivoWindow handle, also from that thread. Those started by
+ * kivo_conversion_start run side by side, each calling its own events on its own thread (see
+ * "Conversions side by side"). The caller must carry the effects of callbacks and events over
+ * to its own thread and must not block in them.
  *
  * Text. Texts are UTF-8 (the system code page of the platforms we run on). Paths are the file
  * system's bytes, passed on unchanged: a name that is not valid UTF-8 (an old Latin-1 name)
@@ -196,7 +197,8 @@ KIVO_API int SetGetPercentCallBackFun(KivoPercentCallback callback);
  *                  rate control keeps to a buffer, and it always keeps to the level's (see
  *                  "Levels"). What never differs: the picture size, frame rate, length,
  *                  profile, level and bit rate target. Threads: every encoder, the decoders,
- *                  the scaling and the sound use every core with or without it.
+ *                  the picture's filters (scaling, deinterlacing, turning, the change of
+ *                  colour matrix) and the sound use every core with or without it.
  *                  A source whose sound lies several seconds away from the picture of the
  *                  same moment in the file (badly interleaved) may be muxed in another order
  *                  from one run to the next.

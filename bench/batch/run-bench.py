@@ -112,7 +112,7 @@ def main():
                 for i, clip in enumerate(clips):
                     output = os.path.join(out, "ffmpeg%d%s" % (i + 1, family[9]))
                     one = run_timed(engine_bench.ffmpeg_command(
-                        clip, output, family, options.seconds, level, equal_threads=False))
+                        clip, output, family, options.seconds, level))
                     wall, cpu = wall + one[0], cpu + one[1]
                 return wall, cpu
 

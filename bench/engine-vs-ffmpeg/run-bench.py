@@ -1,26 +1,36 @@
 #!/usr/bin/env python3
 """The conversion engine against the ffmpeg command-line tool.
 
-Converts the same two sources (a 60 s 640x480 MPEG-4 + MP3 AVI and a 60 s 1280x720 H.264 + AAC
-MP4, made here by the ffmpeg tool) with each device family's default settings through the
-engine (engine-bench-driver, which calls the library's exports as the program does) and through
-the ffmpeg tool given the same settings, in turns over --pairs rounds (A B A B). Per family and
-source it prints:
+Converts the same sources, made here by the ffmpeg tool at the length converted, with each
+device family's default settings through the engine (engine-bench-driver, which calls the
+library's exports as the program does) and through the ffmpeg tool given the same settings, in
+turns over --pairs rounds (A B A B). The sources are like the users' clips:
+
+  avi-640x480     MPEG-4 + MP3 AVI, 640x480 at 25 fps
+  mp4-1280x720    H.264 + AAC, 1280x720 at 30 fps (a camera's or phone's clip)
+  phone-1080p     H.264 + AAC, stored 1920x1080 at 30 fps and tagged to be turned 90 degrees:
+                  a portrait phone clip
+  camcorder-1080i H.264 + AAC, 1920x1080 interlaced at 25 frames (50 fields) a second
+
+Per family and source it prints:
 
   - the headline: the median wall-time ratio engine / ffmpeg tool as a user runs it (its
-    default threads everywhere);
-  - "equal threads": the ratio against the ffmpeg tool with the engine's threads: one filter
-    thread (the encoders and decoders keep their default threads on both sides);
+    default threads everywhere, the tool turning the picture upright itself);
+  - "same filters": the ratio against the ffmpeg tool given the engine's own picture filters
+    (the deinterlacer, the change of colour matrix and the turn after the scaling);
   - "1 core / all": the engine limited to one core (taskset -c 0) against the engine on all
     cores, which shows how the engine scales with cores;
+  - "priority": with --priority, the engine against the same engine whose conversion threads
+    keep the normal priority (libkeep-priority.so preloaded), which shows what the lower
+    priority costs;
   - the peak number of threads of each process and both peak memory sizes.
 
 Then "-bitexact" against the same vector without it (A B A B) with the engine's peak thread
 counts, and probe plus still against ffprobe plus a one-frame ffmpeg still.
 
     run-bench.py --driver build/bin/engine-bench-driver [--pairs 3] [--work DIR]
-                 [--families MP4,PSP] [--seconds 60] [--no-equal] [--no-single-core]
-                 [--valgrind]
+                 [--families MP4,PSP] [--sources mp4-1280x720,phone-1080p] [--seconds 30]
+                 [--no-same-filters] [--no-single-core] [--priority] [--valgrind]
 
 --valgrind also runs ten conversions, fifty probes and twenty stills in one process under
 valgrind's leak checker and prints its summary.
@@ -59,7 +69,8 @@ H264_VBV = {9: (128, 350), 10: (64, 175), 11: (192, 500), 12: (384, 1000), 13: (
 
 
 def run_measured(command, env=None):
-    """Runs `command`; returns (wall seconds, peak resident memory in KiB, peak threads)."""
+    """Runs `command`; returns (wall seconds, peak resident memory in KiB, peak threads, CPU
+    seconds used)."""
     start = time.perf_counter()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                env=env)
@@ -85,7 +96,7 @@ def run_measured(command, env=None):
     process.stderr.close()
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("failed: %s\n%s" % (" ".join(command), stderr))
-    return wall, usage.ru_maxrss, peak_threads[0]
+    return wall, usage.ru_maxrss, peak_threads[0], usage.ru_utime + usage.ru_stime
 
 
 def probed_level(path):
@@ -99,29 +110,79 @@ def probed_level(path):
     return int(fields.get("level", "0"))
 
 
-def make_sources(work):
-    sources = {
-        "avi-640x480": ("mpeg4-mp3.avi",
-                        ["-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=60",
-                         "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=60",
-                         "-ac", "2", "-c:v", "mpeg4", "-q:v", "4", "-c:a", "libmp3lame",
-                         "-b:a", "128k"]),
-        "mp4-1280x720": ("h264-aac.mp4",
-                         ["-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=30:duration=60",
-                          "-f", "lavfi", "-i",
-                          "sine=frequency=440:sample_rate=48000:duration=60", "-ac", "2",
-                          "-c:v", "libx264", "-preset", "veryfast", "-b:v", "3000k",
-                          "-c:a", "aac", "-b:a", "128k"]),
-    }
+# Each source: its file name, the ffmpeg tool's arguments that make it (at {seconds} long), the
+# clockwise turn that sets it upright and whether it is interlaced.
+SOURCES = {
+    "avi-640x480": ("mpeg4-mp3-{seconds}.avi",
+                    "-f lavfi -i testsrc2=size=640x480:rate=25:duration={seconds} "
+                    "-f lavfi -i sine=frequency=440:sample_rate=44100:duration={seconds} "
+                    "-ac 2 -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 128k", 0, False),
+    "mp4-1280x720": ("h264-aac-{seconds}.mp4",
+                     "-f lavfi -i testsrc2=size=1280x720:rate=30:duration={seconds} "
+                     "-f lavfi -i sine=frequency=440:sample_rate=48000:duration={seconds} "
+                     "-ac 2 -c:v libx264 -preset veryfast -b:v 3000k -c:a aac -b:a 128k",
+                     0, False),
+    "phone-1080p": ("phone-1080p-{seconds}.mp4",
+                    "-f lavfi -i testsrc2=size=1920x1080:rate=30:duration={seconds} "
+                    "-f lavfi -i sine=frequency=440:sample_rate=48000:duration={seconds} "
+                    "-ac 2 -c:v libx264 -preset veryfast -b:v 12000k -pix_fmt yuv420p "
+                    "-colorspace bt709 -color_primaries bt709 -color_trc bt709 "
+                    "-c:a aac -b:a 128k", 90, False),
+    "camcorder-1080i": ("camcorder-1080i-{seconds}.mp4",
+                        "-f lavfi -i testsrc2=size=1920x1080:rate=50:duration={seconds} "
+                        "-f lavfi -i sine=frequency=440:sample_rate=48000:duration={seconds} "
+                        "-vf tinterlace=interleave_top,setfield=tff -ac 2 -c:v libx264 "
+                        "-preset veryfast -b:v 12000k -flags +ildct+ilme -x264-params tff=1 "
+                        "-colorspace bt709 -color_primaries bt709 -color_trc bt709 "
+                        "-c:a aac -b:a 128k", 0, True),
+}
+
+
+def make_sources(work, seconds, wanted):
     paths = {}
-    for name, (file_name, arguments) in sources.items():
-        path = os.path.join(work, file_name)
+    for name in wanted:
+        file_name, arguments, _, _ = SOURCES[name]
+        path = os.path.join(work, file_name.format(seconds=seconds))
         if not os.path.exists(path):
-            print("making %s ..." % file_name, flush=True)
-            subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y"] + arguments + [path],
-                           check=True)
+            print("making %s ..." % os.path.basename(path), flush=True)
+            made = path + ".made.mp4" if SOURCES[name][2] else path
+            subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y"] +
+                           arguments.format(seconds=seconds).split() + [made], check=True)
+            if made != path:
+                # The tool writes the turn only when it copies the streams, and its "rotate"
+                # tag counts counter-clockwise.
+                subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", made, "-c",
+                                "copy", "-metadata:s:v:0",
+                                "rotate=%d" % ((360 - SOURCES[name][2]) % 360), path],
+                               check=True)
+                os.remove(made)
         paths[name] = path
     return paths
+
+
+def picture_filters(source_name, family):
+    """The picture filters the engine picks for `source_name` into `family`'s frame, for the
+    ffmpeg tool (given -noautorotate): the deinterlacer first (on the picture made as narrow as
+    the frame), the frame rate, the scaling in
+    the stored orientation, the change of matrix from an HD source's BT.709 into the SD
+    frame's BT.601, the turn on the small picture, the pads."""
+    _, _, size, rate, _, _, _, _, _, _ = family
+    _, _, rotation, interlaced = SOURCES[source_name]
+    width, height = size.split("x")
+    sideways = rotation in (90, 270)
+    stored_width, stored_height = (height, width) if sideways else (width, height)
+    chain = ""
+    if interlaced:
+        # Made narrower first (every source here is wider than the frames).
+        chain = "scale=%s:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all," % (
+            stored_width)
+    chain += "fps=%s:start_time=0," % NTSC.get(rate, rate)
+    chain += "scale=%s:%s:flags=bicubic,format=yuv420p" % (stored_width, stored_height)
+    if source_name != "avi-640x480" and int(height) < 720:
+        chain += ",colormatrix=src=bt709:dst=bt601"
+    chain += {90: ",transpose=clock", 180: ",hflip,vflip", 270: ",transpose=cclock"}.get(
+        rotation, "")
+    return chain + ",pad=%s:%s:0:0:black,setsar=1" % (width, height)
 
 
 def engine_command(driver, source, output, family, seconds, bitexact=True):
@@ -133,19 +194,21 @@ def engine_command(driver, source, output, family, seconds, bitexact=True):
              "-ac", channels, "-ar", arate, "-ab", akbps, "-f", fmt, output])
 
 
-def ffmpeg_command(source, output, family, seconds, level, equal_threads):
-    """The ffmpeg tool with the settings the engine uses for `family`: as a user runs it
-    (default threads), or with the engine's single filter thread when `equal_threads`."""
+def ffmpeg_command(source, output, family, seconds, level, same_filters=None):
+    """The ffmpeg tool with the settings the engine uses for `family`: as a user runs it (default
+    threads, the picture turned upright by the tool), or given the engine's picture filters
+    `same_filters`."""
     _, vcodec, size, rate, vkbps, channels, arate, akbps, fmt, _ = family
     width, height = size.split("x")
     fraction = NTSC.get(rate, rate)
     video_filter = ("fps=%s:start_time=0,scale=%s:%s:flags=bicubic,pad=%s:%s:0:0:black,"
                     "setsar=1,format=yuv420p" % (fraction, width, height, width, height))
-    command = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", source, "-t", str(seconds),
-               "-filter:v", video_filter, "-bitexact", "-b:v", vkbps + "k"]
-    if equal_threads:
-        # The engine filters on one thread.
-        command += ["-filter_threads", "1"]
+    command = ["ffmpeg", "-nostdin", "-v", "error", "-y"]
+    if same_filters:
+        command += ["-noautorotate"]
+        video_filter = same_filters
+    command += ["-i", source, "-t", str(seconds), "-filter:v", video_filter, "-bitexact",
+                "-b:v", vkbps + "k"]
     if vcodec == "h264":
         command += ["-c:v", "libx264", "-profile:v", "main" if fmt == "psp" else "baseline",
                     "-refs", "2" if fmt == "psp" else "1"]
@@ -175,6 +238,12 @@ def median_ratio(a, b):
     return statistics.median(x[0] / y[0] for x, y in zip(a, b))
 
 
+def median_cpu_ratio(a, b):
+    """The CPU time's ratio, which another load on the machine changes less than the wall
+    time's."""
+    return statistics.median(x[3] / y[3] for x, y in zip(a, b))
+
+
 def median_wall(results):
     return statistics.median(r[0] for r in results)
 
@@ -188,35 +257,55 @@ def peak_threads(results):
 
 
 def compare_family(options, driver, family, source_name, source):
-    """One family on one source; returns (headline ratio, engine/ffmpeg peak memory)."""
+    """One family on one source; returns (headline ratio, same-filters ratio or None,
+    engine/ffmpeg peak memory)."""
     engine_out = os.path.join(options.work, "engine" + family[9])
     ffmpeg_out = os.path.join(options.work, "ffmpeg" + family[9])
     seconds = options.seconds
     # The H.264 level the engine writes, given to the ffmpeg tool too.
     run_measured(engine_command(driver, source, engine_out, family, 1))
     level = probed_level(engine_out)
-    runs = [lambda: run_measured(engine_command(driver, source, engine_out, family, seconds)),
-            lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family, seconds, level,
-                                                False))]
-    if options.equal:
+    engine = engine_command(driver, source, engine_out, family, seconds)
+    runs = [lambda: run_measured(engine),
+            lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family, seconds, level))]
+    names = ["engine", "ffmpeg"]
+    if options.same_filters:
+        filters = picture_filters(source_name, family)
         runs.append(lambda: run_measured(ffmpeg_command(source, ffmpeg_out, family, seconds,
-                                                        level, True)))
+                                                        level, filters)))
+        names.append("same")
     if options.single_core:
-        runs.append(lambda: run_measured(["taskset", "-c", "0"] + engine_command(
-            driver, source, engine_out, family, seconds)))
-    results = in_turns(runs, options.pairs)
-    engine, ffmpeg = results[0], results[1]
-    ratio = median_ratio(engine, ffmpeg)
-    line = "%-18s engine/ffmpeg %.2f (engine %.2f s, ffmpeg %.2f s)" % (
-        "%s %s" % (family[0], source_name), ratio, median_wall(engine), median_wall(ffmpeg))
-    if options.equal:
-        line += "  equal threads %.2f" % median_ratio(engine, results[2])
-    if options.single_core:
-        line += "  engine 1 core/all %.2f" % median_ratio(results[-1], engine)
+        runs.append(lambda: run_measured(["taskset", "-c", "0"] + engine))
+        names.append("single")
+    if options.priority:
+        keep = dict(os.environ, LD_PRELOAD=options.keep_priority)
+        runs.append(lambda: run_measured(engine, keep))
+        names.append("priority")
+    results = dict(zip(names, in_turns(runs, options.pairs)))
+    ratio = median_ratio(results["engine"], results["ffmpeg"])
+    line = "%-21s engine/ffmpeg %.2f (engine %.2f s, ffmpeg %.2f s; CPU %.2f)" % (
+        "%s %s" % (family[0], source_name), ratio, median_wall(results["engine"]),
+        median_wall(results["ffmpeg"]), median_cpu_ratio(results["engine"], results["ffmpeg"]))
+    same = None
+    if "same" in results:
+        same = median_ratio(results["engine"], results["same"])
+        line += "  same filters %.2f (CPU %.2f)" % (
+            same, median_cpu_ratio(results["engine"], results["same"]))
+    if "single" in results:
+        line += "  engine 1 core/all %.2f" % median_ratio(results["single"], results["engine"])
+    if "priority" in results:
+        line += "  priority lower/normal %.2f" % median_ratio(results["engine"],
+                                                             results["priority"])
     line += "  threads engine %d, ffmpeg %d  memory engine %.0f MiB, ffmpeg %.0f MiB" % (
-        peak_threads(engine), peak_threads(ffmpeg), peak_memory(engine), peak_memory(ffmpeg))
+        peak_threads(results["engine"]), peak_threads(results["ffmpeg"]),
+        peak_memory(results["engine"]), peak_memory(results["ffmpeg"]))
+    # Memory is weighed against the tool doing the same work: given the same filters.
+    reference = results["same"] if "same" in results else results["ffmpeg"]
+    if "same" in results:
+        line += " (%.0f MiB with the same filters)" % peak_memory(results["same"])
+    memory = peak_memory(results["engine"]) / peak_memory(reference)
     print(line, flush=True)
-    return ratio, peak_memory(engine) / peak_memory(ffmpeg)
+    return ratio, same, memory
 
 
 def bitexact_cost(options, driver, family, source):
@@ -237,67 +326,85 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--driver", required=True)
     parser.add_argument("--pairs", type=int, default=3)
-    parser.add_argument("--seconds", type=int, default=60, help="length converted")
+    parser.add_argument("--seconds", type=int, default=30, help="length of the sources")
     parser.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "kivo-bench"))
     parser.add_argument("--families", default=",".join(f[0] for f in FAMILIES))
-    parser.add_argument("--no-equal", dest="equal", action="store_false")
+    parser.add_argument("--sources", default=",".join(SOURCES))
+    parser.add_argument("--no-same-filters", dest="same_filters", action="store_false")
     parser.add_argument("--no-single-core", dest="single_core", action="store_false")
+    parser.add_argument("--priority", action="store_true")
     parser.add_argument("--valgrind", action="store_true")
     options = parser.parse_args()
     if options.single_core and not shutil.which("taskset"):
         sys.exit("taskset is missing (util-linux); use --no-single-core")
-    os.makedirs(options.work, exist_ok=True)
     driver = os.path.abspath(options.driver)
-    sources = make_sources(options.work)
+    options.keep_priority = os.path.join(os.path.dirname(driver), "libkeep-priority.so")
+    if options.priority and not os.path.exists(options.keep_priority):
+        sys.exit("%s is missing: build the benchmarks" % options.keep_priority)
+    os.makedirs(options.work, exist_ok=True)
+    sources = make_sources(options.work, options.seconds, options.sources.split(","))
     with open("/proc/loadavg") as load:
         print("%d pairs, A B A B, %d s converted, %d cores, load %s" % (
             options.pairs, options.seconds, os.cpu_count(), " ".join(load.read().split()[:3])),
             flush=True)
 
-    family_ratios = {}
+    # Per family: the headline ratios on the HD sources and on the SD one, and the ratios
+    # against the tool given the same filters.
+    hd, sd, same = {}, {}, {}
     worst_memory = []
     wanted = options.families.split(",")
     chosen = [f for f in FAMILIES if f[0] in wanted]
     for family in chosen:
-        ratios = []
         for source_name, source in sources.items():
-            ratio, memory = compare_family(options, driver, family, source_name, source)
-            ratios.append(ratio)
+            ratio, same_ratio, memory = compare_family(options, driver, family, source_name,
+                                                       source)
+            (sd if source_name == "avi-640x480" else hd).setdefault(family[0], []).append(ratio)
+            if same_ratio is not None:
+                same.setdefault(family[0], []).append(same_ratio)
             worst_memory.append(memory)
-        family_ratios[family[0]] = statistics.median(ratios)
 
-    print("\n-bitexact against the same vector without it (640x480 source):")
-    for family in chosen:
-        bitexact_cost(options, driver, family, sources["avi-640x480"])
+    if "avi-640x480" in sources:
+        print("\n-bitexact against the same vector without it (640x480 source):")
+        for family in chosen:
+            bitexact_cost(options, driver, family, sources["avi-640x480"])
 
     still_ratios = []
     for source_name, source in sources.items():
         jpeg = os.path.join(options.work, "still.jpg")
 
         def ffmpeg_probe_still():
-            wall_probe, memory_probe, threads_probe = run_measured(
+            wall_probe, memory_probe, threads_probe, cpu_probe = run_measured(
                 ["ffprobe", "-v", "error", "-show_format", "-show_streams", source])
-            wall_still, memory_still, threads_still = run_measured(
+            wall_still, memory_still, threads_still, cpu_still = run_measured(
                 ["ffmpeg", "-nostdin", "-v", "error", "-y", "-ss", "5", "-i", source,
                  "-frames:v", "1", "-vf",
                  "scale=160:120:force_original_aspect_ratio=decrease,"
                  "pad=160:120:(ow-iw)/2:(oh-ih)/2", jpeg])
             return (wall_probe + wall_still, max(memory_probe, memory_still),
-                    max(threads_probe, threads_still))
+                    max(threads_probe, threads_still), cpu_probe + cpu_still)
 
         engine, ffmpeg = in_turns([lambda: run_measured([driver, "still", source, jpeg]),
                                    ffmpeg_probe_still], max(options.pairs, 5))
         ratio = median_ratio(engine, ffmpeg)
-        print("probe+still %-12s ratio %.2f (engine %.3f s, ffmpeg %.3f s)" % (
+        print("probe+still %-15s ratio %.2f (engine %.3f s, ffmpeg %.3f s)" % (
             source_name, ratio, median_wall(engine), median_wall(ffmpeg)), flush=True)
         still_ratios.append(ratio)
         worst_memory.append(peak_memory(engine) / peak_memory(ffmpeg))
 
     print("\nmedian ratio engine/ffmpeg tool with its default threads, per family:")
-    for name, ratio in family_ratios.items():
-        print("  %-5s %.2f" % (name, ratio))
+    for family in chosen:
+        name = family[0]
+        line = "  %-5s" % name
+        if name in hd:
+            line += "  HD sources %.2f" % statistics.median(hd[name])
+        if name in sd:
+            line += "  640x480 %.2f" % statistics.median(sd[name])
+        if name in same:
+            line += "  against the same filters %.2f" % statistics.median(same[name])
+        print(line)
     print("  probe+still %.2f" % statistics.median(still_ratios))
-    print("largest engine/ffmpeg peak memory ratio: %.2f" % max(worst_memory))
+    print("largest engine/ffmpeg peak memory ratio (the tool given the same filters): %.2f"
+          % max(worst_memory))
 
     if options.valgrind:
         run_valgrind(driver, options.work)

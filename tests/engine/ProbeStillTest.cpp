@@ -126,6 +126,32 @@ TEST(Still, ShowsTheFrameAtFiveSecondsOrTheFirstOfAShorterClip) {
     EXPECT_LT(centre.b, 80);
 }
 
+TEST(Still, ShowsTheOnePictureAtFiveSecondsOfAClipWithBPictures) {
+    // Red up to 5 s, one blue picture at 5 s, then green; one key frame at the start, so the
+    // still is decoded across five seconds of pictures that refer to each other.
+    const struct {
+        const char* name;
+        const char* encoder;
+    } cases[] = {
+        {"b pyramid.mp4", "-c:v libx264 -preset medium -bf 3 -b_strategy 0 -g 1000"},
+        {"mpeg4 b.mp4", "-c:v mpeg4 -bf 2 -g 1000 -q:v 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string clip = Clip(c.name);
+        ASSERT_TRUE(RunFfmpeg(
+            "-f lavfi -i \"color=red:s=320x240:r=25:d=5[r];color=blue:s=320x240:r=25:d=0.04[b];"
+            "color=green:s=320x240:r=25:d=2[g];[r][b][g]concat=n=3[out0]\" " +
+            std::string(c.encoder) + " " + Quote(clip)));
+        const std::string jpeg = Clip("one picture.jpg");
+        ASSERT_EQ(Mydll_GetPicure(clip.c_str(), 5, "160x120", jpeg.c_str()), 0);
+        const Rgb centre = PixelAt(DecodeRgb(jpeg, 0, 160, 120), 160, 80, 60);
+        EXPECT_GT(centre.b, 150);
+        EXPECT_LT(centre.r, 80);
+        EXPECT_LT(centre.g, 80);
+    }
+}
+
 TEST(Still, KeepsTheAspectWithBlackBars) {
     const struct {
         const char* size;

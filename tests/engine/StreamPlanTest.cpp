@@ -74,8 +74,8 @@ TEST(StreamPlan, PictureSizeChainAndRefusals) {
 // range, or in HDR; the output is SD (BT.601) below 720 lines and HD (BT.709) from there on.
 TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
     auto facts = [](int rotation, bool interlaced, int space, int range, int transfer,
-                    int primaries, int height) {
-        return PictureFacts{rotation, interlaced, space, range, transfer, primaries, height};
+                    int primaries, int height, int width = 0) {
+        return PictureFacts{rotation, interlaced, space, range, transfer, primaries, height, width};
     };
     const char kPlain[] = "fps=25/1:start_time=0,";
     const struct {
@@ -96,19 +96,25 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
          "scale=160:120:flags=bicubic,format=yuv420p,transpose=cclock,pad=120:160:0:0:black,"
          "setsar=1",
          false},
-        // HD into SD: BT.709 to BT.601, said or guessed from the height; full range to limited.
+        // HD into SD: BT.709 to BT.601, said or guessed from the height, on the scaled
+        // picture; full range to limited in the scaling.
         {320, 240, facts(0, false, 1, 1, 1, 1, 720), true,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601,"
-         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt709:dst=bt601,"
+         "pad=320:240:0:0:black,setsar=1",
          false},
         {320, 240, facts(0, false, 2, 2, 2, 2, 1080), true,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt709:out_color_matrix=bt601:in_range=full:"
-         "out_range=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic:in_range=full:out_range=limited,format=yuv420p,"
+         "colormatrix=src=bt709:dst=bt601,pad=320:240:0:0:black,setsar=1",
+         false},
+        // Turned after the matrix, on the small picture.
+        {240, 320, facts(90, false, 2, 0, 2, 2, 1080), true,
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt709:dst=bt601,"
+         "transpose=clock,pad=240:320:0:0:black,setsar=1",
          false},
         // SD into HD the other way; HD into HD untouched.
         {1280, 720, facts(0, false, 6, 1, 6, 6, 480), true,
-         "scale=1280:720:flags=bicubic:in_color_matrix=bt601:out_color_matrix=bt709,"
-         "format=yuv420p,pad=1280:720:0:0:black,setsar=1",
+         "scale=1280:720:flags=bicubic,format=yuv420p,colormatrix=src=bt601:dst=bt709,"
+         "pad=1280:720:0:0:black,setsar=1",
          false},
         {1280, 720, facts(0, false, 1, 1, 1, 1, 1080), true,
          "scale=1280:720:flags=bicubic,format=yuv420p,pad=1280:720:0:0:black,setsar=1", false},
@@ -124,8 +130,8 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
          "zscale=t=601:m=170m:r=limited,format=yuv420p,pad=320:240:0:0:black,setsar=1",
          false},
         {320, 240, facts(0, false, 9, 1, 18, 9, 2160), false,
-         "scale=320:240:flags=bicubic:in_color_matrix=bt2020:out_color_matrix=bt601,"
-         "format=yuv420p,pad=320:240:0:0:black,setsar=1",
+         "scale=320:240:flags=bicubic,format=yuv420p,colormatrix=src=bt2020:dst=bt601,"
+         "pad=320:240:0:0:black,setsar=1",
          true},
         // BT.2020 without HDR: its primaries are mapped into the output's.
         {1280, 720, facts(0, false, 9, 1, 14, 9, 2160), true,
@@ -148,6 +154,27 @@ TEST(StreamPlan, PictureChainTurnsDeinterlacesAndConvertsColour) {
                   .rfind("bwdif=mode=send_frame:parity=auto:deint=all,fps=", 0),
               0u);
     EXPECT_EQ(plan.chain.find("bwdif"), std::string::npos);
+    // A wide interlaced picture is made narrower before it is deinterlaced (its lines stay
+    // apart); one that is not wider than the frame, or turned into a frame as wide, is not.
+    const struct {
+        int width, height;  // -s
+        PictureFacts picture;
+        const char* chainStart;
+    } narrowed[] = {
+        {320, 240, facts(0, true, 1, 1, 1, 1, 1080, 1920),
+         "scale=320:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all,fps="},
+        {240, 320, facts(90, true, 1, 1, 1, 1, 1080, 1920),
+         "scale=320:ih:flags=bicubic,bwdif=mode=send_frame:parity=auto:deint=all,fps="},
+        {720, 576, facts(0, true, 2, 0, 2, 2, 576, 720), "bwdif=mode=send_frame:"},
+        {1280, 720, facts(0, true, 2, 0, 2, 2, 576, 720), "bwdif=mode=send_frame:"},
+    };
+    for (const auto& c : narrowed) {
+        SCOPED_TRACE(c.chainStart);
+        const VideoPlan wide = PlanVideo(Args(c.width, c.height), Source(1920, 1080));
+        const std::string chain =
+            PictureChain(Args(c.width, c.height), wide, c.picture, true, note);
+        EXPECT_EQ(chain.rfind(c.chainStart, 0), 0u) << chain;
+    }
     // The colour each output is tagged with.
     EXPECT_EQ(plan.colour.space, 6);                                          // SMPTE 170M
     EXPECT_EQ(plan.colour.range, 1);                                          // limited
