@@ -62,7 +62,7 @@ public:
             WaitForConversion(previous, -1);
             FreeConversion(Take());
         }
-        KivoConversionEvents events{window, OnStatus, OnPercent, OnEnded};
+        KivoConversionEvents events{window, OnStatus, OnPercent, OnEnded, nullptr, nullptr};
         bool refused = false;
         KivoConversion* next = StartConversion(argv, events, predecessor, refused);
         std::lock_guard state(stateMutex_);

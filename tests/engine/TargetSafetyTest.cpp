@@ -3,6 +3,7 @@
 // regular files; and the operating system's reason kept when the output cannot be written.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -196,7 +197,9 @@ public:
                   if (n > 0) {
                       at += size_t(n);
                   } else {
-                      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                      // The pipe is full: wait until its reader takes bytes (or the test ends).
+                      pollfd writable{fd, POLLOUT, 0};
+                      poll(&writable, 1, 50);
                   }
               }
               close(fd);
