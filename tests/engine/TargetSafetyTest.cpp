@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -220,9 +221,11 @@ TEST(TargetSafety, OnlyRegularFilesAreSourcesAndNoneIsWaitedFor) {
     ASSERT_EQ(mkdir(File("folder.avi").c_str(), 0755), 0);
     ASSERT_EQ(symlink(File("clip.MP4").c_str(), File("link.MP4").c_str()), 0);
     // The pipe is held open for writing, so that a reader would never see its end.
+    // It is closed only after the writer stopped: a write with no reader left would end the
+    // test with SIGPIPE.
     const int held = open(File("busy.fifo").c_str(), O_RDWR);
     ASSERT_GE(held, 0);
-    PipeWriter writer(File("busy.fifo"), ReadFile(File("long.avi")));
+    auto writer = std::make_unique<PipeWriter>(File("busy.fifo"), ReadFile(File("long.avi")));
     const struct {
         const char* name;
         std::string source;
@@ -249,6 +252,7 @@ TEST(TargetSafety, OnlyRegularFilesAreSourcesAndNoneIsWaitedFor) {
                       -1);
         }
     }
+    writer.reset();
     close(held);
 }
 
