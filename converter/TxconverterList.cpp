@@ -50,8 +50,6 @@ void Txconverter::RestoreMarks(MediaRow& row) {
         return;
     row.StartPoint = found->second.startPoint;
     row.EndPoint = found->second.endPoint;
-    row.MarkStart = found->second.markStart;
-    row.MarkEnd = found->second.markEnd;
     RestoringRows.erase(found);
 }
 

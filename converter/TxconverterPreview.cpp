@@ -4,6 +4,7 @@
 // row's start or end point, its marked range drawn along the track's bar. Play turns into Pause
 // while the preview plays, and a readout beside the track shows the position and the length.
 #include <QString>
+#include <algorithm>
 
 #include "converter/Txconverter.h"
 #include "media/core/MediaRows.h"
@@ -40,17 +41,14 @@ void ShowPreviewStep(Txconverter& window, const PreviewStep& step) {
 }
 
 // A trim button: while the track shows the selected row's file (playing, paused or played to
-// its end), the track position becomes the row's mark and point at the button's end; otherwise
-// only the reminder shows.
+// its end), the track position becomes the button's end of the row's range; otherwise only the
+// reminder shows.
 void SetTrimPoint(Txconverter& window, TrimEnd which, const char* reminder) {
     if (!PreviewPlaying && !window.TrackShowsRow) {
         platform::ShowMessage(&window, reminder);
         return;
     }
-    const int seconds = window.PlayerTrack->Position();
     window.DrawTrimRange(which == TrimEnd::Start ? window.BtnSetStartPoint : window.BtnSetEndPoint);
-    window.UpdateItem(window.ListImagePanel->CurSelIndex, QString(),
-                      which == TrimEnd::Start ? seconds : -1, which == TrimEnd::End ? seconds : -1);
 }
 
 }  // namespace
@@ -147,16 +145,19 @@ void Txconverter::DrawTrimRange(QObject* sender) {
     TItemPanel* item = ListImagePanel->GetCurSel();
     if (!item)
         return;
+    // The row keeps one range, earlier point first: what its text shows, the track draws and the
+    // job converts.
+    const auto [first, last] = std::minmax(item->StartPoint, item->EndPoint);
+    TrimMarks marks{first, last};
     if (sender) {
         const TrimEnd which = sender == BtnSetStartPoint ? TrimEnd::Start : TrimEnd::End;
-        const TrimMarkChange change =
-            SetTrimMark({item->MarkStart, item->MarkEnd}, which, PlayerTrack->Position());
-        item->MarkStart = change.marks.start;
-        item->MarkEnd = change.marks.end;
+        const TrimMarkChange change = SetTrimMark(marks, which, PlayerTrack->Position());
+        marks = change.marks;
+        UpdateItem(ListImagePanel->CurSelIndex, QString(), marks.start, marks.end);
         if (!change.redraw)
             return;
     }
-    DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), item->MarkStart, item->MarkEnd,
+    DrawTrimLines(PlayerTrack->BarBitmap(), PlayerTrack->width(), marks.start, marks.end,
                   item->Duration);
     PlayerTrack->update();
 }

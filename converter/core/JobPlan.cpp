@@ -68,9 +68,10 @@ RowPlan PlanRow(const MediaRow& row, const OutputSettings& settings, const JobTa
 }
 
 PlanRange MarkedRange(const MediaRow& row) {
-    if (row.MarkEnd <= row.MarkStart)
+    const auto [first, last] = std::minmax(row.StartPoint, row.EndPoint);
+    if (last <= first)
         return {};
-    return {double(row.MarkStart), row.MarkEnd >= int(row.Duration) ? -1.0 : double(row.MarkEnd)};
+    return {double(first), last >= int(row.Duration) ? -1.0 : double(last)};
 }
 
 std::vector<QString> RowPlan::Entries() const {

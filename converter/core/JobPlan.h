@@ -26,9 +26,9 @@ struct PlanRange {
     double end = -1;
 };
 
-// The range drawn on `row`'s track (`MarkStart`..`MarkEnd`, in whole seconds, ordered) as a plan
-// range: the whole file when the end mark lies at the file's last whole second or later, or
-// when the marks enclose nothing.
+// The row's range (its points in whole seconds, earlier first) as a plan range: the whole file
+// when the later point lies at the file's last whole second or later, or when the points
+// enclose nothing.
 PlanRange MarkedRange(const MediaRow& row);
 
 struct RowPlan {

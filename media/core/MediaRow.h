@@ -26,11 +26,10 @@ struct MediaRow {
     int Rotation = 0;
     QString InfoText;  // the probe's stream description shown in the row
 
-    // The part to convert, in whole seconds, and the range drawn on the preview's track.
+    // The part to convert, in whole seconds: shown in the row's text, drawn on the preview's
+    // track and converted, always as the earlier point to the later one.
     int StartPoint = 0;
     int EndPoint = 0;
-    int MarkStart = 0;
-    int MarkEnd = 0;
 
     // How the row's last conversion ended ("failed: the source is damaged"); empty when it
     // converted or has not run.

@@ -47,8 +47,6 @@ MediaRow ProbedRow(const QString& sourcePath, const QString& picturePath,
     row.InfoText = ProbeInfoText(info, row.DisplayWidth, row.DisplayHeight);
     row.StartPoint = 0;
     row.EndPoint = WholePoint(row.Duration);
-    row.MarkStart = 0;
-    row.MarkEnd = WholePoint(row.Duration);
     return row;
 }
 

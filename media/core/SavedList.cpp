@@ -14,8 +14,6 @@ const QString kRows = QStringLiteral("rows");
 const QString kSource = QStringLiteral("source");
 const QString kStart = QStringLiteral("start");
 const QString kEnd = QStringLiteral("end");
-const QString kMarkStart = QStringLiteral("markStart");
-const QString kMarkEnd = QStringLiteral("markEnd");
 
 // A saved number that is no whole second counts as 0, so that a hand-edited file cannot give
 // a row a wild mark.
@@ -27,7 +25,7 @@ int Seconds(const QJsonObject& object, const QString& key) {
 }  // namespace
 
 SavedRow SavedRowOf(const MediaRow& row) {
-    return {row.SourcePath, row.StartPoint, row.EndPoint, row.MarkStart, row.MarkEnd};
+    return {row.SourcePath, row.StartPoint, row.EndPoint};
 }
 
 QByteArray SavedListText(const std::vector<SavedRow>& rows) {
@@ -35,9 +33,7 @@ QByteArray SavedListText(const std::vector<SavedRow>& rows) {
     for (const SavedRow& row : rows) {
         list.append(QJsonObject{{kSource, row.sourcePath},
                                 {kStart, row.startPoint},
-                                {kEnd, row.endPoint},
-                                {kMarkStart, row.markStart},
-                                {kMarkEnd, row.markEnd}});
+                                {kEnd, row.endPoint}});
     }
     return QJsonDocument(QJsonObject{{kRows, list}}).toJson(QJsonDocument::Indented);
 }
@@ -50,8 +46,7 @@ std::vector<SavedRow> ReadSavedList(const QByteArray& text) {
         const QString source = object.value(kSource).toString();
         if (source.isEmpty())
             continue;
-        rows.push_back({source, Seconds(object, kStart), Seconds(object, kEnd),
-                        Seconds(object, kMarkStart), Seconds(object, kMarkEnd)});
+        rows.push_back({source, Seconds(object, kStart), Seconds(object, kEnd)});
     }
     return rows;
 }

@@ -17,8 +17,6 @@ struct SavedRow {
     QString sourcePath;
     int startPoint = 0;
     int endPoint = 0;
-    int markStart = 0;
-    int markEnd = 0;
 
     bool operator==(const SavedRow&) const = default;
 };

@@ -250,8 +250,8 @@ TEST(ConverterWindow, AFreshWindowsTrackShowsNoRange) {
     TItemPanel* row = window.ListImagePanel->AddItem(install.Path("MP4.jpg"));
     ASSERT_NE(row, nullptr);
     row->Duration = 100;
-    row->MarkStart = 10;
-    row->MarkEnd = 90;
+    row->StartPoint = 10;
+    row->EndPoint = 90;
     window.DrawTrimRange(nullptr);
     EXPECT_GT(blueColumns(), 100);
 

@@ -48,20 +48,21 @@ TEST(JobPlan, EachFamilysValuesFromTheRowAndTheSettings) {
     }
 }
 
-TEST(JobPlan, TheDrawnMarksGiveARangeOnlyWhenNarrowerThanTheFile) {
+TEST(JobPlan, ThePointsGiveARangeOnlyWhenNarrowerThanTheFile) {
     const struct {
         double duration;
-        int markStart, markEnd;
+        int startPoint, endPoint;
         double start, end;  // end -1: to the end of the file
     } cases[] = {{10, 0, 10, 0, -1},   {10.6, 0, 10, 0, -1}, {10.6, 2, 5, 2, 5},
-                 {10.6, 3, 10, 3, -1}, {10, 0, 4, 0, 4},     {10, 4, 4, 0, -1}};
+                 {10.6, 3, 10, 3, -1}, {10, 0, 4, 0, 4},     {10, 4, 4, 0, -1},
+                 {10.6, 5, 2, 2, 5}};  // points set the wrong way round
     for (const auto& c : cases) {
         SCOPED_TRACE(
-            QString("%1..%2 of %3").arg(c.markStart).arg(c.markEnd).arg(c.duration).toStdString());
+            QString("%1..%2 of %3").arg(c.startPoint).arg(c.endPoint).arg(c.duration).toStdString());
         MediaRow row;
         row.Duration = c.duration;
-        row.MarkStart = c.markStart;
-        row.MarkEnd = c.markEnd;
+        row.StartPoint = c.startPoint;
+        row.EndPoint = c.endPoint;
         const PlanRange range = MarkedRange(row);
         EXPECT_EQ(range.start, c.start);
         EXPECT_EQ(range.end, c.end);
@@ -123,7 +124,7 @@ TEST(JobPlan, AWholeFileKeepsItsExactLengthAndThePictureItsShape) {
         row.SampleAspectNum = c.sarNum;
         row.SampleAspectDen = c.sarDen;
         row.Rotation = c.rotation;
-        row.MarkEnd = int(c.duration);
+        row.EndPoint = int(c.duration);
         OutputSettings boxed = settings;
         boxed.letterbox = true;
         // The drawn range of an untouched row is the whole file, also with the switch on.

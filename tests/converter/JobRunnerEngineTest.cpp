@@ -390,8 +390,8 @@ TEST_F(JobRunnerEngine, TheMarkedRangeConvertsOnlyWhileTheSwitchIsOn) {
     Open(DevMP4, {"long one.mp4"});
     ASSERT_EQ(w().ListImagePanel->ItemCount, 1);
     TItemPanel* row = w().ListImagePanel->GetItem(0);
-    row->MarkStart = 2;
-    row->MarkEnd = 5;
+    row->StartPoint = 2;
+    row->EndPoint = 5;
     const struct {
         bool on;
         double seconds;
@@ -449,8 +449,8 @@ TEST_F(JobRunnerEngine, TheCommandLineGivesTheWindowsVector) {
         ASSERT_EQ(w().ListImagePanel->ItemCount, 1) << dialogs_.LastText().toStdString();
         const bool ranged = c.markStart >= 0;
         if (ranged) {
-            w().ListImagePanel->GetItem(0)->MarkStart = c.markStart;
-            w().ListImagePanel->GetItem(0)->MarkEnd = c.markEnd;
+            w().ListImagePanel->GetItem(0)->StartPoint = c.markStart;
+            w().ListImagePanel->GetItem(0)->EndPoint = c.markEnd;
         }
         if (w().ConvertMarkedRange->isChecked() != ranged)
             w().ConvertMarkedRange->trigger();

@@ -44,8 +44,8 @@ TEST_F(JobRunner, TheWholeVectorForEachFamily) {
 TEST_F(JobRunner, TheMarkedRangeSwitchNarrowsTheVectorAndIsKeptInTheCatalog) {
     SetUp(DevMP4);
     TItemPanel* row = AddRow("/media/a.avi", 12.5, "a.MP4");
-    row->MarkStart = 2;
-    row->MarkEnd = 5;
+    row->StartPoint = 2;
+    row->EndPoint = 5;
     const Vector whole = Expected("/media/a.avi", "12.5", "mp4", OutputPath("a.MP4"));
     Vector part = whole;
     part[3] = "3";
@@ -70,8 +70,8 @@ TEST_F(JobRunner, TheMarkedRangeSwitchNarrowsTheVectorAndIsKeptInTheCatalog) {
     EXPECT_EQ(ReadProfileValue("MainSettings", "ConvertMarkedRange", ""), "1");
     EXPECT_EQ(runOnce(), part);
     // Marks that span the file give today's vector with the switch on too.
-    row->MarkStart = 0;
-    row->MarkEnd = 12;
+    row->StartPoint = 0;
+    row->EndPoint = 12;
     EXPECT_EQ(runOnce(), whole);
     // A new window set up for a family reads the switch back, on and then off.
     for (bool on : {true, false}) {

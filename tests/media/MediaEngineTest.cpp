@@ -60,7 +60,6 @@ TEST(MediaEngine, ARealClipIsProbedAndGetsItsStill) {
     EXPECT_EQ(row->SourcePath, clip);
     EXPECT_EQ(row->Duration, 7.0);
     EXPECT_EQ(row->EndPoint, 7);
-    EXPECT_EQ(row->MarkEnd, 7);
     EXPECT_EQ(row->VideoWidth, 320);
     EXPECT_EQ(row->VideoHeight, 240);
     EXPECT_NEAR(row->FrameRate, 25.0, 0.01);

@@ -117,8 +117,6 @@ TEST_F(MediaFilesTest, AddingAFileProbesItCapturesItsStillAndFillsTheRow) {
     EXPECT_EQ(row->TargetName, "party.MP4");
     EXPECT_EQ(row->StartPoint, 0);
     EXPECT_EQ(row->EndPoint, 3725);
-    EXPECT_EQ(row->MarkStart, 0);
-    EXPECT_EQ(row->MarkEnd, 3725);
     EXPECT_EQ(row->PicturePath, stillPath);
     EXPECT_EQ(row->TextLabel->textFormat(), Qt::PlainText);  // a path is never markup
     const QStringList lines = row->TextLabel->text().split('\n');

@@ -25,8 +25,8 @@ TEST(MediaRows, AProbedRowConvertsAndDrawsTheWholeFile) {
     EXPECT_EQ(QStringList({row.SourcePath, row.PicturePath, row.TargetName}),
               QStringList({"/c/a.avi", "/s/a.avi.jpg", ""}));
     EXPECT_EQ(std::vector<int>({row.VideoStreams, row.VideoWidth, row.VideoHeight, row.StartPoint,
-                                row.EndPoint, row.MarkStart, row.MarkEnd}),
-              std::vector<int>({1, 640, 480, 0, 3725, 0, 3725}));
+                                row.EndPoint}),
+              std::vector<int>({1, 640, 480, 0, 3725}));
     EXPECT_EQ(row.Duration, 3725.48);  // exact: the whole file converts, not 3725 s of it
 }
 
@@ -69,9 +69,8 @@ TEST(MediaRows, ARowKeepsTheExactLengthAndThePictureAsShown) {
         EXPECT_EQ(std::vector<int>({row.VideoWidth, row.VideoHeight}),
                   std::vector<int>({c.storedW, c.storedH}));
         EXPECT_EQ(std::vector<int>({row.DisplayWidth, row.DisplayHeight, row.SampleAspectNum,
-                                    row.SampleAspectDen, row.Rotation, row.EndPoint, row.MarkEnd}),
-                  std::vector<int>(
-                      {c.rowW, c.rowH, c.rowSarNum, c.rowSarDen, c.rowRotation, c.end, c.end}));
+                                    row.SampleAspectDen, row.Rotation, row.EndPoint}),
+                  std::vector<int>({c.rowW, c.rowH, c.rowSarNum, c.rowSarDen, c.rowRotation, c.end}));
         EXPECT_TRUE(row.InfoText.contains(QString("  %1x%2  fps:").arg(c.rowW).arg(c.rowH)))
             << row.InfoText.toStdString();
     }

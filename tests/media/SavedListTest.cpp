@@ -8,9 +8,9 @@
 
 TEST(SavedList, RowsAndTheirMarksComeBackAsSaved) {
     const std::vector<SavedRow> rows = {
-        {"/clips/a.avi", 0, 125, 0, 125},
-        {"/clips/Ünïcode name.mkv", 40, 30, 30, 40},  // points as set, marks ordered
-        {"/clips/b.flv", 0, 0, 0, 0},
+        {"/clips/a.avi", 0, 125},
+        {"/clips/Ünïcode name.mkv", 40, 30},  // points as set
+        {"/clips/b.flv", 0, 0},
     };
     EXPECT_EQ(ReadSavedList(SavedListText(rows)), rows);
     EXPECT_TRUE(ReadSavedList(SavedListText({})).empty());
@@ -19,10 +19,8 @@ TEST(SavedList, RowsAndTheirMarksComeBackAsSaved) {
     row.SourcePath = "/clips/c.mp4";
     row.StartPoint = 7;
     row.EndPoint = 3;
-    row.MarkStart = 3;
-    row.MarkEnd = 7;
     row.TargetName = "c.MP4";  // named anew when listed again
-    EXPECT_EQ(SavedRowOf(row), (SavedRow{"/clips/c.mp4", 7, 3, 3, 7}));
+    EXPECT_EQ(SavedRowOf(row), (SavedRow{"/clips/c.mp4", 7, 3}));
 }
 
 TEST(SavedList, DamagedOrForeignTextsReadAsWhatIsUsable) {
@@ -42,7 +40,7 @@ TEST(SavedList, DamagedOrForeignTextsReadAsWhatIsUsable) {
         const std::vector<SavedRow> rows = ReadSavedList(c.text);
         EXPECT_EQ(rows.size(), c.rows) << c.text;
         for (const SavedRow& row : rows) {
-            for (int value : {row.startPoint, row.endPoint, row.markStart, row.markEnd})
+            for (int value : {row.startPoint, row.endPoint})
                 EXPECT_GE(value, 0) << c.text;
             EXPECT_LT(row.endPoint, 1'000'000'000) << c.text;
         }
@@ -51,7 +49,7 @@ TEST(SavedList, DamagedOrForeignTextsReadAsWhatIsUsable) {
 
 TEST(SavedList, SourcesThatHaveGoneAreLeftOutAndNamed) {
     const std::vector<SavedRow> rows = {
-        {"/clips/a.avi", 0, 1, 0, 1}, {"/gone/b.avi", 0, 2, 0, 2}, {"/clips/c.avi", 0, 3, 0, 3}};
+        {"/clips/a.avi", 0, 1}, {"/gone/b.avi", 0, 2}, {"/clips/c.avi", 0, 3}};
     const QSet<QString> there = {"/clips/a.avi", "/clips/c.avi"};
     const KeptRows kept =
         SplitVanished(rows, [&](const QString& path) { return there.contains(path); });

@@ -35,7 +35,7 @@ protected:
         ASSERT_NE(row, nullptr);
         row->SourcePath = source;
         row->Duration = seconds;
-        row->EndPoint = row->MarkEnd = int(seconds);
+        row->EndPoint = int(seconds);
     }
 
     // Presses Play and waits until the file is open and the graph runs (the position timer on).

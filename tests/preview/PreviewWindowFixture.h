@@ -224,8 +224,8 @@ protected:
         row->Duration = seconds;
         row->StartPoint = 0;
         row->EndPoint = int(seconds);
-        row->MarkStart = 0;
-        row->MarkEnd = int(seconds);
+        row->StartPoint = 0;
+        row->EndPoint = int(seconds);
         row->RefreshText();
         return row;
     }

@@ -354,8 +354,8 @@ TEST_F(PreviewWindow, EndOfPlayCloseOnGraphEventsAndOthersAreOnlyFreed) {
 TEST_F(PreviewWindow, AnotherRowsClickStopsThePreviewWithoutStartingTheNewOne) {
     TItemPanel* first = AddRow("/clips/a.mp4", 125);
     TItemPanel* second = AddRow("/clips/b.mp4", 60);
-    second->MarkStart = 10;
-    second->MarkEnd = 20;
+    second->StartPoint = 10;
+    second->EndPoint = 20;
     Play();
     ASSERT_TRUE(PreviewPlaying);
     window.ListImagePanel->SelectItem(1);
@@ -367,7 +367,7 @@ TEST_F(PreviewWindow, AnotherRowsClickStopsThePreviewWithoutStartingTheNewOne) {
     const QImage& bar = window.PlayerTrack->BarBitmap();
     EXPECT_EQ(bar.pixelColor(TrimRangeX(10, 60, 276), 0), QColor(0, 0, 255));
     EXPECT_EQ(bar.pixelColor(TrimRangeX(10, 60, 276) - 1, 0), QColor(128, 128, 128));
-    EXPECT_EQ(first->MarkEnd, 125);
+    EXPECT_EQ(first->EndPoint, 125);
 
     // Removing the selected row closes the preview as well.
     Play();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "PreviewWindowFixture.h"
+#include "converter/core/JobPlan.h"
 
 namespace {
 
@@ -44,28 +45,32 @@ TEST_F(PreviewWindow, NewRowShowsItsWholeLengthAsTheRange) {
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()), (std::vector<ColourRun>{{1, 275, kGrey}}));
 }
 
-TEST_F(PreviewWindow, EndBeforeStartSwapsTheMarksButNotThePoints) {
+// The row keeps one range: what its text shows is what the track draws and the job converts.
+TEST_F(PreviewWindow, EndBeforeStartSwapsTheRange) {
     TItemPanel* row = AddRow("/clips/a.mp4", 125);
     Play();
     window.PlayerTrack->SetPosition(40);
     window.BtnSetStartPointClick(window.BtnSetStartPoint);
-    EXPECT_EQ(row->StartPoint, 40);
-    EXPECT_EQ(row->MarkStart, 40);
-    EXPECT_EQ(row->MarkEnd, 125);
+    EXPECT_EQ(std::pair(row->StartPoint, row->EndPoint), std::pair(40, 125));
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
               (std::vector<ColourRun>{{1, 87, kGrey}, {88, 274, kBlue}, {275, 275, kGrey}}));
 
     window.PlayerTrack->SetPosition(30);
     window.BtnSetEndPointClick(window.BtnSetEndPoint);
-    EXPECT_EQ(row->StartPoint, 40);
-    EXPECT_EQ(row->EndPoint, 30);
-    EXPECT_EQ(row->MarkStart, 30);
-    EXPECT_EQ(row->MarkEnd, 40);
+    EXPECT_EQ(std::pair(row->StartPoint, row->EndPoint), std::pair(30, 40));
     EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:30  End Point:00:40"))
         << row->TextLabel->text().toStdString();
     // 30 s and 40 s of 125 on a 276-pixel track: x 66 to x 88.
     EXPECT_EQ(Runs(window.PlayerTrack->BarBitmap()),
               (std::vector<ColourRun>{{1, 65, kGrey}, {66, 88, kBlue}, {89, 275, kGrey}}));
+
+    // A later end moves the range's end, not the point pressed first.
+    window.PlayerTrack->SetPosition(90);
+    window.BtnSetEndPointClick(window.BtnSetEndPoint);
+    EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:30  End Point:01:30"))
+        << row->TextLabel->text().toStdString();
+    const PlanRange converted = MarkedRange(*row);
+    EXPECT_EQ(std::pair(converted.start, converted.end), std::pair(30.0, 90.0));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -77,9 +82,7 @@ TEST_F(PreviewWindow, EqualMarksKeepTheDrawingButStoreThePoint) {
     const QImage before = window.PlayerTrack->BarBitmap().copy();
     window.BtnSetEndPointClick(window.BtnSetEndPoint);
     EXPECT_EQ(window.PlayerTrack->BarBitmap(), before);
-    EXPECT_EQ(row->EndPoint, 40);
-    EXPECT_EQ(row->MarkStart, 40);
-    EXPECT_EQ(row->MarkEnd, 40);
+    EXPECT_EQ(std::pair(row->StartPoint, row->EndPoint), std::pair(40, 40));
     EXPECT_TRUE(row->TextLabel->text().endsWith("Start Point:00:40  End Point:00:40"));
 }
 
@@ -105,8 +108,6 @@ TEST_F(PreviewWindow, TrimButtonsRemindUntilTheTrackShowsTheRowsFile) {
         window.ClosePreview();
         window.ListImagePanel->SelectItem(0);
         window.UpdateItem(0, QString(), 0, 125);
-        row->MarkStart = 0;
-        row->MarkEnd = 125;
         dialogs.messages.clear();
         if (c.then != Nothing) {
             Play();
@@ -132,13 +133,11 @@ TEST_F(PreviewWindow, TrimButtonsRemindUntilTheTrackShowsTheRowsFile) {
         window.BtnSetEndPointClick(window.BtnSetEndPoint);
         if (c.takes) {
             EXPECT_TRUE(dialogs.messages.empty());
-            EXPECT_EQ(std::tuple(row->StartPoint, row->EndPoint, row->MarkStart, row->MarkEnd),
-                      std::tuple(50, 5, 5, 50));
+            EXPECT_EQ(std::pair(row->StartPoint, row->EndPoint), std::pair(5, 50));
             EXPECT_EQ(window.PlayerTime->text(), "00:05 / 02:05");
         } else {
             EXPECT_EQ(Messages(), (std::vector<QString>{start, end}));
-            EXPECT_EQ(std::tuple(row->StartPoint, row->EndPoint, row->MarkStart, row->MarkEnd),
-                      std::tuple(0, 125, 0, 125));
+            EXPECT_EQ(std::pair(row->StartPoint, row->EndPoint), std::pair(0, 125));
             EXPECT_EQ(window.PlayerTime->text(), "00:00 / 02:05");
         }
     }
