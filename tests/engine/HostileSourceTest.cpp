@@ -29,8 +29,9 @@ const auto* const g_environment = UseSourceFolder(g_folder, [](ScratchFolder& fo
         "-f lavfi -i sine=duration=16:sample_rate=44100 -itsoffset 12 -f lavfi -i "
         "testsrc=size=160x120:rate=15:duration=4 -map 0 -map 1 -c:a mp2 -c:v mpeg2video " +
         Quote(folder.File("late picture.ts"))));
-    // Long enough to be still converting when Stop comes.
-    ASSERT_TRUE(MakeJumpClips(folder, 180, "long "));
+    // Long enough to be still converting when Stop comes, a second in, on a fast machine too:
+    // 180 s of these pictures convert in about a second there.
+    ASSERT_TRUE(MakeJumpClips(folder, 500, "long "));
     for (const auto& [name, codecs] : {std::pair{"clean.flv", "-c:v flv -c:a libmp3lame"},
                                        {"clean.wmv", "-c:v wmv2 -c:a wmav2"},
                                        {"clean.mkv", "-c:v mpeg4 -c:a libvorbis"}}) {
@@ -95,8 +96,8 @@ TEST(TimestampJumps, StopAfterASecondEndsAtOnceWithAPlayableFile) {
             SCOPED_TRACE(clip + (psp ? " to the PSP" : " to a phone"));
             const std::string source = File("long " + clip);
             const std::string output = File("stopped jump.mp4");
-            StartConversion(psp ? PspVector("100180", source, output)
-                                : PhoneVector("100180", source, output));
+            StartConversion(psp ? PspVector("100500", source, output)
+                                : PhoneVector("100500", source, output));
             ConversionReport report = WaitForDone(1);
             Clock::time_point stopAt = Clock::now();
             Mydll_Stop();
