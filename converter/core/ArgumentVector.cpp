@@ -30,7 +30,9 @@ std::vector<QString> ArgumentEntries(const std::vector<QString>& v, const QStrin
     return entries;
 }
 
-int LeadingInteger(const QString& text) {
+// The integer written before the first space of a list item ("8000 Hz" gives 8000; an item
+// without a space is read whole). Raises EConvertError when that is not a decimal integer.
+static int LeadingInteger(const QString& text) {
     const qsizetype space = text.indexOf(' ');
     return StrToInt(space < 0 ? text : text.left(space));
 }
