@@ -53,15 +53,12 @@ TEST(JobPlan, ThePointsGiveARangeOnlyWhenNarrowerThanTheFile) {
         double duration;
         int startPoint, endPoint;
         double start, end;  // end -1: to the end of the file
-    } cases[] = {{10, 0, 10, 0, -1}, {10.6, 0, 10, 0, -1}, {10.6, 2, 5, 2, 5}, {10.6, 3, 10, 3, -1},
-                 {10, 0, 4, 0, 4},   {10, 4, 4, 0, -1},    {10.6, 5, 2, 2, 5}};  // points set the
-                                                                                 // wrong way round
+    } cases[] = {{10, 0, 10, 0, -1},   {10.6, 0, 10, 0, -1}, {10.6, 2, 5, 2, 5},
+                 {10.6, 3, 10, 3, -1}, {10, 0, 4, 0, 4},     {10, 4, 4, 0, -1},
+                 {10.6, 5, 2, 2, 5}};  // points set the wrong way round
     for (const auto& c : cases) {
-        SCOPED_TRACE(QString("%1..%2 of %3")
-                         .arg(c.startPoint)
-                         .arg(c.endPoint)
-                         .arg(c.duration)
-                         .toStdString());
+        SCOPED_TRACE(
+            QString("%1..%2 of %3").arg(c.startPoint).arg(c.endPoint).arg(c.duration).toStdString());
         MediaRow row;
         row.Duration = c.duration;
         row.StartPoint = c.startPoint;
