@@ -4,8 +4,8 @@
 
 #include "converter/Txconverter.h"
 #include "platform/Notifications.h"
-#include "platform/core/Paths.h"
 #include "platform/Shell.h"
+#include "platform/core/Paths.h"
 #include "skin/SkinProgressBar.h"
 
 QString ShortFolder(const QString& folder, const QString& home) {

@@ -15,16 +15,16 @@
 #include <memory>
 #include <mutex>
 
-#include "converter/core/ExistingTargets.h"
 #include "converter/Txconverter.h"
+#include "converter/core/ExistingTargets.h"
 #include "converter/core/JobPlan.h"
 #include "converter/core/JobQueue.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
-#include "platform/core/FileSystem.h"
 #include "platform/Handler.h"
 #include "platform/core/EngineApi.h"
 #include "platform/core/Errors.h"
+#include "platform/core/FileSystem.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinProgressBar.h"
@@ -77,34 +77,31 @@ EventRelay& Relay() {
 void ShowReport(Txconverter& window, JobCallId call, const QString& caption);
 void ShowPercent(Txconverter& window, JobCallId call, int percent);
 
-}  // namespace
-
-// Names one conversion to its events: the user pointer they carry. Its number is all it holds,
-// so an event that comes late never reaches a window that has gone: the relay drops it.
-struct ConversionName {
-    JobCallId call = 0;
-};
-
-namespace {
-
 // The events of a conversion, on its own thread: each is copied at once and queued to the
-// window's thread with the call's number.
+// window's thread with the call's number. The number is their user pointer and all they carry,
+// so an event that comes late never reaches a window that has gone: the relay drops it.
+JobCallId CallOf(void* user) {
+    return JobCallId(reinterpret_cast<std::uintptr_t>(user));
+}
+
 void OnConversionStatus(void* user, const char* text) {
-    const JobCallId call = static_cast<ConversionName*>(user)->call;
     const QString caption = QString::fromUtf8(text ? text : "");
-    Relay().Queue([call, caption](Txconverter& window) { ShowReport(window, call, caption); });
+    Relay().Queue(
+        [call = CallOf(user), caption](Txconverter& window) { ShowReport(window, call, caption); });
 }
 
 void OnConversionProgress(void* user, const KivoProgress* progress) {
-    const JobCallId call = static_cast<ConversionName*>(user)->call;
     const int percent = std::clamp(progress ? progress->percent : 0, 0, 100);
-    Relay().Queue([call, percent](Txconverter& window) { ShowPercent(window, call, percent); });
+    Relay().Queue([call = CallOf(user), percent](Txconverter& window) {
+        ShowPercent(window, call, percent);
+    });
 }
 
+// A null end: a conversion the engine could not even create ends, failed, like every other.
 void OnConversionEnd(void* user, const KivoEnd* end) {
-    const JobCallId call = static_cast<ConversionName*>(user)->call;
     const ConversionEnd ended = end ? ConversionEndOf(*end) : NotStartedEnd();
-    Relay().Queue([call, ended](Txconverter& window) { window.OnConversionEnd(call, ended); });
+    Relay().Queue(
+        [call = CallOf(user), ended](Txconverter& window) { window.OnConversionEnd(call, ended); });
 }
 
 }  // namespace
@@ -116,28 +113,22 @@ public:
 
     void Convert(JobCallId call, ArgumentVector& arguments) override {
         Relay().Attach(window_);
-        auto name = std::make_unique<ConversionName>(ConversionName{call});
         KivoConversionEvents events{};
-        events.user = name.get();
+        events.user = reinterpret_cast<void*>(std::uintptr_t(call));
         events.status = &OnConversionStatus;
         events.progress = &OnConversionProgress;
         events.end = &OnConversionEnd;
-        KivoConversion* handle =
-            Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
-        if (!handle) {
-            // Not even started: the call still ends, as failed, like every other.
-            const ConversionEnd ended = NotStartedEnd();
-            Relay().Queue(
-                [call, ended](Txconverter& window) { window.OnConversionEnd(call, ended); });
-            return;
-        }
-        conversions_[call] = Conversion{handle, std::move(name)};
+        if (KivoConversion* handle =
+                Engine().StartConversion(arguments.Count(), arguments.Data(), &events))
+            conversions_[call] = handle;
+        else
+            OnConversionEnd(events.user, nullptr);
     }
 
     void Stop(JobCallId call) override {
         const auto found = conversions_.find(call);
         if (found != conversions_.end())
-            Engine().StopConversion(found->second.handle);
+            Engine().StopConversion(found->second);
     }
 
     // The end of call `call` has reached the window: its conversion is released.
@@ -145,35 +136,26 @@ public:
         const auto found = conversions_.find(call);
         if (found == conversions_.end())
             return;
-        Engine().FreeConversion(found->second.handle);
+        Engine().FreeConversion(found->second);
         conversions_.erase(found);
     }
 
     // The window goes: waits until `deadline` for every conversion to end and releases those
-    // that did. One that did not is left to run on (with its name, as its events still come).
+    // that did. One that did not is left to run on.
     void ReleaseAll(std::chrono::steady_clock::time_point deadline) {
         for (auto& [call, conversion] : conversions_) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
-            if (Engine().WaitConversion(conversion.handle,
-                                        int(std::max<long long>(0, left.count()))) ==
-                KIVO_CONVERSION_RUNNING) {
-                conversion.name.release();
-                continue;
-            }
-            Engine().FreeConversion(conversion.handle);
+            if (Engine().WaitConversion(conversion, int(std::max<long long>(0, left.count()))) !=
+                KIVO_CONVERSION_RUNNING)
+                Engine().FreeConversion(conversion);
         }
         conversions_.clear();
     }
 
 private:
-    struct Conversion {
-        KivoConversion* handle = nullptr;
-        std::unique_ptr<ConversionName> name;  // its events' user pointer
-    };
-
     Txconverter* window_;
-    std::map<JobCallId, Conversion> conversions_;
+    std::map<JobCallId, KivoConversion*> conversions_;
 };
 
 // The window's job queue, the engine behind it and the row each running call marks when it
@@ -186,8 +168,7 @@ public:
         // The window goes while conversions may still run (the program ends during a job):
         // stop every one and give their threads the time to end before the window is gone.
         const auto deadline = std::chrono::steady_clock::now() + kEngineEndWait;
-        if (queue.Outstanding())
-            queue.EndForClose();
+        queue.EndForClose();
         Relay().Forget(window);
         engine.ReleaseAll(deadline);
     }

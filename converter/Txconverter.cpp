@@ -13,20 +13,16 @@
 #include "media/core/Thumbnails.h"
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
-#include "platform/core/EngineApi.h"
-#include "platform/core/FileSystem.h"
-#include "platform/core/FloatingPoint.h"
 #include "platform/FolderChooser.h"
 #include "platform/Handler.h"
 #include "platform/JpegImage.h"
-#include "platform/core/Paths.h"
-#include "platform/core/Placement.h"
 #include "platform/WindowMessages.h"
 #include "platform/core/DataFolders.h"
 #include "platform/core/EngineApi.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/FloatingPoint.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Placement.h"
 #include "preview/TrimRange.h"
 #include "profiles/core/OutputRoot.h"
 #include "profiles/core/ProfileDatabase.h"
@@ -90,6 +86,18 @@ SkinComboBox* MakeList(QWidget* parent, const char* name, int left, int top, int
         list->SetArrowColor(Qt::black);
     }
     return list;
+}
+
+// The file and total bars, one under the other: 0 to 100, with their percentage shown.
+SkinProgressBar* MakeBar(QWidget* parent, const char* name, int top) {
+    auto* bar = new SkinProgressBar(parent);
+    bar->setObjectName(name);
+    bar->setGeometry(73, top, 511, 10);
+    bar->SetMin(0);
+    bar->SetHigh(100);
+    bar->SetPosition(0);
+    bar->SetShowCaption(true);
+    return bar;
 }
 
 }  // namespace
@@ -264,20 +272,8 @@ void Txconverter::BuildLayout() {
     Stop = MakeButton(this, "Stop", 621, 453, 134, 130, false);
     Stop->hide();
 
-    ProgressFile = new SkinProgressBar(this);
-    ProgressFile->setObjectName("ProgressFile");
-    ProgressFile->setGeometry(73, 544, 511, 10);
-    ProgressFile->SetMin(0);
-    ProgressFile->SetHigh(100);
-    ProgressFile->SetPosition(0);
-    ProgressFile->SetShowCaption(true);
-    ProgressTotal = new SkinProgressBar(this);
-    ProgressTotal->setObjectName("ProgressTotal");
-    ProgressTotal->setGeometry(73, 557, 511, 10);
-    ProgressTotal->SetMin(0);
-    ProgressTotal->SetHigh(100);
-    ProgressTotal->SetPosition(0);
-    ProgressTotal->SetShowCaption(true);
+    ProgressFile = MakeBar(this, "ProgressFile", 544);
+    ProgressTotal = MakeBar(this, "ProgressTotal", 557);
     Converting_Infor =
         MakeLabel(this, "Converting_Infor", 74, 570, 497, 13, "Process Info : ", true);
 
@@ -353,13 +349,8 @@ bool Txconverter::event(QEvent* event) {
 }
 
 void Txconverter::WndProc(const platform::WindowMessageEvent& message) {
-    switch (message.msg) {
-        case WM_GRAPHEVENT:
-            HandleGraphEvents();
-            break;
-        default:
-            break;  // nothing else is posted to this window
-    }
+    if (message.msg == WM_GRAPHEVENT)
+        HandleGraphEvents();  // nothing else is posted to this window
 }
 
 void Txconverter::showEvent(QShowEvent* event) {
@@ -502,29 +493,19 @@ void Txconverter::tr_audio_volChange(QObject*) {
 }
 
 void Txconverter::SetJobControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{ListImagePanel,
-                                                            FileAdd,
-                                                            FileRemove,
-                                                            ProfilesList,
-                                                            CustomProfileButton,
-                                                            BtnBrows,
-                                                            OutputFolder,
-                                                            BtnSetStartPoint,
-                                                            BtnStop,
-                                                            BtnPlayPause,
-                                                            BtnSetEndPoint,
-                                                            combox_videoformat,
-                                                            combox_resolution,
-                                                            m_checkLetterbox,
-                                                            combox_framerate,
-                                                            edit_videoquality,
-                                                            ab_dropdown,
-                                                            combox_audioHZ,
-                                                            combox_audiochannels,
-                                                            tr_audio_vol,
-                                                            combox_outfiletype}) {
+    // The list with its buttons, the profile and folder choice and the preview's buttons; then
+    // the output settings panel.
+    QWidget* const controls[] = {
+        ListImagePanel, FileAdd,          FileRemove, ProfilesList, CustomProfileButton, BtnBrows,
+        OutputFolder,   BtnSetStartPoint, BtnStop,    BtnPlayPause, BtnSetEndPoint};
+    QWidget* const settings[] = {combox_videoformat, combox_resolution,    m_checkLetterbox,
+                                 combox_framerate,   edit_videoquality,    ab_dropdown,
+                                 combox_audioHZ,     combox_audiochannels, tr_audio_vol,
+                                 combox_outfiletype};
+    for (QWidget* control : controls)
         control->setEnabled(enabled);
-    }
+    for (QWidget* control : settings)
+        control->setEnabled(enabled);
 }
 
 void Txconverter::ClearFolder(const QString& folder, bool recursive) {

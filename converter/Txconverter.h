@@ -5,7 +5,6 @@
 // and queue) and writes the widgets. This header declares them all in one place.
 #pragma once
 
-#include <QDialog>
 #include <QLabel>
 #include <QString>
 #include <QStringList>
@@ -24,7 +23,6 @@
 #include "profiles/core/DeviceTable.h"
 #include "profiles/core/OutputSettings.h"
 
-enum class AddRefusal;
 struct ConversionEnd;
 struct ProbedFile;
 class FolderChooser;

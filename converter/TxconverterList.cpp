@@ -8,8 +8,8 @@
 #include "media/core/SavedList.h"
 #include "media/core/SourceFiles.h"
 #include "media/package/ListImagePanel.h"
-#include "platform/core/DataFolders.h"
 #include "platform/Dialogs.h"
+#include "platform/core/DataFolders.h"
 
 namespace {
 

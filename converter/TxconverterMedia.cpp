@@ -22,15 +22,15 @@
 #include "media/package/ListImagePanel.h"
 #include "platform/Dialogs.h"
 #include "platform/Handler.h"
+#include "platform/Shell.h"
 #include "platform/core/DataFolders.h"
 #include "platform/core/EngineApi.h"
 #include "platform/core/Errors.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "profiles/core/ProfileDatabase.h"
-#include "skin/ImageButton.h"
-#include "platform/Shell.h"
 #include "skin/Artwork.h"
+#include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
 
@@ -224,10 +224,10 @@ void Txconverter::MediaFileProbed(const ProbedFile& probed) {
     }
     const int place = batch.places.front();
     batch.places.pop_front();
-    if (why != AddRefusal::None)
+    if (why != AddRefusal::None) {
         RestoringRows.erase(probed.path);  // a restored row the add refused is not kept on
-    if (why != AddRefusal::None)
         batch.refused[place] = {probed.path, why, ThumbnailFolder(platform::StillsParentFolder())};
+    }
     EndAddBatches();
 }
 
@@ -338,8 +338,7 @@ void Txconverter::LoadConvertMarkedRange() {
 
 void Txconverter::FilesAtOnceClick(int count) {
     WriteProfileValue(kMainSettings, kFilesAtOnce, QString::number(count));
-    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i)
-        FilesAtOnceChoices[i]->setChecked(int(i) + 1 == count);
+    FilesAtOnceChoices.at(size_t(count - 1))->setChecked(true);  // the others uncheck
 }
 
 void Txconverter::LoadFilesAtOnce() {
@@ -347,8 +346,7 @@ void Txconverter::LoadFilesAtOnce() {
     int count = ReadProfileValue(kMainSettings, kFilesAtOnce, QStringLiteral("1")).toInt(&number);
     if (!number || count < 1 || count > int(FilesAtOnceChoices.size()))
         count = 1;
-    for (size_t i = 0; i < FilesAtOnceChoices.size(); ++i)
-        FilesAtOnceChoices[i]->setChecked(int(i) + 1 == count);
+    FilesAtOnceChoices[size_t(count - 1)]->setChecked(true);  // the others uncheck
 }
 
 int Txconverter::FilesAtOnce() const {

@@ -1,8 +1,8 @@
 // The output settings panel read as one value, for the job plan and the custom profile editor,
 // and the letterbox box that the window remembers.
 #include "converter/Txconverter.h"
-#include "profiles/core/ProfileDatabase.h"
 #include "profiles/SettingsPanel.h"
+#include "profiles/core/ProfileDatabase.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinTrackBar.h"
 

@@ -1,6 +1,7 @@
 #include "converter/core/ArgumentVector.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "engine/FrameSize.h"
 #include "platform/core/ByteNames.h"
@@ -11,50 +12,27 @@ std::vector<QString> ArgumentEntries(const std::vector<QString>& v, const QStrin
     if (v.size() != JobValueCount) {
         throw std::invalid_argument("the argument vector needs seventeen values");
     }
-    std::vector<QString> entries = {
-        QStringLiteral("hacktest.exe"),
-        QStringLiteral("-y"),
-        QStringLiteral("-t"),
-        v[ValueDuration],
-        QStringLiteral("-i"),
-        v[ValueSourcePath],
-        QStringLiteral("-vol"),
-        v[ValueVolume],
-        QStringLiteral("-bitexact"),
-        QStringLiteral("-vcodec"),
-        v[ValueVideoCodec],
-        QStringLiteral("-padtop"),
-        v[ValuePadTop],
-        QStringLiteral("-padbottom"),
-        v[ValuePadBottom],
-        QStringLiteral("-padleft"),
-        v[ValuePadLeft],
-        QStringLiteral("-padright"),
-        v[ValuePadRight],
-        QStringLiteral("-s"),
-        v[ValueFrameSize],
-        QStringLiteral("-b"),
-        v[ValueVideoBitRate],
-        QStringLiteral("-r"),
-        v[ValueFrameRate],
-        QStringLiteral("-acodec"),
-        v[ValueAudioCodec],
-        QStringLiteral("-ac"),
-        v[ValueAudioChannels],
-        QStringLiteral("-ar"),
-        v[ValueAudioRate],
-        QStringLiteral("-ab"),
-        v[ValueAudioBitRate],
-        QStringLiteral("-f"),
-        v[ValueFormat],
-        v[ValueOutputPath],
-    };
+    std::vector<QString> entries = {"hacktest.exe",   "-y",           "-t",
+                                    v[ValueDuration], "-i",           v[ValueSourcePath],
+                                    "-vol",           v[ValueVolume], "-bitexact"};
+    // From the video codec on, each switch before its value; the output path last.
+    const std::pair<const char*, JobValue> switches[] = {
+        {"-vcodec", ValueVideoCodec}, {"-padtop", ValuePadTop},     {"-padbottom", ValuePadBottom},
+        {"-padleft", ValuePadLeft},   {"-padright", ValuePadRight}, {"-s", ValueFrameSize},
+        {"-b", ValueVideoBitRate},    {"-r", ValueFrameRate},       {"-acodec", ValueAudioCodec},
+        {"-ac", ValueAudioChannels},  {"-ar", ValueAudioRate},      {"-ab", ValueAudioBitRate},
+        {"-f", ValueFormat}};
+    for (const auto& [name, value] : switches)
+        entries.insert(entries.end(), {name, v[value]});
+    entries.push_back(v[ValueOutputPath]);
     if (!start.isEmpty())
         entries.insert(entries.begin() + 2, {QStringLiteral("-ss"), start});
     return entries;
 }
 
-int LeadingInteger(const QString& text) {
+// The integer written before the first space of a list item ("8000 Hz" gives 8000; an item
+// without a space is read whole). Raises EConvertError when that is not a decimal integer.
+static int LeadingInteger(const QString& text) {
     const qsizetype space = text.indexOf(' ');
     return StrToInt(space < 0 ? text : text.left(space));
 }

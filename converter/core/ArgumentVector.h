@@ -39,10 +39,6 @@ enum JobValue : int {
 std::vector<QString> ArgumentEntries(const std::vector<QString>& values,
                                      const QString& start = QString());
 
-// The integer written before the first space of a list item ("8000 Hz" gives 8000; an item
-// without a space is read whole). Raises EConvertError when that is not a decimal integer.
-int LeadingInteger(const QString& text);
-
 struct AudioRates {
     int64_t bitRate = 0;     // kbit/s
     int64_t sampleRate = 0;  // Hz

@@ -3,22 +3,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <utility>
 
 namespace {
 
 const QString kJobFinished = QStringLiteral("Process Info :  Job Finished.");
 const QString kStoppedByUser = QStringLiteral("Process Info :  Stoped by user.");
 
-}  // namespace
+// A kept length as a row shows it: "00:22", or "1:02:03" from an hour on.
+QString KeptLength(double seconds) {
+    const int whole = int(std::floor(std::max(0.0, seconds)));
+    const int hours = whole / 3600;
+    const QString minutesSeconds = QStringLiteral("%1:%2")
+                                       .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
+                                       .arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return hours > 0 ? QString::number(hours) + ':' + minutesSeconds : minutesSeconds;
+}
 
-ConversionEnd::ConversionEnd(int outcome, int reason, double keptSeconds, int systemError,
-                             QString keptPath)
-    : outcome(outcome),
-      reason(reason),
-      keptSeconds(keptSeconds),
-      systemError(systemError),
-      keptPath(std::move(keptPath)) {}
+}  // namespace
 
 ConversionEnd ConversionEndOf(const KivoEnd& end) {
     const QString kept = end.path ? QString::fromUtf8(end.path) : QString();
@@ -89,15 +90,6 @@ QString FailureWords(const ConversionEnd& end) {
     if (end.systemError > 0)
         words += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(end.systemError));
     return words;
-}
-
-QString KeptLength(double seconds) {
-    const int whole = int(std::floor(std::max(0.0, seconds)));
-    const int hours = whole / 3600;
-    const QString minutesSeconds = QStringLiteral("%1:%2")
-                                       .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
-                                       .arg(whole % 60, 2, 10, QLatin1Char('0'));
-    return hours > 0 ? QString::number(hours) + ':' + minutesSeconds : minutesSeconds;
 }
 
 QString RowMarkText(const ConversionEnd& end) {

@@ -13,14 +13,11 @@ enum class RowOutcome { Converted, Stopped, Failed };
 
 // How one conversion ended: what the engine's end record says, copied on its thread.
 struct ConversionEnd {
-    ConversionEnd(int outcome = KIVO_CONVERSION_FAILED, int reason = KIVO_REASON_OTHER,
-                  double keptSeconds = 0, int systemError = 0, QString keptPath = QString());
-
-    int outcome;         // KIVO_CONVERSION_FINISHED, _STOPPED, _FAILED or _REFUSED
-    int reason;          // a KivoReason
-    double keptSeconds;  // finished or stopped: the length of the output kept
-    int systemError;     // the operating system's errno behind the reason, or 0
-    QString keptPath;    // a target that appeared meanwhile: where the converted file was kept
+    int outcome = KIVO_CONVERSION_FAILED;  // _FINISHED, _STOPPED, _FAILED or _REFUSED
+    int reason = KIVO_REASON_OTHER;        // a KivoReason
+    double keptSeconds = 0;                // finished or stopped: the length of the output kept
+    int systemError = 0;                   // the operating system's errno behind the reason, or 0
+    QString keptPath;  // a target that appeared meanwhile: where the converted file was kept
 };
 
 ConversionEnd ConversionEndOf(const KivoEnd& end);
@@ -39,9 +36,6 @@ QString ReasonWords(int reason);
 // reason after them ("the disk is full: No space left on device") and, for a target that
 // appeared meanwhile, where the converted file was kept.
 QString FailureWords(const ConversionEnd& end);
-
-// A kept length as a row or a terminal shows it: "00:22", or "1:02:03" from an hour on.
-QString KeptLength(double seconds);
 
 // The fifth line of a row after a job: empty for a converted row, "stopped: the first 00:22
 // kept" (or "stopped: nothing kept") or "failed: <reason words>".

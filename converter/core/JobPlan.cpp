@@ -11,6 +11,13 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 
+// The output name with its last three characters replaced: clip.MP4 gives clip.THM.
+static QString ThumbnailName(const QString& targetName) {
+    QString name = targetName;
+    name.chop(3);
+    return name + QStringLiteral("THM");
+}
+
 QString JobOutputFolderOf(const QString& fieldText) {
     const QString folder = fieldText.trimmed();
     if (!platform::DirectoryExists(folder))
@@ -79,12 +86,6 @@ std::vector<QString> RowPlan::Entries() const {
     if (!overwrite)
         entries.erase(entries.begin() + 1);  // the "-y" after the program name
     return entries;
-}
-
-QString ThumbnailName(const QString& targetName) {
-    QString name = targetName;
-    name.chop(3);
-    return name + QStringLiteral("THM");
 }
 
 void CopyStillBesideOutput(const RowPlan& plan) {

@@ -71,9 +71,6 @@ enum class TargetProblem {
 // Checks `output` against `source` by the names' bytes (platform/ByteNames.h).
 TargetProblem CheckTarget(const QString& source, const QString& output, bool overwrite);
 
-// The output name with its last three characters replaced: clip.MP4 gives clip.THM.
-QString ThumbnailName(const QString& targetName);
-
 // Copies the plan's still beside the output, replacing an older copy. A plan without a still,
 // a missing still, a missing output and a failed copy do nothing.
 void CopyStillBesideOutput(const RowPlan& plan);

@@ -16,14 +16,20 @@ void JobQueue::SetAtOnce(int atOnce) {
     atOnce_ = std::max(1, atOnce);
 }
 
-int JobQueue::JobCalls() const {
-    return int(std::count_if(calls_.begin(), calls_.end(),
-                             [this](const EngineCall& call) { return call.job == job_; }));
+std::vector<const JobQueue::EngineCall*> JobQueue::JobCalls() const {
+    std::vector<const EngineCall*> running;
+    for (const EngineCall& call : calls_) {
+        if (call.job == job_)
+            running.push_back(&call);
+    }
+    std::sort(running.begin(), running.end(),
+              [](const EngineCall* a, const EngineCall* b) { return a->position < b->position; });
+    return running;
 }
 
 std::vector<int> JobQueue::TakeRowsToStart() {
     std::vector<int> rows;
-    int busy = JobCalls() + int(toStart_.size());
+    int busy = int(JobCalls().size() + toStart_.size());
     while (currentRow_ < rows_ && busy < jobAtOnce_) {
         if (std::find(skipped_.begin(), skipped_.end(), currentRow_) != skipped_.end()) {
             ++currentRow_;
@@ -43,10 +49,8 @@ std::deque<JobQueue::EngineCall>::iterator JobQueue::Find(JobCallId call) {
 
 int JobQueue::CurrentRow() const {
     int lowest = currentRow_;
-    for (const EngineCall& call : calls_) {
-        if (call.job == job_)
-            lowest = std::min(lowest, call.position);
-    }
+    for (const EngineCall* call : JobCalls())
+        lowest = std::min(lowest, call->position);
     for (int row : toStart_)
         lowest = std::min(lowest, row);
     return lowest;
@@ -93,23 +97,16 @@ QString JobQueue::Stop() {
     running_ = false;
     startPending_ = false;
     toStart_.clear();
-    return JobCalls() > 0 ? QString()
-                          : JobClosingText(true, rows_ - int(skipped_.size()), failures_);
+    return !JobCalls().empty() ? QString()
+                               : JobClosingText(true, rows_ - int(skipped_.size()), failures_);
 }
 
 bool JobQueue::EndForClose() {
-    if (!calls_.empty()) {
-        for (const EngineCall& call : calls_)
-            engine_.Stop(call.id);
-        ++job_;
-    }
     const bool wasRunning = running_;
-    if (running_) {
-        running_ = false;
-        startPending_ = false;
-        stopRequested_ = true;
-        toStart_.clear();
-    }
+    if (running_ || !calls_.empty())
+        Stop();
+    if (!calls_.empty())
+        ++job_;  // the stopped conversions' late ends and reports belong to no job
     return wasRunning;
 }
 
@@ -135,7 +132,6 @@ RowEnd JobQueue::Done(JobCallId id, const ConversionEnd& conversionEnd) {
 
     const RowOutcome rowOutcome = OutcomeOf(conversionEnd.outcome);
     end.rowEnded = true;
-    end.position = call.position;
     end.mark = RowMarkText(conversionEnd);
     end.failed = rowOutcome == RowOutcome::Failed;
     if (end.failed) {
@@ -149,7 +145,7 @@ RowEnd JobQueue::Done(JobCallId id, const ConversionEnd& conversionEnd) {
         ++converted_;
     if (running_ && !stopRequested_)
         end.startRows = TakeRowsToStart();
-    if (!end.startRows.empty() || JobCalls() > 0 || !toStart_.empty())
+    if (!end.startRows.empty() || !JobCalls().empty() || !toStart_.empty())
         return end;
     running_ = false;
     end.jobEnded = true;
@@ -174,39 +170,26 @@ bool JobQueue::Percent(JobCallId id, int percent) {
 }
 
 int JobQueue::FilePercent() const {
-    int least = 100;
-    bool any = false;
-    for (const EngineCall& call : calls_) {
-        if (call.job == job_) {
-            least = std::min(least, call.percent);
-            any = true;
-        }
-    }
-    return any ? least : 0;
+    const std::vector<const EngineCall*> running = JobCalls();
+    int least = running.empty() ? 0 : 100;
+    for (const EngineCall* call : running)
+        least = std::min(least, call->percent);
+    return least;
 }
 
 std::vector<int> JobQueue::RunningRows() const {
     std::vector<int> rows;
-    for (const EngineCall& call : calls_) {
-        if (call.job == job_)
-            rows.push_back(call.position);
-    }
-    std::sort(rows.begin(), rows.end());
+    for (const EngineCall* call : JobCalls())
+        rows.push_back(call->position);
     return rows;
 }
 
 QString JobQueue::StatusLine() const {
-    std::vector<const EngineCall*> running;
-    for (const EngineCall& call : calls_) {
-        if (call.job == job_)
-            running.push_back(&call);
-    }
+    const std::vector<const EngineCall*> running = JobCalls();
     if (running.empty())
         return QString();
     if (running.size() == 1)
         return running.front()->lastStatus;
-    std::sort(running.begin(), running.end(),
-              [](const EngineCall* a, const EngineCall* b) { return a->position < b->position; });
     QStringList parts;
     for (const EngineCall* call : running)
         parts << QStringLiteral("%1 %2%").arg(FileNameOf(call->plan)).arg(call->percent);

@@ -40,7 +40,6 @@ struct RowEnd {
                                  // conversion leaves no THM: a player would list a picture alone)
     RowPlan plan;                // the plan it converted
     bool rowEnded = false;       // a row of the current job ended: file bar full, total bar on
-    int position = 0;            // that row's place in the list when the job began
     QString mark;                // the mark it shows until the next Run (RowMarkText)
     bool failed = false;         // its conversion failed
     std::vector<int> startRows;  // the rows to start now, in list order
@@ -55,14 +54,11 @@ public:
 
     // Takes effect at the next Run; at least 1.
     void SetAtOnce(int atOnce);
-    int AtOnce() const { return atOnce_; }
 
     bool Running() const { return running_; }
     // The first row of the current job that has not ended yet (the lowest running row).
     int CurrentRow() const;
     bool StopRequested() const { return stopRequested_; }
-    // Whether an engine call, of any job, has not ended yet.
-    bool Outstanding() const { return !calls_.empty(); }
 
     // Run with a list of `rows` rows (at least one): a new job from the first row. Returns the
     // rows to start now (up to AtOnce, in list order); none while a stopped job's conversions
@@ -131,8 +127,8 @@ private:
     std::vector<FailedRow> failures_;  // the current job's failed rows, in list order
     std::vector<int> failedRows_;      // their rows
 
-    // The calls of the current job.
-    int JobCalls() const;
+    // The calls of the current job, in list order.
+    std::vector<const EngineCall*> JobCalls() const;
     // Hands out the rows that start now, as places free up.
     std::vector<int> TakeRowsToStart();
     // The outstanding call `call`; end() when none.

@@ -163,37 +163,25 @@ TEST(ConverterWindow, VolumeLabelAndResetRestoreTheDefaults) {
 }
 
 TEST(ConverterWindow, JobLockingLeavesTrackCloseRunAndStopAlone) {
-    Txconverter window;
-    window.SetJobControlsEnabled(false);
-    for (QWidget* locked : std::initializer_list<QWidget*>{window.ListImagePanel,
-                                                           window.FileAdd,
-                                                           window.FileRemove,
-                                                           window.ProfilesList,
-                                                           window.CustomProfileButton,
-                                                           window.BtnBrows,
-                                                           window.OutputFolder,
-                                                           window.BtnSetStartPoint,
-                                                           window.BtnStop,
-                                                           window.BtnPlayPause,
-                                                           window.BtnSetEndPoint,
-                                                           window.combox_videoformat,
-                                                           window.combox_resolution,
-                                                           window.m_checkLetterbox,
-                                                           window.combox_framerate,
-                                                           window.edit_videoquality,
-                                                           window.ab_dropdown,
-                                                           window.combox_audioHZ,
-                                                           window.combox_audiochannels,
-                                                           window.tr_audio_vol,
-                                                           window.combox_outfiletype}) {
+    Txconverter w;
+    w.SetJobControlsEnabled(false);
+    QWidget* const list[] = {
+        w.ListImagePanel, w.FileAdd,      w.FileRemove,       w.ProfilesList, w.CustomProfileButton,
+        w.BtnBrows,       w.OutputFolder, w.BtnSetStartPoint, w.BtnStop,      w.BtnPlayPause,
+        w.BtnSetEndPoint};
+    QWidget* const settings[] = {w.combox_videoformat, w.combox_resolution,    w.m_checkLetterbox,
+                                 w.combox_framerate,   w.edit_videoquality,    w.ab_dropdown,
+                                 w.combox_audioHZ,     w.combox_audiochannels, w.tr_audio_vol,
+                                 w.combox_outfiletype};
+    for (QWidget* locked : list)
         EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
-    }
-    for (QWidget* free : std::initializer_list<QWidget*>{
-             window.PlayerTrack, window.BtnClose, window.BtnMinimize, window.Run, window.Stop}) {
+    for (QWidget* locked : settings)
+        EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
+    for (QWidget* free :
+         std::initializer_list<QWidget*>{w.PlayerTrack, w.BtnClose, w.BtnMinimize, w.Run, w.Stop})
         EXPECT_TRUE(free->isEnabled()) << free->objectName().toStdString();
-    }
-    window.SetJobControlsEnabled(true);
-    EXPECT_TRUE(window.combox_outfiletype->isEnabled());
+    w.SetJobControlsEnabled(true);
+    EXPECT_TRUE(w.combox_outfiletype->isEnabled());
 }
 
 TEST(ConverterWindow, ClearFolderDeletesPlainFilesAndRecursesOnlyWhenAsked) {

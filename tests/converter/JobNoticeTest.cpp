@@ -45,20 +45,17 @@ public:
 
 TEST(JobNotice, TheNoteSaysHowTheJobEndedAndWhere) {
     const QString home = QDir::homePath();
+    const char *finished = "Conversion finished", *failures = "Conversion finished with failures";
     const struct {
         JobEnd end;
         const char* summary;
         const char* body;
     } cases[] = {
         {{3, 3, 0, false, home + "/KivoMp4/PSP/"},
-         "Conversion finished",
+         finished,
          "3 files converted into ~/KivoMp4/PSP"},
-        {{1, 1, 0, false, "/media/out/MP4/"},
-         "Conversion finished",
-         "1 file converted into /media/out/MP4"},
-        {{3, 2, 1, false, home + "/v/"},
-         "Conversion finished with failures",
-         "2 of 3 files converted into ~/v, 1 failed"},
+        {{1, 1, 0, false, "/media/out/MP4/"}, finished, "1 file converted into /media/out/MP4"},
+        {{3, 2, 1, false, home + "/v/"}, failures, "2 of 3 files converted into ~/v, 1 failed"},
         {{3, 1, 0, true, home + "/KivoMp4/PSP/"},
          "Conversion stopped",
          "Stopped by user: 1 of 3 files converted into ~/KivoMp4/PSP"},

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <deque>
 #include <sstream>
 #include <string>
 
@@ -22,95 +21,14 @@ ConversionEnd EndOf(size_t kind) {
     return ends[kind];
 }
 
-// Plays events as the window does, being its own engine. Events: R Run a list of three rows,
-// S Stop, C close the window, i a report from the engine, and the engine's end of the oldest
-// call: f finished, s stopped, x failed. The log has a row's position when it starts, a mark
-// when it ends (. converted, ~ stopped, ! failed), and + or - for a report shown or not.
+// Plays events as the window does, being its own engine. Events, separated by blanks: R<n> Run a
+// list of n rows, S Stop, C close the window, and for engine call <c> (the queue numbers them
+// from 1): f<c>, s<c>, x<c> its end (finished, stopped, failed), i<c> a status line from it,
+// p<c>=<n> a percentage from it. The log has a row's position when it starts, a mark when it
+// ends (. converted, ~ stopped, ! failed), and + or - for a report shown or not; stopped lists
+// the calls the engine was asked to stop.
 struct Driver : JobEngine {
-    void Convert(JobCallId, ArgumentVector&) override {}
-    void Stop(JobCallId) override { ++stops; }
-    void Play(const std::string& events) {
-        for (char e : events) {
-            if (e == 'R')
-                for (int row : queue.Run(3))
-                    Start(row);
-            if (e == 'S')
-                closing += queue.Stop();
-            if (e == 'C')
-                queue.EndForClose();
-            if (e == 'i')
-                log += !calls.empty() && queue.Report(calls.front(), "a status line") ? "+" : "-";
-            const size_t outcome = std::string("fsx").find(e);  // the engine's outcomes in order
-            if (outcome == std::string::npos)
-                continue;
-            // One at once, the engine ends its conversions in the order they started.
-            const JobCallId oldest = calls.empty() ? 0 : calls.front();
-            if (!calls.empty())
-                calls.pop_front();
-            const RowEnd end = queue.Done(oldest, EndOf(outcome));
-            if (end.rowEnded)
-                log += end.mark.isEmpty() ? "." : end.failed ? "!" : "~";
-            for (int row : end.startRows)
-                Start(row);
-            closing += end.closingText;
-        }
-    }
-    void Start(int row) {  // every value is the source, "/media/<row>.avi"
-        RowPlan plan;
-        plan.values.assign(JobValueCount, QString("/media/%1.avi").arg(row));
-        calls.push_back(queue.Start(row, plan));
-        log += std::to_string(row);
-    }
-    JobQueue queue{*this};
-    std::deque<JobCallId> calls;  // outstanding, oldest first
-    int stops = 0;
-    std::string log;
-    QString closing;  // every closing status line, run together
-};
-
-}  // namespace
-
-TEST(JobQueue, EndMessagesStopAndClosingMoveTheJobOn) {
-    const QString finished = "Process Info :  Job Finished.",
-                  stopped = "Process Info :  Stoped by user.";
-    const struct {
-        const char *events, *log;
-        QString closing;
-        int converted, stops;
-    } cases[] = {
-        {"Rififf", "0+.1+.2.", finished, 3, 0},
-        {"RfSs", "0.1~", stopped, 1, 1},  // stopped during row 2 of 3: row 3 never starts
-        {"RfSf", "0.1.", stopped, 2, 1},  // the row finished before the stop reached it
-        {"Rfixf", "0.1+!2.", finished + " 1 of 3 files failed: 1.avi (the source is damaged)", 2,
-         0},
-        // Run waits for the stopped row's end; the stopped row's reports do not show.
-        {"RSRisifff", "0-0+.1.2.", finished, 3, 1},
-        {"RSRSf", "0", stopped, 0, 2},  // a stop while waiting ends the job at once
-        {"RfCif", "0.1-", "", 1, 1},    // after closing, the late end touches nothing
-        {"RfCfRfff", "0.10.1.2.", finished, 3, 1},
-        {"Cf", "", "", 0, 0},  // closing while idle does not stop the engine; a stray end
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.events);
-        Driver job;
-        job.Play(c.events);
-        EXPECT_EQ(job.log, c.log);
-        EXPECT_EQ(job.closing.toStdString(), c.closing.toStdString());
-        EXPECT_FALSE(job.queue.Running());
-        EXPECT_EQ(job.queue.Tally().converted, c.converted);
-        EXPECT_EQ(job.stops, c.stops);
-    }
-}
-
-namespace {
-
-// Plays events with several rows at once. Events, separated by blanks: R<n> Run a list of n
-// rows, S Stop, C close the window, and for engine call <c>:
-// f<c>, s<c>, x<c> its end (finished, stopped, failed), i<c> a status line from it, p<c>=<n>
-// a percentage from it. The log is as above; stopped lists the calls the engine was asked to
-// stop.
-struct SideBySide : JobEngine {
-    explicit SideBySide(int atOnce) : queue(*this, atOnce) {}
+    explicit Driver(int atOnce) : queue(*this, atOnce) {}
     void Convert(JobCallId, ArgumentVector&) override {}
     void Stop(JobCallId call) override { stopped += std::to_string(call); }
     void Play(const std::string& events) {
@@ -163,7 +81,7 @@ struct SideBySide : JobEngine {
 
 }  // namespace
 
-TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
+TEST(JobQueue, EndsStopAndClosingMoveTheJobOnAsPlacesFreeUp) {
     const QString finished = "Process Info :  Job Finished.",
                   stopped = "Process Info :  Stoped by user.";
     const struct {
@@ -175,6 +93,19 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
         int filePercent;
         QString statusLine;
     } cases[] = {
+        // One at once: each end starts the next row.
+        {1, "R3 i1 f1 i2 f2 f3", "0+.1+.2.", finished, 3, "", "", 0, ""},
+        {1, "R3 f1 S s2", "0.1~", stopped, 1, "2", "", 0, ""},  // the third row never starts
+        {1, "R3 f1 S f2", "0.1.", stopped, 2, "2", "", 0, ""},  // it finished before the stop
+        {1, "R3 f1 i2 x2 f3", "0.1+!2.",
+         finished + " 1 of 3 files failed: 1.avi (the source is damaged)", 2, "", "", 0, ""},
+        // Run waits for the stopped row's end; the stopped row's reports do not show.
+        {1, "R3 S R3 i1 s1 i2 f2 f3 f4", "0-0+.1.2.", finished, 3, "1", "", 0, ""},
+        {1, "R3 S R3 S f1", "0", stopped, 0, "11", "", 0, ""},  // a stop while waiting ends at once
+        // After closing, the late end touches nothing.
+        {1, "R3 f1 C i2 f2", "0.1-", "", 1, "2", "", 0, ""},
+        {1, "R3 f1 C f2 R3 f3 f4 f5", "0.10.1.2.", finished, 3, "2", "", 0, ""},
+        {1, "C f0", "", "", 0, "", "", 0, ""},  // closing while idle stops nothing; a stray end
         // Ends out of order: each free place takes the next row of the list.
         {2, "R4 f2 f1 f3 f4", "01.2.3..", finished, 4, "", "", 0, ""},
         {3, "R2 f1 f0 f2", "01..", finished, 2, "", "", 0, ""},  // 0 names no call
@@ -200,8 +131,12 @@ TEST(JobQueue, SeveralRowsAtOnceStartAsPlacesFreeUp) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.events);
-        SideBySide job(c.atOnce);
+        Driver job(c.atOnce);
         job.Play(c.events);
+        // A job runs until its closing line, Stop or the window's close.
+        const std::string events = c.events;
+        EXPECT_EQ(job.queue.Running(),
+                  c.closing.isEmpty() && events.find_last_of("RSC") == events.rfind('R'));
         EXPECT_EQ(job.log, c.log);
         EXPECT_EQ(job.closing.toStdString(), c.closing.toStdString());
         EXPECT_EQ(job.queue.Tally().converted, c.converted);
@@ -263,7 +198,7 @@ TEST(JobQueue, TheStillGoesBesideWhatTheConversionKept) {
 // Every call that ends gives its plan back, whichever job it belonged to, so that its still
 // goes beside its output; an end of a call that is not outstanding gives nothing.
 TEST(JobQueue, EveryEndedCallGivesItsPlanBack) {
-    SideBySide job(2);
+    Driver job(2);
     job.Play("R3 S R3 s2 s1 f3 x4 f5 f2 f9");
     EXPECT_EQ(job.stills, "10012");
     EXPECT_EQ(job.log, "0101.2!.");  // the stopped job's ends mark no row of the new one

@@ -30,9 +30,9 @@
 #include "converter/Txconverter.h"
 #include "converter/core/ArgumentVector.h"
 #include "media/package/ListImagePanel.h"
+#include "platform/JpegImage.h"
 #include "platform/core/ByteNames.h"
 #include "platform/core/EngineApi.h"
-#include "platform/JpegImage.h"
 #include "platform/core/Paths.h"
 #include "skin/ImageButton.h"
 #include "skin/SkinComboBox.h"
@@ -108,44 +108,24 @@ QString Tool(const char* name) {
     return QStandardPaths::findExecutable(name);
 }
 
-bool MakeClip(const QString& path, int seconds, const QString& audioCodec) {
-    QProcess make;
-    make.start(Tool("ffmpeg"),
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                QString("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
-                "-f",
-                "lavfi",
-                "-i",
-                QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds),
-                "-ac",
-                "2",
-                "-c:v",
-                "mpeg4",
-                "-q:v",
-                "5",
-                "-c:a",
-                audioCodec,
-                "-shortest",
-                path});
-    return make.waitForFinished(120000) && make.exitCode() == 0;
-}
-
-// A clip of `seconds` from the lavfi picture source `picture` with a tone, in MPEG-4 and AAC.
-bool MakeClipOf(const QString& path, const QString& picture, double seconds) {
+// A clip of `seconds` from the lavfi picture source `picture` with a tone, in MPEG-4 and `audio`
+// (the tone's switches).
+bool MakeClipOf(const QString& path, const QString& picture, double seconds,
+                const QString& audio = "-c:a aac") {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QProcess make;
     const QString tone = "sine=frequency=440:sample_rate=44100";
     make.start(Tool("ffmpeg"), QString("-v error -y -f lavfi -i %1 -f lavfi -i %2 -t %3 -c:v mpeg4 "
-                                       "-q:v 5 -c:a aac")
-                                       .arg(picture, tone, QString::number(seconds))
+                                       "-q:v 5 %4")
+                                       .arg(picture, tone, QString::number(seconds), audio)
                                        .split(' ')
                                    << path);
     return make.waitForFinished(120000) && make.exitCode() == 0;
+}
+
+// A 320x240 clip at 25 frames a second with a stereo tone in `audioCodec`.
+bool MakeClip(const QString& path, int seconds, const QString& audioCodec) {
+    return MakeClipOf(path, "testsrc=size=320x240:rate=25", seconds, "-ac 2 -c:a " + audioCodec);
 }
 
 struct Probed {

@@ -196,6 +196,14 @@ public:
         return row;
     }
 
+    // Rows a, b, c (d, ...): /media/a.avi, one second long, into a.MP4.
+    void AddRows(int rows) {
+        for (int i = 0; i < rows; ++i) {
+            const QString name = QString(QChar('a' + i));
+            AddRow("/media/" + name + ".avi", 1, name + ".MP4");
+        }
+    }
+
     Vector Expected(const std::string& source, const std::string& duration,
                     const std::string& format, const std::string& output) const {
         return {"hacktest.exe", "-y",      "-t",        duration,     "-i",

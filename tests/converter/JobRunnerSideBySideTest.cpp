@@ -12,13 +12,10 @@ using namespace job_runner;
 
 class SideBySide : public JobRunner {
 public:
-    // A job of rows a, b, c (d, ...) converted `atOnce` at once.
+    // A job of `rows` rows converted `atOnce` at once.
     void SetUpJob(int atOnce, int rows) {
         SetUp(DevMP4);
-        for (int i = 0; i < rows; ++i) {
-            const QString name = QString(QChar('a' + i));
-            AddRow("/media/" + name + ".avi", 1, name + ".MP4");
-        }
+        AddRows(rows);
         w().FilesAtOnceChoices.at(size_t(atOnce - 1))->trigger();
     }
     std::string Source(size_t conversion) const { return engine.calls[conversion].argv[5]; }
@@ -94,9 +91,9 @@ TEST_F(SideBySide, TwoAtOnceShowTheLesserPercentAndNameBothFiles) {
     engine.End(2, KIVO_CONVERSION_FINISHED);
     EXPECT_EQ(TotalBar(), 3);
     EXPECT_EQ(FileBar(), 100);
-    EXPECT_EQ(Status().toStdString(),
-              "Process Info :  Job Finished. 1 of 3 files failed: a.avi (the "
-              "source is damaged)");
+    EXPECT_EQ(Status(),
+              "Process Info :  Job Finished. 1 of 3 files failed: a.avi (the source is "
+              "damaged)");
     EXPECT_TRUE(Idle());
     EXPECT_EQ(engine.freedConversions, (std::vector<size_t>{1, 0, 2}));
     EXPECT_EQ(engine.calls.size(), 3u);

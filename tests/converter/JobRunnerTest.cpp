@@ -45,9 +45,7 @@ TEST_F(JobRunner, OneRowRunsToJobFinished) {
 
 TEST_F(JobRunner, StopDuringTheSecondOfThreeRowsAndRunAgain) {
     SetUp(DevMP4);
-    for (const char* name : {"a", "b", "c"}) {
-        AddRow(QString("/media/%1.avi").arg(name), 1, QString("%1.MP4").arg(name));
-    }
+    AddRows(3);
     w().RunClick(w().Run);
     engine.Finish(0);
     ASSERT_EQ(engine.calls.size(), 2u);
@@ -84,9 +82,7 @@ TEST_F(JobRunner, StopDuringTheSecondOfThreeRowsAndRunAgain) {
 
 TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndRecordAndMarkedUntilTheNextRun) {
     SetUp(DevMP4);
-    for (const char* name : {"a", "b", "c"}) {
-        AddRow(QString("/media/%1.avi").arg(name), 1, QString("%1.MP4").arg(name));
-    }
+    AddRows(3);
     const auto mark = [this](int row) {
         return w().ListImagePanel->GetItem(unsigned(row))->OutcomeMark.toStdString();
     };
@@ -121,9 +117,7 @@ TEST_F(JobRunner, FailedAndStoppedRowsAreToldByTheEndRecordAndMarkedUntilTheNext
 
 TEST_F(JobRunner, RunBeforeTheStoppedRowHasEndedWaitsForIt) {
     SetUp(DevMP4);
-    for (const char* name : {"a", "b", "c"}) {
-        AddRow(QString("/media/%1.avi").arg(name), 1, QString("%1.MP4").arg(name));
-    }
+    AddRows(3);
     w().RunClick(w().Run);
     w().StopClick(w().Stop);
     w().RunClick(w().Run);  // the stopped row's end has not arrived yet
@@ -160,8 +154,7 @@ TEST_F(JobRunner, RunBeforeTheStoppedRowHasEndedWaitsForIt) {
 
 TEST_F(JobRunner, ClosingDuringAJobStopsTheEngineAndTheLateEndTouchesNothing) {
     SetUp(DevMP4);
-    AddRow("/media/a.avi", 1, "a.MP4");
-    AddRow("/media/b.avi", 1, "b.MP4");
+    AddRows(2);
     w().RunClick(w().Run);
     w().FormClose();
     EXPECT_EQ(engine.stops, 1);
@@ -346,9 +339,7 @@ TEST_F(JobRunner, ExistingTargetsAreAskedAboutOnceForTheWholeJob) {
         SetUp(DevMP4);
         w().ResetWindow();
         SetUp(DevMP4);
-        AddRow("/media/a.avi", 1, "a.MP4");
-        AddRow("/media/b.avi", 1, "b.MP4");
-        AddRow("/media/c.avi", 1, "c.MP4");
+        AddRows(3);
         ASSERT_TRUE(QDir().mkpath(Output()));
         for (const char* name : {"a.MP4", "c.MP4", "c (2).MP4"}) {
             QFile file(Output() + "/" + name);

@@ -160,72 +160,49 @@ TEST_F(JobRunner, ALongOutputPathIsCarriedWhole) {
     engine.Finish(0);
 }
 
-TEST_F(JobRunner, AMalformedSettingShowsTheErrorAndStartsNoRow) {
+// A malformed setting, or one above the family's level ceiling, shows its error before the row
+// starts; the window stays Running until Stop, which then says the job was stopped.
+TEST_F(JobRunner, RefusedSettingsShowTheErrorAndStartNoRow) {
+    const auto video = [](int codec, const char* kbps, int resolution = 0) {
+        return [=](Txconverter& w) {
+            w.combox_resolution->SetItemIndex(resolution);
+            w.combox_videoformat->SetItemIndex(codec);  // 0 MPEG4, 1 H264
+            w.edit_videoquality->SetText(kbps);
+        };
+    };
     const struct {
         const char* name;
+        DeviceType device;
         std::function<void(Txconverter&)> change;
-        const char* message;
+        const char* message;  // empty: the row starts
     } cases[] = {
-        {"frame size",
+        {"frame size", DevMP4,
          [](Txconverter& w) {
              w.combox_resolution->SetItemIndex(2);
              w.m_checkLetterbox->SetChecked(true);
          },
          "'qvga' is not a valid integer value."},
-        {"audio rate of 0", [](Txconverter& w) { w.combox_audioHZ->SetItemIndex(2); },
+        {"audio rate of 0", DevMP4, [](Txconverter& w) { w.combox_audioHZ->SetItemIndex(2); },
          "Division by zero."},
-        {"no audio quality", [](Txconverter& w) { w.ab_dropdown->SetItemIndex(-1); },
+        {"no audio quality", DevMP4, [](Txconverter& w) { w.ab_dropdown->SetItemIndex(-1); },
          "'' is not a valid integer value."},
+        {"iPod H.264 1500", DevIPOD, video(1, "1500"),
+         "the iPod takes at most 768 kbps H.264 at 320x240; lower the video quality."},
+        {"iPod H.264 768", DevIPOD, video(1, "768"), ""},
+        {"iPod MPEG4 1500", DevIPOD, video(0, "1500"), ""},  // the ceiling is H.264's
+        {"3GP H.264 900", Dev3GP, video(1, "900", 1),
+         "a 3GP phone takes at most 768 kbps H.264 at 176x144; lower the video quality."},
+        {"MP4 H.264 1500", DevMP4, video(1, "1500"), ""},  // MP4 players set no ceiling
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         window = std::make_unique<Txconverter>();
         dialogs.messages.clear();
-        SetUp(DevMP4);
+        engine.calls.clear();
+        SetUp(c.device);
         AddRow("s", 1, "t");
         c.change(w());
         w().Run->Click();  // through the window's guarded handler
-        EXPECT_TRUE(engine.calls.empty());
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, c.message);
-        EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
-        // The window stays Running until Stop, which then says the job was stopped.
-        EXPECT_TRUE(Running());
-        EXPECT_FALSE(w().combox_audioHZ->isEnabled());
-        w().Stop->Click();
-        EXPECT_TRUE(Idle());
-        EXPECT_TRUE(w().combox_audioHZ->isEnabled());
-        EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
-    }
-}
-
-TEST_F(JobRunner, SettingsAboveTheFamilysLevelCeilingAreRefusedBeforeTheRowStarts) {
-    const struct {
-        DeviceType device;
-        int codec;  // position in the codec list: 0 MPEG4, 1 H264
-        const char* kbps;
-        const char* message;  // empty: the row starts
-    } cases[] = {
-        {DevIPOD, 1, "1500",
-         "the iPod takes at most 768 kbps H.264 at 320x240; lower the video quality."},
-        {DevIPOD, 1, "768", ""},
-        {DevIPOD, 0, "1500", ""},  // the ceiling is H.264's
-        {Dev3GP, 1, "900",
-         "a 3GP phone takes at most 768 kbps H.264 at 176x144; lower the video quality."},
-        {DevMP4, 1, "1500", ""},  // MP4 players set no ceiling
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.kbps) + " kbps, family " + std::to_string(c.device));
-        window = std::make_unique<Txconverter>();
-        dialogs.messages.clear();
-        engine.calls.clear();
-        SetUp(c.device);
-        if (c.device == Dev3GP)
-            w().combox_resolution->SetItemIndex(1);  // 176x144
-        w().combox_videoformat->SetItemIndex(c.codec);
-        w().edit_videoquality->SetText(c.kbps);
-        AddRow("s", 1, "t");
-        w().Run->Click();
         if (!*c.message) {
             EXPECT_EQ(engine.calls.size(), 1u);
             EXPECT_TRUE(dialogs.messages.empty());
@@ -237,7 +214,11 @@ TEST_F(JobRunner, SettingsAboveTheFamilysLevelCeilingAreRefusedBeforeTheRowStart
         EXPECT_EQ(dialogs.messages[0].text, c.message);
         EXPECT_EQ(dialogs.messages[0].icon, platform::BoxIcon::Error);
         EXPECT_TRUE(Running());
+        EXPECT_FALSE(w().combox_audioHZ->isEnabled());
         w().Stop->Click();
+        EXPECT_TRUE(Idle());
+        EXPECT_TRUE(w().combox_audioHZ->isEnabled());
+        EXPECT_EQ(w().Converting_Infor->text(), "Process Info :  Stoped by user.");
     }
 }
 
