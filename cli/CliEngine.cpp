@@ -10,19 +10,11 @@ struct CliEngine::Call {
     JobCallId id = 0;
     KivoConversion* conversion = nullptr;
 
-    static void OnStatus(void* user, const char* text) {
-        const auto* call = static_cast<Call*>(user);
-        EngineReport report;
-        report.call = call->id;
-        report.text = QString::fromUtf8(text ? text : "");
-        call->reports->Push(std::move(report));
-    }
     static void OnProgress(void* user, const KivoProgress* progress) {
         const auto* call = static_cast<Call*>(user);
         if (!progress)
             return;
         EngineReport report;
-        report.kind = EngineReport::Progress;
         report.call = call->id;
         report.progress = *progress;
         call->reports->Push(std::move(report));
@@ -30,7 +22,7 @@ struct CliEngine::Call {
     static void OnEnd(void* user, const KivoEnd* end) {
         const auto* call = static_cast<Call*>(user);
         EngineReport report;
-        report.kind = EngineReport::Ended;
+        report.ended = true;
         report.call = call->id;
         report.end = end ? ConversionEndOf(*end) : NotStartedEnd();
         call->reports->Push(std::move(report));
@@ -65,18 +57,13 @@ void CliEngine::Convert(JobCallId call, ArgumentVector& arguments) {
     entry->id = call;
     KivoConversionEvents events{};
     events.user = entry.get();
-    events.status = Call::OnStatus;
     events.progress = Call::OnProgress;
     events.end = Call::OnEnd;
     entry->conversion = Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
     if (!entry->conversion) {
         // Every call ends once, also one the engine could not even create (or refuses to, as
         // an engine without conversions does).
-        EngineReport report;
-        report.kind = EngineReport::Ended;
-        report.call = call;
-        report.end = NotStartedEnd();
-        reports_.Push(std::move(report));
+        Call::OnEnd(entry.get(), nullptr);
         return;
     }
     calls_.emplace(call, std::move(entry));

@@ -3,7 +3,6 @@
 // the run loop reads on the main thread.
 #pragma once
 
-#include <QString>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,14 +16,13 @@
 
 struct KivoConversion;
 
-// One report of the engine for one call.
+// One report of the engine for one call: its progress, or its end. Its status lines are the
+// window's; qor-convert writes its own lines from the numbers.
 struct EngineReport {
-    enum Kind { Status, Progress, Ended };
-    Kind kind = Status;
+    bool ended = false;
     JobCallId call = 0;
-    QString text;             // Status: the line
-    KivoProgress progress{};  // Progress: the numbers
-    ConversionEnd end;        // Ended: how it ended
+    KivoProgress progress{};  // not ended: the numbers
+    ConversionEnd end;        // ended: how
 };
 
 // The queue between the engine's threads and the run loop.

@@ -23,7 +23,7 @@ TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
     ASSERT_EQ(taken.size(), 2u);
     for (JobCallId call : {1, 2}) {
         const EngineReport& ended = taken[call - 1];
-        EXPECT_EQ(ended.kind, EngineReport::Ended);
+        EXPECT_TRUE(ended.ended);
         EXPECT_EQ(ended.call, call);
         EXPECT_EQ(ended.end.outcome, KIVO_CONVERSION_FAILED);
         // The same words the window's row shows for it.
