@@ -6,7 +6,7 @@
 
 // A conversion and what its events need to name it.
 struct CliEngine::Call {
-    EngineReports* reports = nullptr;
+    CliEngine* engine = nullptr;
     JobCallId id = 0;
     KivoConversion* conversion = nullptr;
 
@@ -17,7 +17,7 @@ struct CliEngine::Call {
         EngineReport report;
         report.call = call->id;
         report.progress = *progress;
-        call->reports->Push(std::move(report));
+        call->engine->Push(std::move(report));
     }
     static void OnEnd(void* user, const KivoEnd* end) {
         const auto* call = static_cast<Call*>(user);
@@ -25,24 +25,24 @@ struct CliEngine::Call {
         report.ended = true;
         report.call = call->id;
         report.end = end ? ConversionEndOf(*end) : NotStartedEnd();
-        call->reports->Push(std::move(report));
+        call->engine->Push(std::move(report));
     }
 };
 
-void EngineReports::Push(EngineReport report) {
+void CliEngine::Push(EngineReport report) {
     std::lock_guard lock(mutex_);
     reports_.push_back(std::move(report));
     arrived_.notify_one();
 }
 
-std::deque<EngineReport> EngineReports::Take(std::chrono::milliseconds wait,
-                                             const std::function<bool()>& wake) {
+std::deque<EngineReport> CliEngine::Take(std::chrono::milliseconds wait,
+                                         const std::function<bool()>& wake) {
     std::unique_lock lock(mutex_);
     arrived_.wait_for(lock, wait, [&] { return !reports_.empty() || wake(); });
     return std::exchange(reports_, {});
 }
 
-CliEngine::CliEngine(EngineReports& reports) : reports_(reports) {
+CliEngine::CliEngine() {
     Engine().Init();
 }
 
@@ -53,7 +53,7 @@ CliEngine::~CliEngine() {
 
 void CliEngine::Convert(JobCallId call, ArgumentVector& arguments) {
     auto entry = std::make_unique<Call>();
-    entry->reports = &reports_;
+    entry->engine = this;
     entry->id = call;
     KivoConversionEvents events{};
     events.user = entry.get();

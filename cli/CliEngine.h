@@ -25,24 +25,9 @@ struct EngineReport {
     ConversionEnd end;        // ended: how
 };
 
-// The queue between the engine's threads and the run loop.
-class EngineReports {
-public:
-    void Push(EngineReport report);
-    // Takes every waiting report, oldest first, after waiting up to `wait` for one (or for
-    // `wake` to hold, checked at least every `wait`).
-    std::deque<EngineReport> Take(std::chrono::milliseconds wait,
-                                  const std::function<bool()>& wake);
-
-private:
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<EngineReport> reports_;
-};
-
 class CliEngine : public JobEngine {
 public:
-    explicit CliEngine(EngineReports& reports);
+    CliEngine();
     // Stops and waits for every conversion still running.
     ~CliEngine() override;
     CliEngine(const CliEngine&) = delete;
@@ -52,9 +37,17 @@ public:
     void Stop(JobCallId call) override;
     // The run loop has taken call `call`'s end: its conversion is released.
     void Release(JobCallId call);
+    // Takes every waiting report, oldest first, after waiting up to `wait` for one (or for
+    // `wake` to hold, checked at least every `wait`).
+    std::deque<EngineReport> Take(std::chrono::milliseconds wait,
+                                  const std::function<bool()>& wake);
 
 private:
     struct Call;
-    EngineReports& reports_;
+    void Push(EngineReport report);
+
+    std::mutex mutex_;  // guards the reports, which the engine's threads push
+    std::condition_variable arrived_;
+    std::deque<EngineReport> reports_;
     std::map<JobCallId, std::unique_ptr<Call>> calls_;
 };

@@ -173,8 +173,7 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
     int started = 0;
     bool interrupted = g_stopSignal != 0;
     if (!planned.empty() && !interrupted) {
-        EngineReports reports;
-        CliEngine engine(reports);
+        CliEngine engine;
         JobQueue queue(engine, atOnce);
         std::map<JobCallId, int> running;  // each running call's file
         const auto start = [&](int position) {
@@ -188,7 +187,7 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
             start(position);
         while (!running.empty()) {
             std::deque<EngineReport> taken =
-                reports.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
+                engine.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
             if (progress.Broken())
                 g_stopSignal = 1;
             if (g_stopSignal && !interrupted) {

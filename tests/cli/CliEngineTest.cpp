@@ -10,16 +10,13 @@ namespace {
 
 TEST(CliEngine, AConversionThatCannotStartEndsFailedWithItsReason) {
     FakeEngine engine;  // has no conversions: every start gives none
-    EngineReports reports;
-    {
-        CliEngine cli(reports);
-        ArgumentVector first({"ffmpeg", "-i", "a.avi", "a.mp4"});
-        ArgumentVector second({"ffmpeg", "-i", "b.avi", "b.mp4"});
-        cli.Convert(1, first);
-        cli.Convert(2, second);
-    }
+    CliEngine cli;
+    ArgumentVector first({"ffmpeg", "-i", "a.avi", "a.mp4"});
+    ArgumentVector second({"ffmpeg", "-i", "b.avi", "b.mp4"});
+    cli.Convert(1, first);
+    cli.Convert(2, second);
 
-    const auto taken = reports.Take(std::chrono::milliseconds(0), [] { return true; });
+    const auto taken = cli.Take(std::chrono::milliseconds(0), [] { return true; });
     ASSERT_EQ(taken.size(), 2u);
     for (JobCallId call : {1, 2}) {
         const EngineReport& ended = taken[call - 1];
