@@ -94,7 +94,7 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
                                platform::PathBytes(still).constData());
         }
         KivoProbe shown{};
-        Engine().Probe(source.toUtf8().constData(), &shown);
+        Engine().Probe(sourceBytes.constData(), &shown);
         file.row = ProbedRow(source, still, info, shown);
         file.row.TargetName = TargetForNewRow(source, extension, listed);
         listed.append(&file.row);

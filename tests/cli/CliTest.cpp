@@ -490,20 +490,39 @@ TEST_F(Cli, WhatIsNoFileOrWouldDestroyItsSourceIsRefusedAtOnce) {
     EXPECT_TRUE(file.readAll() == original) << "the source is untouched";
 }
 
-TEST_F(Cli, ASourceWhoseNameIsNotUtf8Converts) {
-    const QString clip = MakeClip("clip.avi", 1);
-    // An old Latin-1 name: made, passed and looked for by its bytes.
+// An old Latin-1 name: made, passed and looked for by its bytes, and probed by them as well, so
+// that its plan is its plain namesake's (the letterbox its wide pixels ask for included).
+TEST_F(Cli, ASourceWhoseNameIsNotUtf8IsPlannedAndConvertedAsItsPlainNamesake) {
+    const QString clip = MakeClip("clip.avi", 1, "640x480", "testsrc=sar=16/9:");
     const QByteArray latin1 = QFile::encodeName(Path("caf")) + "\xe9.avi";
     ASSERT_EQ(::link(QFile::encodeName(clip).constData(), latin1.constData()), 0);
-    std::unique_ptr<QProcess> process(
-        Start({"-c", "exec \"$0\" --device MP4 --output \"$1\" \"$(printf '%s\\351.avi' \"$2\")\"",
-               QStringLiteral(QOR_BIN_DIR "/qor-convert"), Path("out"), Path("caf")},
-              "/bin/sh"));
-    ASSERT_TRUE(process->waitForFinished(120000));
-    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardOutput().toStdString();
+    // The shell hands the name's bytes over as they are.
+    const auto run = [&](const QString& options) {
+        return Run({"-c",
+                    "exec \"$0\" --device PSP --output \"$1\" --set letterbox=on $3 "
+                    "\"$(printf '%s\\351.avi' \"$2\")\"",
+                    QStringLiteral(QOR_BIN_DIR "/qor-convert"), Path("out"), Path("caf"), options},
+                   "/bin/sh");
+    };
+    // The plans without the lines that name the source or the target.
+    const auto plan = [](const Result& result) {
+        return result.out.split('\n')
+            .filter(QRegularExpression("^(?!.*(clip|caf))"))
+            .join(' ')
+            .toStdString();
+    };
+    const Result plain = Run(
+        {"--device", "PSP", "--output", Path("out"), "--set", "letterbox=on", "--dry-run", clip});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_EQ(plan(run("--dry-run")), plan(plain));
+    const Result converted = run("");
+    EXPECT_EQ(converted.exitCode, 0) << converted.out.toStdString();
     const QByteArray target = QFile::encodeName(Path("out/caf")) + "\xe9.MP4";
     struct stat info;
     EXPECT_EQ(::stat(target.constData(), &info), 0) << "the target keeps the name's bytes";
+    // The temporary folder's clean-up cannot name them: they go by their bytes.
+    for (const QByteArray& made : {latin1, target, target.chopped(3) + "THM"})
+        ::unlink(made.constData());
 }
 
 TEST_F(Cli, ADamagedCatalogIsNamedWithTheWayBack) {
