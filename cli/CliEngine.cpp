@@ -6,51 +6,43 @@
 
 // A conversion and what its events need to name it.
 struct CliEngine::Call {
-    EngineReports* reports = nullptr;
+    CliEngine* engine = nullptr;
     JobCallId id = 0;
     KivoConversion* conversion = nullptr;
 
-    static void OnStatus(void* user, const char* text) {
-        const auto* call = static_cast<Call*>(user);
-        EngineReport report;
-        report.call = call->id;
-        report.text = QString::fromUtf8(text ? text : "");
-        call->reports->Push(std::move(report));
-    }
     static void OnProgress(void* user, const KivoProgress* progress) {
         const auto* call = static_cast<Call*>(user);
         if (!progress)
             return;
         EngineReport report;
-        report.kind = EngineReport::Progress;
         report.call = call->id;
         report.progress = *progress;
-        call->reports->Push(std::move(report));
+        call->engine->Push(std::move(report));
     }
     static void OnEnd(void* user, const KivoEnd* end) {
         const auto* call = static_cast<Call*>(user);
         EngineReport report;
-        report.kind = EngineReport::Ended;
+        report.ended = true;
         report.call = call->id;
         report.end = end ? ConversionEndOf(*end) : NotStartedEnd();
-        call->reports->Push(std::move(report));
+        call->engine->Push(std::move(report));
     }
 };
 
-void EngineReports::Push(EngineReport report) {
+void CliEngine::Push(EngineReport report) {
     std::lock_guard lock(mutex_);
     reports_.push_back(std::move(report));
     arrived_.notify_one();
 }
 
-std::deque<EngineReport> EngineReports::Take(std::chrono::milliseconds wait,
-                                             const std::function<bool()>& wake) {
+std::deque<EngineReport> CliEngine::Take(std::chrono::milliseconds wait,
+                                         const std::function<bool()>& wake) {
     std::unique_lock lock(mutex_);
     arrived_.wait_for(lock, wait, [&] { return !reports_.empty() || wake(); });
     return std::exchange(reports_, {});
 }
 
-CliEngine::CliEngine(EngineReports& reports) : reports_(reports) {
+CliEngine::CliEngine() {
     Engine().Init();
 }
 
@@ -61,22 +53,17 @@ CliEngine::~CliEngine() {
 
 void CliEngine::Convert(JobCallId call, ArgumentVector& arguments) {
     auto entry = std::make_unique<Call>();
-    entry->reports = &reports_;
+    entry->engine = this;
     entry->id = call;
     KivoConversionEvents events{};
     events.user = entry.get();
-    events.status = Call::OnStatus;
     events.progress = Call::OnProgress;
     events.end = Call::OnEnd;
     entry->conversion = Engine().StartConversion(arguments.Count(), arguments.Data(), &events);
     if (!entry->conversion) {
         // Every call ends once, also one the engine could not even create (or refuses to, as
         // an engine without conversions does).
-        EngineReport report;
-        report.kind = EngineReport::Ended;
-        report.call = call;
-        report.end = NotStartedEnd();
-        reports_.Push(std::move(report));
+        Call::OnEnd(entry.get(), nullptr);
         return;
     }
     calls_.emplace(call, std::move(entry));

@@ -3,7 +3,6 @@
 // the run loop reads on the main thread.
 #pragma once
 
-#include <QString>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,34 +16,18 @@
 
 struct KivoConversion;
 
-// One report of the engine for one call.
+// One report of the engine for one call: its progress, or its end. Its status lines are the
+// window's; qor-convert writes its own lines from the numbers.
 struct EngineReport {
-    enum Kind { Status, Progress, Ended };
-    Kind kind = Status;
+    bool ended = false;
     JobCallId call = 0;
-    QString text;             // Status: the line
-    KivoProgress progress{};  // Progress: the numbers
-    ConversionEnd end;        // Ended: how it ended
-};
-
-// The queue between the engine's threads and the run loop.
-class EngineReports {
-public:
-    void Push(EngineReport report);
-    // Takes every waiting report, oldest first, after waiting up to `wait` for one (or for
-    // `wake` to hold, checked at least every `wait`).
-    std::deque<EngineReport> Take(std::chrono::milliseconds wait,
-                                  const std::function<bool()>& wake);
-
-private:
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<EngineReport> reports_;
+    KivoProgress progress{};  // not ended: the numbers
+    ConversionEnd end;        // ended: how
 };
 
 class CliEngine : public JobEngine {
 public:
-    explicit CliEngine(EngineReports& reports);
+    CliEngine();
     // Stops and waits for every conversion still running.
     ~CliEngine() override;
     CliEngine(const CliEngine&) = delete;
@@ -54,9 +37,17 @@ public:
     void Stop(JobCallId call) override;
     // The run loop has taken call `call`'s end: its conversion is released.
     void Release(JobCallId call);
+    // Takes every waiting report, oldest first, after waiting up to `wait` for one (or for
+    // `wake` to hold, checked at least every `wait`).
+    std::deque<EngineReport> Take(std::chrono::milliseconds wait,
+                                  const std::function<bool()>& wake);
 
 private:
     struct Call;
-    EngineReports& reports_;
+    void Push(EngineReport report);
+
+    std::mutex mutex_;  // guards the reports, which the engine's threads push
+    std::condition_variable arrived_;
+    std::deque<EngineReport> reports_;
     std::map<JobCallId, std::unique_ptr<Call>> calls_;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kDeviceNames[] = {"3GP", "PSP", "IPOD", "PDA", "MP4"};
+const char kUseDevices[] = "use 3GP, PSP, IPOD, PDA or MP4";
 
 double SecondsOf(const QString& option, const QString& text) {
     bool ok = false;
@@ -32,15 +32,16 @@ int JobsOf(const QString& text) {
     return jobs;
 }
 
-}  // namespace
-
+// The family a --device value names by its catalog section, in any letter case.
 DeviceType DeviceByName(const QString& name) {
     for (int device = Dev3GP; device <= DevMP4; ++device) {
-        if (name.compare(QLatin1String(kDeviceNames[device]), Qt::CaseInsensitive) == 0)
+        if (name.compare(FindDevice(device)->section, Qt::CaseInsensitive) == 0)
             return DeviceType(device);
     }
     return DevNone;
 }
+
+}  // namespace
 
 CliOptions ParseCliArguments(const QStringList& arguments) {
     CliOptions options;
@@ -82,8 +83,7 @@ CliOptions ParseCliArguments(const QStringList& arguments) {
             options.device = DeviceByName(name);
             if (options.device == DevNone) {
                 throw CliUsageError(
-                    QStringLiteral("unknown device \"%1\": use 3GP, PSP, IPOD, PDA or MP4")
-                        .arg(name));
+                    QStringLiteral("unknown device \"%1\": %2").arg(name, kUseDevices));
             }
         } else if (argument == QLatin1String("--profile")) {
             options.profile = value();
@@ -125,7 +125,7 @@ CliOptions ParseCliArguments(const QStringList& arguments) {
         return options;
     }
     if (options.device == DevNone)
-        throw CliUsageError(QStringLiteral("--device is missing: use 3GP, PSP, IPOD, PDA or MP4"));
+        throw CliUsageError(QStringLiteral("--device is missing: ") + kUseDevices);
     if (options.files.isEmpty())
         throw CliUsageError(QStringLiteral("no file to convert"));
     // An end alone counts from the beginning: --end 0 leaves nothing, as --start 0 --end 0 does.

@@ -36,9 +36,6 @@ struct CliOptions {
     QStringList files;
 };
 
-// The family a --device value names: "3GP", "PSP", "IPOD", "PDA" or "MP4", in any letter case.
-DeviceType DeviceByName(const QString& name);
-
 // Reads the arguments after the program name. Raises CliUsageError for an unknown option or
 // device, a missing value, a --set without "=", --jobs other than "auto" or a whole number from
 // 1 to kMaxJobs, a time that is not a number of seconds, a start

@@ -13,8 +13,12 @@
 #include <cstring>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "cli/CliEngine.h"
+#include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
+#include "cli/CliSettings.h"
 #include "cli/JobCount.h"
 #include "converter/core/ArgumentVector.h"
 #include "converter/core/JobQueue.h"
@@ -32,18 +36,32 @@
 
 namespace {
 
+enum CliExit : int { ExitConverted = 0, ExitSomeFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };
+
+struct CliFile {
+    MediaRow row;
+    RowPlan plan;
+    QString failure;  // why the file cannot start; empty when it is planned
+};
+
+// Set by a stop signal or a broken output: every running conversion stops as Stop does and no
+// further file starts.
 volatile std::sig_atomic_t g_stopSignal = 0;
 
 void OnStopSignal(int) {
     g_stopSignal = 1;
 }
 
+// What a file's line says of how it ended, by RowOutcome.
+const char* const kStateWords[] = {"converted", "stopped", "failed"};
+
 QString FileNameOf(const MediaRow& row) {
     return platform::ShownPath(platform::FileNamePart(row.SourcePath));
 }
 
-}  // namespace
-
+// Probes and plans `sources` in order. With `stillFolder` set, each source's still is taken
+// there for the family's THM. Without `overwrite` the plans tell the engine not to replace
+// anything, so a file that appears at a target meanwhile is kept as well.
 std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings& chosen,
                                const QString& outputFolder, const PlanRange& range, bool overwrite,
                                const QString& stillFolder, bool dryRun) {
@@ -76,7 +94,7 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
                                platform::PathBytes(still).constData());
         }
         KivoProbe shown{};
-        Engine().Probe(source.toUtf8().constData(), &shown);
+        Engine().Probe(sourceBytes.constData(), &shown);
         file.row = ProbedRow(source, still, info, shown);
         file.row.TargetName = TargetForNewRow(source, extension, listed);
         listed.append(&file.row);
@@ -88,23 +106,21 @@ std::vector<CliFile> PlanFiles(const QStringList& sources, const FamilySettings&
         }
         file.plan.overwrite = overwrite;
         const QString& output = file.plan.values[ValueOutputPath];
-        switch (CheckTarget(source, output, overwrite || dryRun)) {
-            case TargetProblem::None:
-                break;
-            case TargetProblem::IsSource:
-                file.failure = QStringLiteral(
-                    "the target is the source itself, which is never "
-                    "replaced: choose another --output folder");
-                break;
-            case TargetProblem::Exists:
-                file.failure = QStringLiteral("%1 exists (--overwrite replaces it)")
-                                   .arg(platform::ShownPath(output));
-                break;
+        const TargetProblem problem = CheckTarget(source, output, overwrite || dryRun);
+        if (problem == TargetProblem::IsSource) {
+            file.failure = QStringLiteral(
+                "the target is the source itself, which is never "
+                "replaced: choose another --output folder");
+        } else if (problem == TargetProblem::Exists) {
+            file.failure = QStringLiteral("%1 exists (--overwrite replaces it)")
+                               .arg(platform::ShownPath(output));
         }
     }
     return files;
 }
 
+// "3 converted, 1 failed: clip.avi (the source is damaged)"; an interrupted run says so and
+// counts the stopped and the files not started.
 QString RunSummary(int converted, const std::vector<FailedRow>& failures, int stopped,
                    int notStarted, bool interrupted) {
     QString text = interrupted ? QStringLiteral("Interrupted: ") : QString();
@@ -135,14 +151,8 @@ void InstallStopSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool StopRequested() {
-    return g_stopSignal != 0;
-}
-
-void RequestStop() {
-    g_stopSignal = 1;
-}
-
+// Converts the planned files `atOnce` side by side, in list order as places free up, writing
+// progress to `out` and the summary to `summaryOut`. Returns the exit status.
 int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FILE* out,
                  FILE* summaryOut) {
     ProgressOutput progress(mode, out);
@@ -159,13 +169,11 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
     }
     // The files that failed converting, in list order whichever ended first.
     std::map<int, FailedRow> failed;
-    int converted = 0;
-    int stopped = 0;
+    int ended[3] = {};  // by RowOutcome
     int started = 0;
     bool interrupted = g_stopSignal != 0;
     if (!planned.empty() && !interrupted) {
-        EngineReports reports;
-        CliEngine engine(reports);
+        CliEngine engine;
         JobQueue queue(engine, atOnce);
         std::map<JobCallId, int> running;  // each running call's file
         const auto start = [&](int position) {
@@ -179,9 +187,9 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
             start(position);
         while (!running.empty()) {
             std::deque<EngineReport> taken =
-                reports.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
+                engine.Take(std::chrono::milliseconds(100), [] { return g_stopSignal != 0; });
             if (progress.Broken())
-                RequestStop();
+                g_stopSignal = 1;
             if (g_stopSignal && !interrupted) {
                 interrupted = true;
                 queue.Stop();
@@ -191,36 +199,21 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
                 if (found == running.end())
                     continue;
                 const int position = found->second;
-                const QString name = FileNameOf(planned[position]->row);
-                if (report.kind == EngineReport::Status) {
-                    queue.Report(report.call, report.text);
-                    continue;
-                }
-                if (report.kind == EngineReport::Progress) {
-                    queue.Percent(report.call, report.progress.percent);
+                if (!report.ended) {
                     progress.Step(position, report.progress);
                     continue;
                 }
+                const QString name = FileNameOf(planned[position]->row);
                 const RowEnd rowEnd = queue.Done(report.call, report.end);
                 if (rowEnd.keepsStill)
                     CopyStillBesideOutput(rowEnd.plan);
-                switch (OutcomeOf(report.end.outcome)) {
-                    case RowOutcome::Converted:
-                        ++converted;
-                        progress.Ended(position, name, QStringLiteral("converted"), QString());
-                        break;
-                    case RowOutcome::Stopped:
-                        ++stopped;
-                        progress.Ended(position, name, QStringLiteral("stopped"),
-                                       RowMarkText(report.end).section(": ", 1));
-                        break;
-                    case RowOutcome::Failed: {
-                        const QString reason = FailureWords(report.end);
-                        failed.emplace(position, FailedRow{name, reason});
-                        progress.Ended(position, name, QStringLiteral("failed"), reason);
-                        break;
-                    }
-                }
+                const RowOutcome outcome = OutcomeOf(report.end.outcome);
+                // The row's mark after its first word: what was kept, or why it failed.
+                const QString reason = RowMarkText(report.end).section(": ", 1);
+                progress.Ended(position, name, QLatin1String(kStateWords[int(outcome)]), reason);
+                ++ended[int(outcome)];
+                if (outcome == RowOutcome::Failed)
+                    failed.emplace(position, FailedRow{name, reason});
                 running.erase(found);
                 engine.Release(report.call);
                 for (const int next : rowEnd.startRows)
@@ -232,14 +225,13 @@ int ConvertFiles(std::vector<CliFile>& files, int atOnce, ProgressMode mode, FIL
         failures.push_back(std::move(row));
     const int notStarted = int(planned.size()) - started;
     std::fprintf(summaryOut, "%s\n",
-                 qPrintable(RunSummary(converted, failures, stopped, notStarted, interrupted)));
+                 qPrintable(RunSummary(ended[int(RowOutcome::Converted)], failures,
+                                       ended[int(RowOutcome::Stopped)], notStarted, interrupted)));
     std::fflush(summaryOut);
     if (interrupted)
         return ExitInterrupted;
     return failures.empty() ? ExitConverted : ExitSomeFailed;
 }
-
-namespace {
 
 // How many files convert at once: --jobs, or the auto rule for the planned files.
 int FilesAtOnce(const CliOptions& options, const OutputSettings& settings,
@@ -369,10 +361,7 @@ int RunCli(const QStringList& arguments) {
                                                            : ProgressMode::Plain;
         return ConvertFiles(files, FilesAtOnce(options, settings, files), mode, stdout,
                             options.json ? stderr : stdout);
-    } catch (const CliUsageError& error) {
-        std::fprintf(stderr, "qor-convert: %s\n", error.what());
-        return ExitUsage;
-    } catch (const std::exception& error) {
+    } catch (const std::exception& error) {  // a CliUsageError, or a plan the cores refused
         std::fprintf(stderr, "qor-convert: %s\n", error.what());
         return ExitUsage;
     }

@@ -34,10 +34,6 @@ QString Refusal(const QString& name, const QString& value, const QString& valid)
     return QStringLiteral("--set %1=%2 is not offered; valid values: %3").arg(name, value, valid);
 }
 
-int IntegerOf(const QString& text, bool& ok) {
-    return text.trimmed().toInt(&ok);
-}
-
 // The entry `profile` names, or -1.
 int EntryOf(const QStringList& entries, const QString& profile) {
     bool isNumber = false;
@@ -69,10 +65,8 @@ FamilySettings Loaded(const DeviceInfo& family, const ProfileSection& stored, in
     FamilySettings chosen;
     chosen.family = &family;
     LoadFamilyProfiles(stored, family, chosen.loaded, chosen.settings);
-    chosen.entry = chosen.loaded.selected;
     if (entry < 0)
         return chosen;
-    chosen.entry = entry;
     const QString text = chosen.loaded.entries[entry];
     if (IsCustomEntry(text))
         ApplyCustomProfileTo(stored, chosen.loaded.lists, text, chosen.settings);
@@ -109,8 +103,18 @@ void CheckEngineRanges(const OutputSettings& settings) {
     }
 }
 
-}  // namespace
+// One line of settings: "MPEG4 176x144 15 fps 192 kbps, audio 12 kbps 8000 Hz Mono, 3G2".
+QString SettingsLine(const OutputSettings& settings) {
+    return QStringLiteral("%1 %2 %3 fps %4 kbps%5, audio %6 %7 %8, volume %9%, %10")
+        .arg(settings.videoCodec.text, settings.resolution.text, settings.frameRate.text,
+             settings.videoBitRate, settings.letterbox ? QStringLiteral(" letterbox") : QString(),
+             settings.audioBitRate.text, settings.sampleRate.text, settings.channels.text)
+        .arg(settings.volume)
+        .arg(settings.fileType.text);
+}
 
+// Applies one --set like a choice in the settings panel. A list value is taken by the item's
+// text (letter case aside) or by the number it begins with ("44100" for "44100 Hz").
 void ApplySetting(const ValueLists& lists, const QString& name, const QString& value,
                   OutputSettings& settings) {
     for (const ListSetting& setting : kListSettings) {
@@ -129,17 +133,15 @@ void ApplySetting(const ValueLists& lists, const QString& name, const QString& v
     }
     bool ok = false;
     if (name == QLatin1String("video-kbps")) {
-        // The range the engine's video bit rate takes: anything else would fail every file.
-        constexpr int kMostKbps = 100000;
-        const int kbps = IntegerOf(value, ok);
-        if (!ok || kbps < 1 || kbps > kMostKbps) {
-            throw CliUsageError(
-                Refusal(name, value,
-                        QStringLiteral("a whole number of kbit/s from 1 to %1").arg(kMostKbps)));
+        const int kbps = value.trimmed().toInt(&ok);
+        if (!ok || kbps < 1 || kbps > kMostVideoKbps) {
+            throw CliUsageError(Refusal(
+                name, value,
+                QStringLiteral("a whole number of kbit/s from 1 to %1").arg(kMostVideoKbps)));
         }
         settings.videoBitRate = QString::number(kbps);
     } else if (name == QLatin1String("volume")) {
-        const int volume = IntegerOf(value, ok);
+        const int volume = value.trimmed().toInt(&ok);
         if (!ok || volume < 0 || volume > 300)
             throw CliUsageError(Refusal(name, value, QStringLiteral("0..300 (percent)")));
         settings.volume = volume;
@@ -157,6 +159,8 @@ void ApplySetting(const ValueLists& lists, const QString& name, const QString& v
     }
 }
 
+}  // namespace
+
 FamilySettings ChooseSettings(DeviceType device, const QString& profile,
                               const std::vector<std::pair<QString, QString>>& overrides) {
     const DeviceInfo* family = FindDevice(device);
@@ -165,18 +169,15 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
     FamilySettings chosen;
     try {
         const ProfileSection stored = ReadProfileSection(family->section);
-        int entry = -1;
+        chosen = Loaded(*family, stored, -1);
         if (!profile.isEmpty()) {
-            FamilyProfiles listed;
-            OutputSettings ignored;
-            LoadFamilyProfiles(stored, *family, listed, ignored);
-            entry = EntryOf(listed.entries, profile);
+            const int entry = EntryOf(chosen.loaded.entries, profile);
             if (entry < 0) {
                 throw CliUsageError(QStringLiteral("no profile \"%1\" for %2 (see --list-profiles)")
                                         .arg(profile, family->section));
             }
+            chosen = Loaded(*family, stored, entry);
         }
-        chosen = Loaded(*family, stored, entry);
         chosen.device = device;
     } catch (const CliUsageError&) {
         throw;
@@ -195,15 +196,6 @@ FamilySettings ChooseSettings(DeviceType device, const QString& profile,
         ApplySetting(chosen.loaded.lists, name, value, chosen.settings);
     CheckEngineRanges(chosen.settings);
     return chosen;
-}
-
-QString SettingsLine(const OutputSettings& settings) {
-    return QStringLiteral("%1 %2 %3 fps %4 kbps%5, audio %6 %7 %8, volume %9%, %10")
-        .arg(settings.videoCodec.text, settings.resolution.text, settings.frameRate.text,
-             settings.videoBitRate, settings.letterbox ? QStringLiteral(" letterbox") : QString(),
-             settings.audioBitRate.text, settings.sampleRate.text, settings.channels.text)
-        .arg(settings.volume)
-        .arg(settings.fileType.text);
 }
 
 QString ProfileListText(DeviceType device, bool* failed) {

@@ -14,7 +14,6 @@ struct FamilySettings {
     DeviceType device = DevNone;
     const DeviceInfo* family = nullptr;
     FamilyProfiles loaded;  // the profile list and the value lists
-    int entry = -1;         // the applied profile list entry
     OutputSettings settings;
 };
 
@@ -23,16 +22,6 @@ struct FamilySettings {
 // family's default) and then `overrides`. Raises CliUsageError naming the problem.
 FamilySettings ChooseSettings(DeviceType device, const QString& profile,
                               const std::vector<std::pair<QString, QString>>& overrides);
-
-// Applies one --set: NAME is one of video-codec, resolution, letterbox, frame-rate, video-kbps,
-// audio-kbps, sample-rate, channels, volume, file-type. A list value is taken by the item's
-// text (letter case aside) or by the number it begins with ("44100" for "44100 Hz"). Raises
-// CliUsageError for an unknown name or a value the family does not offer, with the valid ones.
-void ApplySetting(const ValueLists& lists, const QString& name, const QString& value,
-                  OutputSettings& settings);
-
-// One line of settings: "MPEG4 176x144 15 fps 192 kbps, audio 12 kbps 8000 Hz Mono, 3G2".
-QString SettingsLine(const OutputSettings& settings);
 
 // What --list-profiles prints for `device` (DevNone: every family): each profile with its
 // number and the settings it gives, then the values each --set takes.

@@ -21,15 +21,9 @@ struct JobCountInputs {
     std::uint64_t availableBytes = 0;  // the memory available; 0: not known
 };
 
-// What one conversion needs at its peak, with a wide margin: 128 MiB plus 128 MiB per 640x480 of
-// output picture. Measured: qor-convert converting a 640x480 MPEG-4 source to 320x240 peaks at
-// about 64 MiB for the whole process, about 10 MiB more for each further conversion at once; a
-// 1920x1080 H.264 source to 320x240 adds about 55 MiB, to 640x480 H.264 about 110 MiB.
-std::uint64_t ConversionMemoryEstimate(int outputWidth, int outputHeight);
-
 // The "auto" rule: one conversion per core for outputs up to 320x240, one per one and a half
 // cores up to 640x480 and one per two cores above; never more than the files, never more than
-// half the available memory holds at ConversionMemoryEstimate each; at least 1, at most
+// half the available memory holds at the peak of one conversion each; at least 1, at most
 // kMaxAutoJobs.
 int AutoJobCount(const JobCountInputs& inputs);
 

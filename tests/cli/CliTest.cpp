@@ -46,13 +46,15 @@ protected:
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
-    // A clip of `seconds` with a picture and a tone.
-    QString MakeClip(const QString& name, int seconds, const QString& size = "320x240") {
+    // A clip of `seconds` with a picture (`picture`, lavfi's test pattern by default) and a tone.
+    QString MakeClip(const QString& name, int seconds, const QString& size = "320x240",
+                     const QString& picture = "testsrc=") {
         QProcess make;
-        make.start("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                              QString("testsrc=size=%1:rate=25:duration=%2").arg(size).arg(seconds),
-                              "-f", "lavfi", "-i", QString("sine=duration=%1").arg(seconds), "-c:v",
-                              "mpeg4", "-c:a", "aac", "-shortest", Path(name)});
+        make.start("ffmpeg",
+                   {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    QString("%1size=%2:rate=25:duration=%3").arg(picture, size).arg(seconds), "-f",
+                    "lavfi", "-i", QString("sine=duration=%1").arg(seconds), "-c:v", "mpeg4",
+                    "-c:a", "aac", "-shortest", Path(name)});
         EXPECT_TRUE(make.waitForFinished(120000));
         return Path(name);
     }
@@ -95,8 +97,9 @@ protected:
         return QDir(Path("tmp")).entryList({"QorConverter-*"}, QDir::Dirs | QDir::Hidden);
     }
 
-    Result Run(const QStringList& arguments) {
-        std::unique_ptr<QProcess> process(Start(arguments));
+    Result Run(const QStringList& arguments,
+               const QString& program = QStringLiteral(QOR_BIN_DIR "/qor-convert")) {
+        std::unique_ptr<QProcess> process(Start(arguments, program));
         EXPECT_TRUE(process->waitForFinished(300000));
         return {process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
                 QString::fromUtf8(process->readAllStandardError())};
@@ -275,19 +278,6 @@ TEST_F(Cli, ADamagedFileAmongThreeEndsWithStatusOneAndIsNamed) {
     EXPECT_TRUE(QFileInfo::exists(Path("out/second.MP4")));
 }
 
-TEST_F(Cli, InterruptStopsTheRunningFileKeepsItPlayableAndStartsNoOther) {
-    const QString longClip = MakeClip("long.avi", 60, "640x480");
-    const QString next = MakeClip("next.avi", 1);
-    std::unique_ptr<QProcess> process(Start(
-        {"--device", "MP4", "--output", Path("out"), "--jobs", "1", "--json", longClip, next}));
-    QString seen;
-    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"long.avi"}, seen));
-    EXPECT_TRUE(seen.contains("\"stopped\"")) << seen.toStdString();
-    EXPECT_FALSE(seen.contains("next.avi"));
-    EXPECT_GT(Duration(Path("out/long.MP4")), 0.0);
-    EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
-}
-
 TEST_F(Cli, TwoAtOnceConvertEveryFileWithTheSummaryOfOneAtATime) {
     const QStringList clips = {MakeClip("a.avi", 2), MakeClip("b.avi", 2), MakeClip("c.avi", 2)};
     const struct {
@@ -336,14 +326,9 @@ TEST_F(Cli, TwoAtOnceConvertEveryFileWithTheSummaryOfOneAtATime) {
 // output of its own, and each PSP thumbnail shows its own source.
 TEST_F(Cli, NamesakesAndEpisodesKeepOutputsAndThumbnailsOfTheirOwn) {
     QStringList sources;
-    for (const char* colour : {"red", "blue"}) {
+    for (const QString colour : {"red", "blue"}) {
         QDir().mkpath(Path(colour));
-        QProcess make;
-        make.start("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                              QString("color=c=%1:size=320x240:rate=25:duration=1").arg(colour),
-                              "-c:v", "mpeg4", Path(QString("%1/beach.avi").arg(colour))});
-        ASSERT_TRUE(make.waitForFinished(60000));
-        sources << Path(QString("%1/beach.avi").arg(colour));
+        sources << MakeClip(colour + "/beach.avi", 1, "320x240", "color=c=" + colour + ":");
     }
     sources << MakeClip("Show.S01E01.720p.avi", 1) << MakeClip("Show.S01E02.720p.avi", 1);
     const Result result = Run(QStringList{"--device", "PSP", "--output", Path("out")} + sources);
@@ -372,22 +357,34 @@ TEST_F(Cli, NamesakesAndEpisodesKeepOutputsAndThumbnailsOfTheirOwn) {
     }
 }
 
-TEST_F(Cli, InterruptWithTwoAtOnceStopsBothAndKeepsEachPart) {
-    const QString first = MakeClip("first.avi", 60, "640x480");
-    const QString second = MakeClip("second.avi", 60, "640x480");
+TEST_F(Cli, InterruptStopsTheRunningFilesKeepsThemPlayableAndStartsNoOther) {
+    const QStringList clips = {MakeClip("first.avi", 60, "640x480"),
+                               MakeClip("second.avi", 60, "640x480")};
     const QString next = MakeClip("next.avi", 1);
-    std::unique_ptr<QProcess> process(Start({"--device", "MP4", "--output", Path("out"), "--jobs",
-                                             "2", "--json", first, second, next}));
-    QString seen;
-    ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, {"first.avi", "second.avi"}, seen));
-    const QString summary = QString::fromUtf8(process->readAllStandardError());
-    EXPECT_EQ(seen.count("\"stopped\""), 2) << seen.toStdString();
-    EXPECT_FALSE(seen.contains("next.avi"));
-    EXPECT_TRUE(summary.contains("Interrupted: 0 converted, 2 stopped, 1 not started"))
-        << summary.toStdString();
-    EXPECT_GT(Duration(Path("out/first.MP4")), 0.0);
-    EXPECT_GT(Duration(Path("out/second.MP4")), 0.0);
-    EXPECT_FALSE(QFileInfo::exists(Path("out/next.MP4")));
+    const struct {
+        const char* jobs;
+        QStringList running;
+        const char* summary;
+    } cases[] = {
+        {"1", {"first.avi"}, "Interrupted: 0 converted, 1 stopped, 1 not started"},
+        {"2", {"first.avi", "second.avi"}, "Interrupted: 0 converted, 2 stopped, 1 not started"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "--jobs " << c.jobs);
+        const QString out = Path(QString("out-%1").arg(c.jobs));
+        std::unique_ptr<QProcess> process(
+            Start(QStringList{"--device", "MP4", "--output", out, "--jobs", c.jobs, "--json"} +
+                  clips.mid(0, c.running.size()) + QStringList{next}));
+        QString seen;
+        ASSERT_NO_FATAL_FAILURE(InterruptOnceConverting(*process, c.running, seen));
+        const QString summary = QString::fromUtf8(process->readAllStandardError());
+        EXPECT_EQ(seen.count("\"stopped\""), c.running.size()) << seen.toStdString();
+        EXPECT_FALSE(seen.contains("next.avi"));
+        EXPECT_TRUE(summary.contains(c.summary)) << summary.toStdString();
+        for (const QString& file : c.running)
+            EXPECT_GT(Duration(out + "/" + QFileInfo(file).baseName() + ".MP4"), 0.0);
+        EXPECT_FALSE(QFileInfo::exists(out + "/next.MP4"));
+    }
 }
 
 TEST_F(Cli, EveryCatchableEndingFinalisesAndLeavesNoLitter) {
@@ -493,20 +490,39 @@ TEST_F(Cli, WhatIsNoFileOrWouldDestroyItsSourceIsRefusedAtOnce) {
     EXPECT_TRUE(file.readAll() == original) << "the source is untouched";
 }
 
-TEST_F(Cli, ASourceWhoseNameIsNotUtf8Converts) {
-    const QString clip = MakeClip("clip.avi", 1);
-    // An old Latin-1 name: made, passed and looked for by its bytes.
+// An old Latin-1 name: made, passed and looked for by its bytes, and probed by them as well, so
+// that its plan is its plain namesake's (the letterbox its wide pixels ask for included).
+TEST_F(Cli, ASourceWhoseNameIsNotUtf8IsPlannedAndConvertedAsItsPlainNamesake) {
+    const QString clip = MakeClip("clip.avi", 1, "640x480", "testsrc=sar=16/9:");
     const QByteArray latin1 = QFile::encodeName(Path("caf")) + "\xe9.avi";
     ASSERT_EQ(::link(QFile::encodeName(clip).constData(), latin1.constData()), 0);
-    std::unique_ptr<QProcess> process(
-        Start({"-c", "exec \"$0\" --device MP4 --output \"$1\" \"$(printf '%s\\351.avi' \"$2\")\"",
-               QStringLiteral(QOR_BIN_DIR "/qor-convert"), Path("out"), Path("caf")},
-              "/bin/sh"));
-    ASSERT_TRUE(process->waitForFinished(120000));
-    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardOutput().toStdString();
+    // The shell hands the name's bytes over as they are.
+    const auto run = [&](const QString& options) {
+        return Run({"-c",
+                    "exec \"$0\" --device PSP --output \"$1\" --set letterbox=on $3 "
+                    "\"$(printf '%s\\351.avi' \"$2\")\"",
+                    QStringLiteral(QOR_BIN_DIR "/qor-convert"), Path("out"), Path("caf"), options},
+                   "/bin/sh");
+    };
+    // The plans without the lines that name the source or the target.
+    const auto plan = [](const Result& result) {
+        return result.out.split('\n')
+            .filter(QRegularExpression("^(?!.*(clip|caf))"))
+            .join(' ')
+            .toStdString();
+    };
+    const Result plain = Run(
+        {"--device", "PSP", "--output", Path("out"), "--set", "letterbox=on", "--dry-run", clip});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_EQ(plan(run("--dry-run")), plan(plain));
+    const Result converted = run("");
+    EXPECT_EQ(converted.exitCode, 0) << converted.out.toStdString();
     const QByteArray target = QFile::encodeName(Path("out/caf")) + "\xe9.MP4";
     struct stat info;
     EXPECT_EQ(::stat(target.constData(), &info), 0) << "the target keeps the name's bytes";
+    // The temporary folder's clean-up cannot name them: they go by their bytes.
+    for (const QByteArray& made : {latin1, target, target.chopped(3) + "THM"})
+        ::unlink(made.constData());
 }
 
 TEST_F(Cli, ADamagedCatalogIsNamedWithTheWayBack) {
@@ -519,12 +535,8 @@ TEST_F(Cli, ADamagedCatalogIsNamedWithTheWayBack) {
                               QFile::permissions(install + name) | QFile::WriteOwner);
     }
     QFile(install + "installed-for-all-users").open(QIODevice::WriteOnly);
-    const QString program = install + "qor-convert";
     const auto run = [&](const QStringList& arguments) {
-        std::unique_ptr<QProcess> process(Start(arguments, program));
-        EXPECT_TRUE(process->waitForFinished(60000));
-        return Result{process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
-                      QString::fromUtf8(process->readAllStandardError())};
+        return Run(arguments, install + "qor-convert");
     };
     ASSERT_EQ(run({"--list-profiles"}).exitCode, 0);
     const QString copy = Path("config/QorConverter/KivoMp4.dll");
