@@ -180,6 +180,7 @@ TEST(JobPlan, ATargetIsCheckedAgainstTheSourceByTheFileNotTheName) {
         EXPECT_EQ(CheckTarget(source, c.target, false), c.withoutOverwrite);
         EXPECT_EQ(CheckTarget(source, c.target, true), c.withOverwrite);
     }
+    ::unlink(latin1.constData());  // the temporary folder's clean-up cannot name it
 }
 
 TEST(JobPlan, WithoutOverwriteTheEngineIsNotToldToReplace) {

@@ -115,6 +115,7 @@ TEST(SourceFiles, OnlyRegularFilesAreSourcesAndNoneIsOpenedToFindOut) {
     EXPECT_EQ(
         RefusalLine({dir.filePath("pipe.avi"), AddRefusal::NotAFile, QString(), 0}),
         "pipe.avi cannot be added: it is not a regular file but a folder, a pipe or a device");
+    ::unlink(latin1.constData());  // the temporary folder's clean-up cannot name it
 }
 
 TEST(SourceFiles, AFailedProbeIsExplainedByWhatTheFileIs) {
