@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -165,12 +166,15 @@ TEST_F(MediaAddWorker, ClosingOrDestroyingTheWindowDuringAnAddMakesNoRow) {
     window->FormShow();
     window->AddMediaFiles(Clips({"c.avi"}));
     ASSERT_TRUE(WaitUntil([&] { return engine.Held(); }));
-    std::thread release([this] {
-        // Usually lets go while the window's end already waits for the held file; the counts
-        // below hold whichever comes first, so the pause is no condition of the test.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Lets go once the window's end has begun, usually while it already waits for the held
+    // file; the counts below hold whichever comes first.
+    std::atomic<bool> ending{false};
+    std::thread release([this, &ending] {
+        while (!ending)
+            std::this_thread::yield();
         engine.Let(1);
     });
+    ending = true;
     window.reset();
     release.join();
     QCoreApplication::processEvents();
